@@ -1,0 +1,78 @@
+#include "cli/Arguments.h"
+
+namespace quillery {
+
+std::optional<std::uint64_t> ParseDecimal(const std::string& text, std::uint64_t max) {
+    if (text.empty() || text.size() > 20) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+        if (value > (max - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args) {
+    ParsedArguments parsed;
+    bool haveDictionary = false;
+    bool haveInput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> const std::string* {
+            return i + 1 < args.size() ? &args[++i] : nullptr;
+        };
+        if (arg == "--help" || arg == "-h") {
+            parsed.help = true;
+            return parsed;
+        } else if (arg == "--mark") {
+            parsed.options.mark = true;
+        } else if (arg == "--dictionary" || arg == "--ratio" || arg == "--seed") {
+            const std::string* v = value();
+            if (v == nullptr) {
+                parsed.error = arg + " needs a value";
+                return parsed;
+            }
+            if (arg == "--dictionary") {
+                parsed.options.dictionary = *v;
+                haveDictionary = true;
+            } else if (arg == "--ratio") {
+                const auto ratio = ParseDecimal(*v, 10);
+                if (!ratio) {
+                    parsed.error = "--ratio must be a number from 0 to 10: " + *v;
+                    return parsed;
+                }
+                parsed.options.ratio = static_cast<std::int32_t>(*ratio);
+            } else {
+                const auto seed = ParseDecimal(*v, 4294967295u);
+                if (!seed) {
+                    parsed.error = "--seed must be a number from 0 to 4294967295: " + *v;
+                    return parsed;
+                }
+                parsed.options.seed = static_cast<std::uint32_t>(*seed);
+            }
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            parsed.error = "unknown option " + arg;
+            return parsed;
+        } else if (haveInput) {
+            parsed.error = "only one INPUT file may be given";
+            return parsed;
+        } else {
+            parsed.options.input = arg;
+            haveInput = true;
+        }
+    }
+    if (!haveDictionary || parsed.options.dictionary.empty()) {
+        parsed.error = "--dictionary FILE is required";
+    }
+    return parsed;
+}
+
+}  // namespace quillery

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quillery {
+
+inline constexpr const char* kUsage =
+    "usage: quillery-convert --dictionary FILE [--ratio N] [--seed N] [--mark] [INPUT]\n"
+    "  Inserts keywords from FILE (code page 932, one per line) in front of the phrases\n"
+    "  of INPUT (code page 932, CR LF line breaks; standard input when absent) and\n"
+    "  writes the converted text to standard output, the statistics to standard error.\n"
+    "  --ratio N   insertion probability in tenths, 0..10 (default 4)\n"
+    "  --seed N    fixed seed 0..4294967295 (default: the clock, printed as \"seed: N\")\n"
+    "  --mark      bracket every insertion point with < and >\n"
+    "  --help      print this text\n";
+
+struct CliOptions {
+    std::string dictionary;
+    std::string input;
+    std::int32_t ratio = 4;
+    std::optional<std::uint32_t> seed;
+    bool mark = false;
+};
+
+struct ParsedArguments {
+    CliOptions options;
+    bool help = false;
+    std::string error;  // empty when the arguments are good
+};
+
+ParsedArguments ParseArguments(const std::vector<std::string>& args);
+
+// Unsigned decimal digits only, no sign or blank, within [0, max].
+std::optional<std::uint64_t> ParseDecimal(const std::string& text, std::uint64_t max);
+
+}  // namespace quillery

@@ -1,0 +1,88 @@
+// quillery-convert: converts a text with a dictionary from the command line.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "cli/Arguments.h"
+#include "engine/Conversion.h"
+#include "engine/ConversionRun.h"
+#include "engine/StatisticsMessage.h"
+#include "engine/Utf8.h"
+
+namespace {
+
+using namespace quillery;
+
+void PrintError(std::u16string_view message) {
+    std::cerr << Utf16ToUtf8(message).value_or("?") << '\n';
+}
+
+bool ReadAll(std::FILE* in, std::string& text) {
+    char chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
+        text.append(chunk, n);
+    }
+    return !std::ferror(in);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParsedArguments parsed = ParseArguments(args);
+    if (parsed.help) {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (!parsed.error.empty()) {
+        std::cerr << "quillery-convert: " << parsed.error << '\n' << kUsage;
+        return 2;
+    }
+    const CliOptions& options = parsed.options;
+
+    std::FILE* dictionary = OpenDictionaryFile(options.dictionary);
+    if (dictionary == nullptr) {
+        PrintError(kCannotOpenDictionaryMessage);
+        return 1;
+    }
+    const KeywordList keywords = ReadKeywords(dictionary);
+    std::fclose(dictionary);
+    if (keywords.empty()) {
+        PrintError(kEmptyDictionaryMessage);
+        return 1;
+    }
+
+    std::string input;
+    std::FILE* in = options.input.empty() ? stdin : std::fopen(options.input.c_str(), "rb");
+    if (in == nullptr || !ReadAll(in, input)) {
+        std::cerr << "quillery-convert: cannot read " << (options.input.empty() ? "standard input" : options.input) << '\n';
+        return 1;
+    }
+    if (in != stdin) {
+        std::fclose(in);
+    }
+
+    RandomSource random;
+    if (options.seed) {
+        random.Seed(*options.seed);
+    } else {
+        const std::int32_t seed = ClockSeed();
+        std::cerr << "seed: " << seed << '\n';
+        random.Seed(static_cast<std::uint32_t>(seed));
+    }
+    ConversionOptions conversion;
+    conversion.insertRatio = options.ratio;
+    conversion.markInsertions = options.mark;
+    const auto result = ConvertText(input, keywords, conversion, random);
+    std::fwrite(result.text.data(), 1, result.text.size(), stdout);
+    if (std::fflush(stdout) != 0) {
+        std::cerr << "quillery-convert: cannot write the output\n";
+        return 1;
+    }
+    PrintError(FormatStatistics(result.stats, keywords.size()));
+    return 0;
+}

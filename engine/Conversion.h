@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "KeywordList.h"
+#include "RandomSource.h"
+
+namespace quillery {
+
+struct ConversionOptions {
+    std::int32_t insertRatio = 0;  // insertion probability in tenths, 0..10
+    bool markInsertions = false;   // bracket every insertion point with "<" ">"
+};
+
+struct ConversionStats {
+    std::int32_t lineCount = 0;
+    std::int32_t phraseCount = 0;
+    std::int32_t insertedCount = 0;
+    std::int32_t outputCharCount = 0;  // a CR LF between lines counts as one
+
+    bool operator==(const ConversionStats&) const = default;
+};
+
+template <typename Text>
+struct ConversionResult {
+    Text text;
+    ConversionStats stats;
+};
+
+// 、。，． and the hiragana ぁ..ん never belong to a phrase.
+constexpr bool IsParticleChar(char16_t c) {
+    return c == u'、' || c == u'。' || c == u'，' || c == u'．' || (c >= 0x3041 && c <= 0x3093);
+}
+
+// Consumes exactly one random value.
+inline bool DrawInsertion(RandomSource& random, std::int32_t insertRatio) {
+    return random.Next() % 10 < insertRatio;
+}
+
+struct NextLine {
+    bool found = false;
+    std::string_view line;  // without its line break
+    bool isLastLine = false;
+};
+
+// Cuts the next line off a code page 932 text at `readPos`. A CR ends a line and the
+// byte after it is consumed with it, whatever that byte is.
+NextLine ReadNextLine(std::string_view text, std::size_t& readPos);
+
+// Converts one code page 932 line; appends CR LF unless it is the last line.
+std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordList& keywords,
+                        const ConversionOptions& options, RandomSource& random,
+                        ConversionStats& stats);
+
+// Code page 932 text with CR LF between lines. Bytes that are not code page 932 pass
+// through unchanged. `keywords` must not be empty.
+ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
+                                          const ConversionOptions& options,
+                                          RandomSource& random);
+
+// UTF-16 text with CR LF between lines; characters that code page 932 cannot hold pass
+// through unchanged. A surrogate pair is one character: never split, counted once. A CR
+// consumes the character after it (both units of a pair). For text that code page 932
+// holds, the result equals the narrow ConvertText's, decoded.
+ConversionResult<std::u16string> ConvertText(std::u16string_view text,
+                                             const KeywordList& keywords,
+                                             const ConversionOptions& options,
+                                             RandomSource& random);
+
+}  // namespace quillery

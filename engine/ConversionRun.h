@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "Conversion.h"
+#include "KeywordList.h"
+#include "RandomSource.h"
+
+namespace quillery {
+
+inline constexpr std::u16string_view kNoDictionaryMessage =
+    u"辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で設定します。";
+inline constexpr std::u16string_view kCannotOpenDictionaryMessage = u"辞書ファイルが開けません";
+inline constexpr std::u16string_view kEmptyDictionaryMessage = u"辞書ファイルが空です";
+inline constexpr std::u16string_view kBusyStatus = u"処理中．．．";
+
+// What a run does to the window. Every call returns at once; the window carries the
+// calls out on its own thread in the order they were made, a message box before
+// whatever follows it.
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+    virtual void ShowMessage(std::u16string_view text) = 0;
+    virtual void SetBusy(bool busy) = 0;
+    // Writes StatusText and queues the hand-over to the window.
+    virtual void PostStatus(std::u16string text) = 0;
+    virtual void RecordNewestSeed(std::int32_t seed) = 0;
+    virtual void SetOutput(std::u16string text) = 0;
+};
+
+// The settings a run takes when it starts.
+struct RunRequest {
+    bool dictionaryPathEmpty = true;
+    // The dictionary's name in the file system's encoding; nullopt when the stored name
+    // cannot be expressed there (it then cannot be opened).
+    std::optional<std::string> dictionaryFile;
+    std::int32_t insertRatio = 0;
+    std::int32_t debugRun = 0;
+    std::int32_t useFixedSeed = 0;
+    std::int32_t insertMark = 0;
+    std::uint32_t randomSeed = 0;
+};
+
+// A run that has its keywords and its seed and waits for the input text.
+struct PreparedRun {
+    KeywordList keywords;
+    RandomSource random;
+    ConversionOptions options;
+};
+
+// Seconds since 1970-01-01 00:00 UTC, as a 32-bit value.
+std::int32_t ClockSeed();
+
+// The steps up to seeding: the empty-path test, opening and reading the dictionary, the
+// busy state and its status, the seed. Returns nothing when the run has ended (its
+// message given, the busy state left again where it was entered).
+std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
+                                      const std::function<std::int32_t()>& clock = ClockSeed);
+
+// The steps after reading the input (CR LF between lines): converting, the output, the
+// statistics, leaving the busy state.
+void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host);
+
+}  // namespace quillery

@@ -1,0 +1,93 @@
+#include "KeywordList.h"
+
+#include <sys/stat.h>
+
+#include "Cp932Codec.h"
+
+namespace quillery {
+
+namespace {
+
+// 1000 pieces of at most 132 characters each, a character at most two bytes: no more
+// of the file than this can reach the list, however long its lines are.
+constexpr std::size_t kBytesNeeded = KeywordList::kMaxKeywords * KeywordList::kMaxKeywordChars * 2;
+
+constexpr char kCtrlZ = 0x1A;
+
+// The file's bytes as a text-mode read sees them, up to Ctrl+Z and at most kBytesNeeded
+// (plus the CR LF lookahead).
+std::string ReadTextModeBytes(std::FILE* file) {
+    std::string text;
+    char chunk[16384];
+    bool pendingCr = false;
+    while (text.size() < kBytesNeeded) {
+        const std::size_t n = std::fread(chunk, 1, sizeof chunk, file);
+        if (n == 0) {
+            break;
+        }
+        for (std::size_t i = 0; i < n; ++i) {
+            const char c = chunk[i];
+            if (c == kCtrlZ) {
+                if (pendingCr) {
+                    text.push_back('\r');
+                }
+                return text;
+            }
+            if (pendingCr) {
+                pendingCr = false;
+                if (c == '\n') {
+                    text.push_back('\n');
+                    continue;
+                }
+                text.push_back('\r');
+            }
+            if (c == '\r') {
+                pendingCr = true;
+            } else {
+                text.push_back(c);
+            }
+        }
+    }
+    if (pendingCr) {
+        text.push_back('\r');
+    }
+    return text;
+}
+
+}  // namespace
+
+KeywordList ReadKeywords(std::FILE* file) {
+    KeywordList list;
+    const std::u16string text = ThreadCodec().Decode(ReadTextModeBytes(file));
+    std::size_t pos = 0;
+    while (pos < text.size() && list.size() < KeywordList::kMaxKeywords) {
+        // One piece: up to 132 characters, ending early right after a line feed.
+        const std::size_t limit = std::min(text.size(), pos + KeywordList::kMaxKeywordChars);
+        std::size_t end = pos;
+        while (end < limit && text[end] != u'\n') {
+            ++end;
+        }
+        const std::size_t next = (end < limit) ? end + 1 : end;  // the line feed is consumed
+        std::u16string_view piece(text.data() + pos, end - pos);
+        // A NUL ends the keyword; the rest of its piece is dropped.
+        piece = piece.substr(0, piece.find(u'\0'));
+        list.Append(std::u16string(piece));
+        pos = next;
+    }
+    return list;
+}
+
+std::FILE* OpenDictionaryFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return nullptr;
+    }
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+}  // namespace quillery

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillery {
+
+// Strict conversions: malformed input (a bad UTF-8 sequence, an overlong form, an
+// unpaired surrogate) gives no result rather than a guess.
+std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
+std::optional<std::u16string> Utf8ToUtf16(std::string_view bytes);
+
+}  // namespace quillery

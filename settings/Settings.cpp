@@ -1,0 +1,7 @@
+#include "settings/Settings.h"
+
+namespace quillery {
+
+Settings gSettings;
+
+}  // namespace quillery

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillery {
+
+// The dictionary's path as code page 932 bytes, at most 255 of them (a 256-byte buffer
+// with its terminator, as the settings file and the dialogs expect).
+class DictionaryPath {
+public:
+    static constexpr std::size_t kCapacity = 256;
+    static constexpr std::size_t kMaxBytes = kCapacity - 1;
+
+    // Refuses (and keeps the old value) a path longer than kMaxBytes.
+    bool Assign(std::string_view cp932) {
+        if (cp932.size() > kMaxBytes) {
+            return false;
+        }
+        bytes_.assign(cp932);
+        return true;
+    }
+    void Clear() { bytes_.clear(); }
+    const std::string& Bytes() const { return bytes_; }
+    bool Empty() const { return bytes_.empty(); }
+
+    bool operator==(const DictionaryPath&) const = default;
+
+private:
+    std::string bytes_;
+};
+
+// Every persistent setting, and the run flag debugRun. Flags are on only when exactly 1.
+struct Settings {
+    DictionaryPath dictionaryPath;
+    std::int32_t insertRatio = 0;  // tenths, 0..10
+    std::int32_t windowRatio = 3;  // sixths of the pane area given to the input pane, 1..5
+    std::int32_t blackBackground = 0;
+    std::int32_t editReadOnly = 0;  // any non-zero value makes the output pane read-only
+    std::int32_t windowX = 0;
+    std::int32_t windowY = 0;
+    std::int32_t windowWidth = 0;
+    std::int32_t windowHeight = 0;
+    std::int32_t insertMark = 0;
+    std::int32_t useFixedSeed = 0;
+    std::uint32_t randomSeed = 0;
+    std::int32_t newestRandomSeed = 0;
+    std::int32_t debugRun = 0;  // never saved
+
+    bool operator==(const Settings&) const = default;
+};
+
+// The process-wide record. Written on the user-interface thread only.
+extern Settings gSettings;
+
+// What saving needs to know of the main window.
+struct WindowState {
+    bool minimized = false;
+    bool maximized = false;
+    // Outer rectangle in screen coordinates.
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+inline constexpr const char* kSettingsFileName = "QuilleryMini.ini";
+inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
+
+// Fills gSettings from the settings file beside the executable.
+void LoadSettings();
+
+// Writes gSettings and the window's rectangle to the settings file beside the
+// executable, replacing it atomically. A failure changes nothing and is not reported.
+void SaveSettings(const WindowState& window);
+
+}  // namespace quillery
