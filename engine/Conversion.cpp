@@ -1,13 +1,19 @@
 #include "Conversion.h"
 
+#include <algorithm>
+
 #include "Cp932Codec.h"
 
 namespace quillery {
 
 namespace {
 
-constexpr bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-constexpr bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
+constexpr bool IsHighSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
 
 // Characters in a run of UTF-16 units: a surrogate pair counts once.
 std::int32_t CountChars(std::u16string_view run) {
@@ -24,8 +30,8 @@ std::int32_t CountChars(std::u16string_view run) {
 // Converts one wide line into `out`: the lead, then each phrase with its insertion point
 // in front and its tail of particle characters after it. Returns nothing; updates stats.
 void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordList& keywords,
-                     const ConversionOptions& options, RandomSource& random,
-                     ConversionStats& stats, std::u16string& out) {
+                     const ConversionOptions& options, RandomSource& random, ConversionStats& stats,
+                     std::u16string& out) {
     const std::size_t n = line.size();
     std::size_t i = 0;
     while (i < n) {
@@ -98,7 +104,7 @@ NextLine ReadNextWideLine(std::u16string_view text, std::size_t& readPos,
 
 NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     const std::size_t n = text.size();
-    const std::size_t start = readPos;
+    const std::size_t start = std::min(readPos, n);
     std::size_t p = start;
     while (p < n && text[p] != '\r') {
         ++p;
@@ -108,7 +114,9 @@ NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     if (p < n) {
         p += 2;  // the CR and the byte after it, expected to be LF
     }
-    readPos = p;
+    // A CR as the last byte would leave p one past the end; the next call must still
+    // find the end there.
+    readPos = std::min(p, n);
     result.isLastLine = p >= n;
     result.found = !(result.isLastLine && result.line.empty());
     return result;
@@ -124,8 +132,7 @@ std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordLis
 }
 
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
-                                          const ConversionOptions& options,
-                                          RandomSource& random) {
+                                          const ConversionOptions& options, RandomSource& random) {
     // Code page 932 is stateless, so decoding line by line and encoding the whole output
     // once gives the same bytes as converting each character on its own.
     Cp932Codec& codec = ThreadCodec();
@@ -151,8 +158,7 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
     return result;
 }
 
-ConversionResult<std::u16string> ConvertText(std::u16string_view text,
-                                             const KeywordList& keywords,
+ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,
                                              const ConversionOptions& options,
                                              RandomSource& random) {
     ConversionResult<std::u16string> result;
