@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,7 +11,7 @@ namespace quillery {
 // The dictionary's path as code page 932 bytes, at most 255 of them (a 256-byte buffer
 // with its terminator, as the settings file and the dialogs expect).
 class DictionaryPath {
-public:
+  public:
     static constexpr std::size_t kCapacity = 256;
     static constexpr std::size_t kMaxBytes = kCapacity - 1;
 
@@ -28,7 +29,7 @@ public:
 
     bool operator==(const DictionaryPath&) const = default;
 
-private:
+  private:
     std::string bytes_;
 };
 
@@ -75,5 +76,23 @@ void LoadSettings();
 // Writes gSettings and the window's rectangle to the settings file beside the
 // executable, replacing it atomically. A failure changes nothing and is not reported.
 void SaveSettings(const WindowState& window);
+
+// The two with the settings file and the default dictionary in `directory` (in the file
+// system's encoding) instead of the executable's folder. With no directory, or one whose
+// paths would be too long (see ModulePathIn), there is no file: loading gives the
+// defaults without a default dictionary, saving writes nothing.
+//
+// Loading fills every persistent field of `settings` (debugRun is left alone). A "Data"
+// value longer than DictionaryPath::kMaxBytes cannot be held, and a shortened one would
+// name another file: it counts as no dictionary, as an empty value does, so the default
+// dictionary is probed. The default dictionary counts only when the file opens for
+// reading (a folder of that name does not) and its path converts to code page 932 within
+// kMaxBytes.
+void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings);
+
+// Saving reads the file once, makes the writes in their order in memory and replaces
+// the file in one step. Returns whether the file was written.
+bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings& settings,
+                    const WindowState& window);
 
 }  // namespace quillery

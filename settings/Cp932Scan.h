@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace quillery {
+
+// Code page 932 lead bytes: a byte in these ranges takes the next byte as its second
+// half, whatever that byte is, so a second byte 0x5C, "/", "=" or "]" is never taken for
+// the ASCII character.
+constexpr bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The length in bytes of the character that starts at `pos`: 2 for a lead byte that has
+// a byte after it, else 1.
+constexpr std::size_t Cp932CharLength(std::string_view text, std::size_t pos) {
+    return IsCp932LeadByte(static_cast<unsigned char>(text[pos])) && pos + 1 < text.size() ? 2 : 1;
+}
+
+// The position of the first single-byte character `c`, or npos.
+constexpr std::size_t FindCp932Char(std::string_view text, char c, std::size_t from = 0) {
+    for (std::size_t i = from; i < text.size(); i += Cp932CharLength(text, i)) {
+        if (text[i] == c) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// Equality without regard to ASCII case. Only single-byte characters fold: the second
+// byte of a double-byte character is compared exactly (0x83 0x41 and 0x83 0x61 are two
+// different katakana).
+constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t len = Cp932CharLength(a, i);
+        if (len == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) {
+                return false;
+            }
+        } else if (fold(a[i]) != fold(b[i])) {
+            return false;
+        }
+        i += len;
+    }
+    return true;
+}
+
+}  // namespace quillery

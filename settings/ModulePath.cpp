@@ -1,0 +1,100 @@
+#include "settings/ModulePath.h"
+
+#include <cstdint>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "engine/Utf8.h"
+#elif defined(__APPLE__)
+#include <mach-o/dyld.h>
+
+#include <cstdlib>
+#else
+#include <unistd.h>
+#endif
+
+namespace quillery {
+
+namespace {
+
+// The executable's own full path.
+std::optional<std::string> ExecutablePath() {
+#ifdef _WIN32
+    std::vector<wchar_t> buffer(kModulePathCapacity);
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n >= buffer.size()) {
+        return std::nullopt;
+    }
+    return Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + n));
+#elif defined(__APPLE__)
+    std::uint32_t size = 0;
+    _NSGetExecutablePath(nullptr, &size);
+    std::vector<char> raw(size + 1);
+    if (_NSGetExecutablePath(raw.data(), &size) != 0) {
+        return std::nullopt;
+    }
+    char resolved[PATH_MAX];
+    if (!realpath(raw.data(), resolved)) {
+        return std::nullopt;
+    }
+    return std::string(resolved);
+#else
+    std::vector<char> buffer(kModulePathCapacity);
+    const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+    // A result that fills the buffer may have been cut.
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
+        return std::nullopt;
+    }
+    return std::string(buffer.data(), static_cast<std::size_t>(n));
+#endif
+}
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+}  // namespace
+
+std::optional<std::string> ExecutableDirectory() {
+    std::optional<std::string> path = ExecutablePath();
+    if (!path) {
+        return std::nullopt;
+    }
+    std::size_t end = path->size();
+    while (end > 0 && !IsSeparator((*path)[end - 1])) {
+        --end;
+    }
+    if (end == 0) {
+        return std::nullopt;
+    }
+    path->resize(end);
+    return path;
+}
+
+std::optional<std::string> ModulePathIn(const std::optional<std::string>& directory,
+                                        std::string_view name) {
+    if (!directory || directory->empty()) {
+        return std::nullopt;
+    }
+    std::string joined = *directory;
+    if (!IsSeparator(joined.back())) {
+        joined.push_back(kPathSeparator);
+    }
+    joined.append(name);
+    if (joined.size() + 1 > kModulePathCapacity) {
+        return std::nullopt;
+    }
+    return joined;
+}
+
+std::optional<std::string> ModulePath(std::string_view name) {
+    return ModulePathIn(ExecutableDirectory(), name);
+}
+
+}  // namespace quillery

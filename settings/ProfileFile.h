@@ -1,0 +1,93 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillery {
+
+// The longest value a read gives back: a 512-byte buffer less its terminator.
+inline constexpr std::size_t kProfileValueMaxBytes = 511;
+
+// A profile (INI) file held as its lines, so that several reads and writes work on one
+// reading of the file and everything the program does not touch is written back byte
+// for byte.
+//
+// The text is code page 932 and is scanned character by character: the second byte of a
+// double-byte character is never taken for "=", "]" or ";". A line is
+//  - a section header: optional blanks, "[", the name, the first "]" (anything after it
+//    is ignored);
+//  - a comment: optional blanks, then ";";
+//  - an entry: a line with an "=" that is neither of the above; the key is the text
+//    before the first "=", the value the text after it;
+//  - anything else, which is kept and otherwise ignored.
+// Section names and keys are matched without regard to ASCII case and without their
+// surrounding blanks (spaces and tabs). Entries before the first section belong to none.
+// Of duplicate sections or keys the first one is read and written. Lines may end with
+// CR LF or LF alone, and the last one may have no line break; lines this class writes end
+// with CR LF.
+class ProfileDocument {
+  public:
+    ProfileDocument() = default;
+    static ProfileDocument Parse(std::string_view bytes);
+
+    // The value without its surrounding blanks, cut (between characters) to at most
+    // kProfileValueMaxBytes bytes and at a NUL byte; nothing when the section or the key
+    // is missing.
+    std::optional<std::string> Find(std::string_view section, std::string_view key) const;
+
+    // Find, or the default text (cut the same way) when there is nothing to find.
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultText) const;
+
+    // Replaces the value of the key's first entry in the first such section, rewriting
+    // that line as key=value; or adds the entry after the section's last entry (right
+    // after its header when it has none); or adds the section with the entry at the end.
+    // Refuses (false, nothing changed) a section, key or value that could not be read
+    // back as written: a CR, LF or NUL anywhere, an empty key, an "=" in the key, a "]" in
+    // the section name.
+    bool SetString(std::string_view section, std::string_view key, std::string_view value);
+
+    std::string Serialize() const;
+
+    bool operator==(const ProfileDocument&) const = default;
+
+  private:
+    struct Line {
+        std::string text;    // without its line break
+        std::string ending;  // "\r\n", "\n", or "" for a last line without one
+        bool operator==(const Line&) const = default;
+    };
+
+    // The index of the first header of `section`, or npos.
+    std::size_t FindSection(std::string_view section) const;
+    // Gives a last line without a line break one, so that a line can follow it.
+    void EndLastLine(std::size_t index);
+
+    std::vector<Line> lines_;
+};
+
+// A missing file gives an empty document, as does one that cannot be read.
+ProfileDocument ReadProfileFile(const std::string& path);
+
+// For a file about to be rewritten: a missing file gives an empty document, a file that
+// exists but cannot be read nothing (it must not be replaced by a document without its
+// contents).
+std::optional<ProfileDocument> ReadProfileFileForUpdate(const std::string& path);
+
+// Writes the document over the file, atomically (see ReplaceFileAtomically).
+bool WriteProfileFile(const std::string& path, const ProfileDocument& document);
+
+// One read of the file at `path` (in the file system's encoding): the value, or the
+// default text when the file, the section or the key is missing.
+std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
+                                     std::string_view defaultText, const std::string& path);
+
+// One write: reads the file (a missing one counts as empty), sets the value, replaces the
+// file atomically. False when nothing was written.
+bool WritePrivateProfileStringA(std::string_view section, std::string_view key,
+                                std::string_view value, const std::string& path);
+
+}  // namespace quillery
