@@ -12,7 +12,8 @@ std::optional<std::uint64_t> ParseDecimal(const std::string& text, std::uint64_t
             return std::nullopt;
         }
         const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (value > (max - digit) / 10) {
+        // digit > max first: max - digit would wrap around for a limit below 9.
+        if (digit > max || value > (max - digit) / 10) {
             return std::nullopt;
         }
         value = value * 10 + digit;
