@@ -1,14 +1,21 @@
 find_package(GTest REQUIRED)
 
-# quillery_add_test(NAME SOURCES... LIBRARIES... [QT]): one GoogleTest executable, run by
-# ctest. QT tests run on the offscreen platform, so they need no display.
+# quillery_add_test(NAME SOURCES ... LIBRARIES ... [QT]): one test executable run by
+# ctest. Plain tests use GoogleTest; QT tests use Qt Test and run on the offscreen
+# platform, so they need no display.
 function(quillery_add_test name)
     cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBRARIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main
-        quillery_options)
-    add_test(NAME ${name} COMMAND ${name})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} quillery_options)
     if(ARG_QT)
+        # Each window test has a folder of its own: the settings file lies beside it.
+        set_target_properties(${name} PROPERTIES AUTOMOC ON
+            RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${name})
+        target_link_libraries(${name} PRIVATE Qt6::Test)
+        add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    else()
+        target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main)
+        add_test(NAME ${name} COMMAND ${name})
     endif()
 endfunction()

@@ -1,0 +1,12 @@
+#include "app/ConverterApp.h"
+
+#include "ui/MainDlg.h"
+#include "ui/MainWindowPointer.h"
+
+bool CConverterApp::InitInstance() {
+    CMainDlg dialog;
+    SetMainWindow(&dialog);
+    dialog.exec();
+    SetMainWindow(nullptr);
+    return false;
+}

@@ -1,0 +1,173 @@
+// The main window's keys and the two ways it ends.
+#include <QApplication>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include "WindowTestSupport.h"
+#include "settings/Settings.h"
+#include "ui/MainDlg.h"
+#include "ui/MainMenu.h"
+
+using quillery::gSettings;
+
+class KeyboardAndClosingTest : public QObject {
+    Q_OBJECT
+
+    static QString IniPath() {
+        return QCoreApplication::applicationDirPath() + "/QuilleryMini.ini";
+    }
+
+    static void Focus(CMainDlg& window, QWidget* widget) {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        if (widget) {
+            widget->setFocus();
+            QTRY_VERIFY(widget->hasFocus());
+        } else {
+            window.setFocus();
+            QTRY_VERIFY(QApplication::focusWidget() == &window);
+        }
+    }
+
+  private slots:
+    void init() {
+        QFile::remove(IniPath());
+        gSettings = quillery::Settings{};
+    }
+
+    void escapeNeverEndsTheWindow() {
+        MessageRecorder messages;
+        CMainDlg window;
+        Focus(window, window.inputPane());
+        window.inputPane()->setPlainText("abc");
+        QTest::keyClick(window.inputPane(), Qt::Key_Escape);
+        QTest::keyClick(&window, Qt::Key_Escape);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.result(), 0);
+        QCOMPARE(window.inputPane()->toPlainText(), QString("abc"));
+        QVERIFY(messages.requests.isEmpty());
+    }
+
+    void enterBreaksLinesOnlyInAPane() {
+        MessageRecorder messages;
+        CMainDlg window;
+        Focus(window, window.inputPane());
+        QTest::keyClicks(window.inputPane(), "ab");
+        QTest::keyClick(window.inputPane(), Qt::Key_Return);
+        QTest::keyClicks(window.inputPane(), "c");
+        QCOMPARE(window.inputPane()->toPlainText(), QString("ab\nc"));
+
+        Focus(window, nullptr);
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTest::keyClick(&window, Qt::Key_Enter);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.inputPane()->toPlainText(), QString("ab\nc"));
+    }
+
+    void ctrlASelectsTheFocusedPaneWithoutScrolling() {
+        MessageRecorder messages;
+        CMainDlg window;
+        window.resize(400, 300);
+        gSettings.editReadOnly = 1;
+        window.RefreshMenusAndTitle();
+        QString lines;
+        for (int i = 0; i < 300; ++i)
+            lines += QString("行%1\n").arg(i);
+        for (QPlainTextEdit* pane : {window.inputPane(), window.outputPane()}) {
+            pane->setPlainText(lines);
+            Focus(window, pane);
+            pane->verticalScrollBar()->setValue(40);
+            QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier);
+            QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
+            QCOMPARE(pane->verticalScrollBar()->value(), 40);
+            pane->moveCursor(QTextCursor::Start);
+            QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+            QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
+            QCOMPARE(pane->toPlainText(), lines);
+        }
+    }
+
+    void otherKeysPassOn() {
+        MessageRecorder messages;
+        CMainDlg window;
+        Focus(window, window.inputPane());
+        QTest::keyClicks(window.inputPane(), "xyz");
+        QTest::keyClick(window.inputPane(), Qt::Key_A);
+        QCOMPARE(window.inputPane()->toPlainText(), QString("xyza"));
+        window.inputPane()->selectAll();
+        QTest::keyClick(window.inputPane(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("xyza"));
+        QTest::keyClick(window.inputPane(), Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(window.inputPane(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(window.inputPane()->toPlainText(), QString("xyzaxyza"));
+        // Tab moves on as in a dialog; Ctrl+Tab inserts a tab.
+        QTest::keyClick(window.inputPane(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(window.inputPane()->toPlainText(), QString("xyzaxyza\t"));
+        QTest::keyClick(window.inputPane(), Qt::Key_Tab);
+        QTRY_VERIFY(window.outputPane()->hasFocus());
+    }
+
+    void answeringNoKeepsEverything() {
+        MessageRecorder messages;
+        const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
+        QVERIFY(WriteFile(IniPath(), before));
+        CMainDlg window;
+        window.show();
+        window.OnRatio(2);
+        messages.answers = {MessageResult::No, MessageResult::No};
+        window.close();
+        window.OnExit();
+        QVERIFY(window.isVisible());
+        QCOMPARE(messages.texts(), QStringList({"終了しますか？", "終了しますか？"}));
+        QCOMPARE(ReadFile(IniPath()), before);
+    }
+
+    void closeBoxAndExitSaveTheSameRecord() {
+        QSize outer;
+        const auto endWith = [&outer](bool viaExit, MessageResult answer) {
+            QFile::remove(IniPath());
+            MessageRecorder messages;
+            messages.answers = {answer};
+            CMainDlg window;
+            window.show();
+            window.move(30, 50);
+            window.resize(420, 330);
+            window.OnRatio(7);
+            window.OnWindowRatio(2);
+            gSettings.randomSeed = 4294967295u;
+            outer = window.frameGeometry().size();
+            if (viaExit) {
+                window.menu()->action(CommandId::Exit)->trigger();
+            } else {
+                window.close();
+            }
+            [&] { QVERIFY(window.isHidden()); }();
+            [&] {
+                QCOMPARE(window.result(),
+                         viaExit ? int(QDialog::Accepted) : int(QDialog::Rejected));
+            }();
+            return ReadFile(IniPath());
+        };
+        const QByteArray viaClose = endWith(false, MessageResult::Yes);
+        const QByteArray viaExit = endWith(true, MessageResult::Yes);
+        // A failed message box is not a No.
+        const QByteArray viaFailedBox = endWith(true, MessageResult::Failed);
+        QCOMPARE(viaClose, viaExit);
+        QCOMPARE(viaFailedBox, viaExit);
+        QVERIFY(viaExit.contains("Ratio=7\r\n"));
+        QVERIFY(viaExit.contains("WindowRatio=2\r\n"));
+        QVERIFY(viaExit.contains("RandomSeed=-1\r\n"));
+        // The outer rectangle, frame included.
+        QVERIFY(outer.width() >= 420 && outer.height() >= 330);
+        QVERIFY(viaExit.contains(QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2\r\n")
+                                     .arg(outer.width())
+                                     .arg(outer.height())
+                                     .toLatin1()));
+    }
+};
+
+QTEST_MAIN(KeyboardAndClosingTest)
+#include "test_keyboard_and_closing.moc"

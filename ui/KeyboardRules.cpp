@@ -1,0 +1,75 @@
+#include "ui/KeyboardRules.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+KeyboardRules::KeyboardRules(QWidget* window, QPlainTextEdit* inputPane, QPlainTextEdit* outputPane)
+    : QObject(window), window_(window), inputPane_(inputPane), outputPane_(outputPane) {}
+
+QPlainTextEdit* KeyboardRules::FocusedPane() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == inputPane_ || focus == inputPane_->viewport()) {
+        return inputPane_;
+    }
+    if (focus == outputPane_ || focus == outputPane_->viewport()) {
+        return outputPane_;
+    }
+    return nullptr;
+}
+
+void KeyboardRules::SelectAllKeepingView(QPlainTextEdit* pane) {
+    const int vertical = pane->verticalScrollBar()->value();
+    const int horizontal = pane->horizontalScrollBar()->value();
+    QTextCursor cursor = pane->textCursor();
+    cursor.setPosition(0);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    pane->setTextCursor(cursor);
+    pane->verticalScrollBar()->setValue(vertical);
+    pane->horizontalScrollBar()->setValue(horizontal);
+}
+
+bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != window_) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
+    QPlainTextEdit* pane = FocusedPane();
+    bool consume = false;
+    switch (key->key()) {
+        case Qt::Key_Escape:
+            consume = true;
+            break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            consume = pane == nullptr;
+            break;
+        case Qt::Key_A:
+            consume = ctrl && pane != nullptr;
+            if (consume && event->type() == QEvent::KeyPress) {
+                SelectAllKeepingView(pane);
+            }
+            break;
+        case Qt::Key_Tab:
+            // A Windows dialog's edit inserts a tab on Ctrl+Tab; Tab alone moves the focus.
+            consume = ctrl && pane != nullptr;
+            if (consume && event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
+                pane->insertPlainText(QStringLiteral("\t"));
+            }
+            break;
+        default:
+            break;
+    }
+    if (consume && event->type() == QEvent::ShortcutOverride) {
+        // Claim the key so no shortcut takes it; the key press that follows is then ours.
+        event->accept();
+        return true;
+    }
+    return consume;
+}

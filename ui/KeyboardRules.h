@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QObject>
+
+class QPlainTextEdit;
+class QWidget;
+
+// The main window's keys, taken before the window or a pane sees them: Esc does
+// nothing, Enter is a line break in a pane and nothing elsewhere, Ctrl+A selects the
+// whole text of the focused pane, Ctrl+Tab inserts a tab. Every other key goes on.
+class KeyboardRules : public QObject {
+    Q_OBJECT
+  public:
+    KeyboardRules(QWidget* window, QPlainTextEdit* inputPane, QPlainTextEdit* outputPane);
+
+    static void SelectAllKeepingView(QPlainTextEdit* pane);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QPlainTextEdit* FocusedPane() const;
+
+    QWidget* window_;
+    QPlainTextEdit* inputPane_;
+    QPlainTextEdit* outputPane_;
+};

@@ -1,0 +1,312 @@
+#include "ui/MainDlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+
+#include "engine/StatusText.h"
+#include "settings/FileNames.h"
+#include "ui/ConvertWorker.h"
+#include "ui/DialogFont.h"
+#include "ui/KeyboardRules.h"
+#include "ui/MainMenu.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneLayout.h"
+#include "ui/PaneText.h"
+#include "ui/UiOpQueue.h"
+#include "ui/WindowRunHost.h"
+
+using quillery::gSettings;
+
+namespace {
+
+const QString kPlaceholder = QStringLiteral("<<< ここに変換結果が表示されます >>>");
+const QString kExitQuestion = QStringLiteral("終了しますか？");
+
+// Template 102's client area, in dialog units.
+constexpr int kTemplateWidth = 330;
+constexpr int kTemplateHeight = 241;
+
+QPlainTextEdit* MakePane(QWidget* parent, int id) {
+    auto* pane = new QPlainTextEdit(parent);
+    pane->setObjectName(QStringLiteral("pane%1").arg(id));
+    pane->setFont(DialogFont());
+    pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    pane->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setTabChangesFocus(true);
+    return pane;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      menu_(new MainMenu(this)),
+      inputPane_(MakePane(this, kInputPaneId)),
+      outputPane_(MakePane(this, kOutputPaneId)),
+      statusBar_(new QStatusBar(this)),
+      statusField_(new QLabel(statusBar_)),
+      uiQueue_(new UiOpQueue(this)),
+      runHost_(std::make_unique<WindowRunHost>(*this, *uiQueue_)) {
+    setObjectName(QStringLiteral("dialog102"));
+    setWindowTitle(QStringLiteral("QuilleryMini"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));
+    statusBar_->setObjectName(QStringLiteral("statusBar59393"));
+    statusField_->setObjectName(QStringLiteral("statusPane0"));
+    statusBar_->addWidget(statusField_, 1);
+    connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
+    qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
+
+    worker_ = std::make_unique<ConvertWorker>(*runHost_);
+    runHost_->SetWorker(worker_.get());
+    OnInitDialog();
+}
+
+CMainDlg::~CMainDlg() {
+    // The worker stops before anything it reports to goes away.
+    worker_.reset();
+}
+
+void CMainDlg::OnInitDialog() {
+    quillery::LoadSettings();
+    RefreshMenusAndTitle();
+    const DialogUnits units(DialogFont());
+    resize(units.X(kTemplateWidth),
+           units.Y(kTemplateHeight) + menu_->menuBar()->sizeHint().height());
+    LayoutPanes();
+    outputPane_->setPlainText(kPlaceholder);
+    if (gSettings.windowX != 0 && gSettings.windowY != 0 && gSettings.windowWidth != 0 &&
+        gSettings.windowHeight != 0) {
+        move(gSettings.windowX, gSettings.windowY);
+        resize(gSettings.windowWidth, gSettings.windowHeight);
+        restoreOuterSize_ = true;
+    }
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (restoreOuterSize_) {
+            // The saved size is the outer one; the frame is known only once shown.
+            const QSize frame = frameGeometry().size() - size();
+            resize(gSettings.windowWidth - frame.width(), gSettings.windowHeight - frame.height());
+        }
+    }
+}
+
+void CMainDlg::LayoutPanes() {
+    if (inputPane_ == nullptr || outputPane_ == nullptr) {
+        return;
+    }
+    const int menuHeight = menu_->menuBar()->sizeHint().height();
+    const int statusHeight = statusBar_->sizeHint().height();
+    const int width = this->width();
+    const int clientHeight = std::max(0, height() - menuHeight);
+    menu_->menuBar()->setGeometry(0, 0, width, menuHeight);
+    statusBar_->setGeometry(0, menuHeight + clientHeight - statusHeight, width, statusHeight);
+    const PaneHeights heights =
+        SplitPaneHeights(clientHeight - statusHeight, gSettings.windowRatio);
+    inputPane_->setGeometry(0, menuHeight, width, heights.input);
+    outputPane_->setGeometry(0, menuHeight + heights.input, width, heights.output);
+}
+
+void CMainDlg::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    LayoutPanes();
+}
+
+void CMainDlg::RequestStatusHandOver() {
+    QMetaObject::invokeMethod(this, &CMainDlg::OnStatusHandOver, Qt::QueuedConnection);
+}
+
+void CMainDlg::OnStatusHandOver() {
+    statusField_->setText(QString::fromStdU16String(quillery::StatusText()));
+    statusField_->repaint();
+    LayoutPanes();
+}
+
+void CMainDlg::UpdateTitle() {
+    const std::string name = quillery::FileNameFromPath(gSettings.dictionaryPath.Bytes());
+    // A hand-edited ratio wraps as the 32-bit product would.
+    const auto percent =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(gSettings.insertRatio) * 10u);
+    setWindowTitle(QStringLiteral("Quillery - ") + QString::number(percent) + QStringLiteral("% ") +
+                   DisplayFromCp932(name));
+}
+
+void CMainDlg::RefreshMenusAndTitle() {
+    if (menu_ == nullptr) {
+        return;
+    }
+    UpdateTitle();
+    menu_->Refresh(gSettings);
+    outputPane_->setReadOnly(gSettings.editReadOnly != 0);
+    UpdatePaneColors();
+}
+
+void CMainDlg::UpdatePaneColors() {
+    for (QPlainTextEdit* pane : {inputPane_, outputPane_}) {
+        QPalette palette = QApplication::palette(pane);
+        if (gSettings.blackBackground == 1 && pane->isEnabled() && !pane->isReadOnly()) {
+            palette.setColor(QPalette::Base, Qt::black);
+            palette.setColor(QPalette::Text, Qt::white);
+        }
+        pane->setPalette(palette);
+    }
+}
+
+void CMainDlg::SetBusy(bool busy) {
+    inputPane_->setEnabled(!busy);
+    outputPane_->setEnabled(!busy);
+    menu_->SetBusy(busy);
+    UpdatePaneColors();
+}
+
+bool CMainDlg::StartRun() {
+    if (runActive_ || ended_) {
+        return false;
+    }
+    runActive_ = true;
+    quillery::RunRequest request;
+    request.dictionaryPathEmpty = gSettings.dictionaryPath.Empty();
+    request.dictionaryFile = quillery::Cp932ToFileSystemName(gSettings.dictionaryPath.Bytes());
+    request.insertRatio = gSettings.insertRatio;
+    request.debugRun = gSettings.debugRun;
+    request.useFixedSeed = gSettings.useFixedSeed;
+    request.insertMark = gSettings.insertMark;
+    request.randomSeed = gSettings.randomSeed;
+    worker_->Start(std::move(request));
+    return true;
+}
+
+quillery::WindowState CMainDlg::CurrentWindowState() const {
+    const QRect outer = frameGeometry();
+    quillery::WindowState state;
+    state.minimized = isMinimized();
+    state.maximized = isMaximized();
+    state.left = outer.x();
+    state.top = outer.y();
+    state.right = outer.x() + outer.width();
+    state.bottom = outer.y() + outer.height();
+    return state;
+}
+
+void CMainDlg::OnCommand(CommandId id) {
+    const int value = static_cast<int>(id);
+    if (value >= static_cast<int>(CommandId::Ratio0) &&
+        value <= static_cast<int>(CommandId::Ratio100)) {
+        OnRatio(value - static_cast<int>(CommandId::Ratio0));
+        return;
+    }
+    for (int r = 1; r <= 5; ++r) {
+        if (id == WindowRatioCommand(r)) {
+            OnWindowRatio(r);
+            return;
+        }
+    }
+    switch (id) {
+        case CommandId::SaveInput:
+            OnSaveInput();
+            break;
+        case CommandId::SaveOutput:
+            OnSaveOutput();
+            break;
+        case CommandId::Exit:
+            OnExit();
+            break;
+        case CommandId::Convert:
+            OnConvert();
+            break;
+        case CommandId::DebugConvert:
+            OnDebugConvert();
+            break;
+        case CommandId::Dictionary:
+            OnDictionary();
+            break;
+        case CommandId::BlackBackground:
+            OnBlackBackground();
+            break;
+        case CommandId::ReadOnly:
+            OnReadOnly();
+            break;
+        case CommandId::OnlineHelp:
+            OnOnlineHelp();
+            break;
+        case CommandId::About:
+            OnAbout();
+            break;
+        default:
+            break;
+    }
+}
+
+void CMainDlg::OnConvert() {
+    if (runActive_) {
+        return;
+    }
+    gSettings.debugRun = 0;
+    StartRun();
+}
+
+void CMainDlg::OnRatio(int k) {
+    gSettings.insertRatio = k;
+    RefreshMenusAndTitle();
+}
+
+void CMainDlg::OnWindowRatio(int r) {
+    gSettings.windowRatio = r;
+    LayoutPanes();
+    RefreshMenusAndTitle();
+}
+
+void CMainDlg::OnBlackBackground() {
+    gSettings.blackBackground = gSettings.blackBackground == 1 ? 0 : 1;
+    RefreshMenusAndTitle();
+    update();
+}
+
+void CMainDlg::OnReadOnly() {
+    gSettings.editReadOnly = gSettings.editReadOnly == 1 ? 0 : 1;
+    RefreshMenusAndTitle();
+}
+
+bool CMainDlg::ConfirmExit() {
+    if (ShowMessage(this, kExitQuestion, MessageButtons::YesNo, MessageIcon::Question) ==
+        MessageResult::No) {
+        return false;
+    }
+    quillery::SaveSettings(CurrentWindowState());
+    return true;
+}
+
+void CMainDlg::closeEvent(QCloseEvent* event) {
+    if (ended_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (ConfirmExit()) {
+        done(QDialog::Rejected);
+    }
+}
+
+void CMainDlg::OnExit() {
+    if (ConfirmExit()) {
+        done(QDialog::Accepted);
+    }
+}
+
+void CMainDlg::done(int result) {
+    // From here on a run still under way reaches nothing of the window.
+    ended_ = true;
+    uiQueue_->Close();
+    QDialog::done(result);
+}

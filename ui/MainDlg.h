@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+#include <memory>
+
+#include "settings/Settings.h"
+#include "ui/CommandIds.h"
+
+class ConvertWorker;
+class MainMenu;
+class QLabel;
+class QPlainTextEdit;
+class QStatusBar;
+class UiOpQueue;
+class WindowRunHost;
+
+// The program's only top-level window: the menu bar, the input pane above the output
+// pane, and a one-field status bar.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+  public:
+    explicit CMainDlg(QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    QPlainTextEdit* inputPane() const { return inputPane_; }
+    QPlainTextEdit* outputPane() const { return outputPane_; }
+    MainMenu* menu() const { return menu_; }
+    QLabel* statusField() const { return statusField_; }
+    QStatusBar* statusBar() const { return statusBar_; }
+
+    void LayoutPanes();
+    void RefreshMenusAndTitle();
+    void UpdateTitle();
+    void SetBusy(bool busy);
+
+    // Queues the status hand-over; callable from any thread, never waits.
+    void RequestStatusHandOver();
+
+    // Starts one conversion run unless one is already under way (then does nothing).
+    // Returns whether it started.
+    bool StartRun();
+    bool runActive() const { return runActive_; }
+
+    quillery::WindowState CurrentWindowState() const;
+
+    void OnCommand(CommandId id);
+    void OnConvert();
+    void OnExit();
+    void OnRatio(int k);
+    void OnWindowRatio(int r);
+    void OnBlackBackground();
+    void OnReadOnly();
+    void OnSaveInput();
+    void OnSaveOutput();
+    void OnDictionary();
+    void OnDebugConvert();
+    void OnAbout();
+    void OnOnlineHelp();
+
+    void done(int result) override;
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    friend class WindowRunHost;
+
+    void OnInitDialog();
+    void OnStatusHandOver();
+    void UpdatePaneColors();
+    bool ConfirmExit();
+    void RunEnded() { runActive_ = false; }
+
+    MainMenu* menu_;
+    QPlainTextEdit* inputPane_;
+    QPlainTextEdit* outputPane_;
+    QStatusBar* statusBar_;
+    QLabel* statusField_;
+    UiOpQueue* uiQueue_;
+    std::unique_ptr<WindowRunHost> runHost_;
+    std::unique_ptr<ConvertWorker> worker_;
+    bool runActive_ = false;
+    bool ended_ = false;
+    bool restoreOuterSize_ = false;
+    bool shownOnce_ = false;
+};

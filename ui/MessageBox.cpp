@@ -1,0 +1,47 @@
+#include "ui/MessageBox.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
+
+namespace {
+
+MessageHandler& Handler() {
+    static MessageHandler handler;
+    return handler;
+}
+
+MessageResult RealMessageBox(const MessageRequest& request) {
+    QString text = request.text;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(
+        request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
+        request.caption, text, QMessageBox::NoButton, request.parent);
+    if (request.buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    switch (box.exec()) {
+        case QMessageBox::Ok:
+            return MessageResult::Ok;
+        case QMessageBox::Yes:
+            return MessageResult::Yes;
+        case QMessageBox::No:
+            return MessageResult::No;
+        default:
+            return MessageResult::Failed;
+    }
+}
+
+}  // namespace
+
+MessageResult ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
+                          MessageIcon icon) {
+    const MessageRequest request{parent, QCoreApplication::applicationName(), text, buttons, icon};
+    return Handler() ? Handler()(request) : RealMessageBox(request);
+}
+
+void SetMessageHandler(MessageHandler handler) {
+    Handler() = std::move(handler);
+}

@@ -1,0 +1,46 @@
+#include "ui/PaneText.h"
+
+#include "engine/Cp932Codec.h"
+
+std::u16string PaneTextToCrLf(const QString& raw) {
+    std::u16string out;
+    out.reserve(static_cast<std::size_t>(raw.size()) + raw.size() / 16);
+    const char16_t* data = reinterpret_cast<const char16_t*>(raw.utf16());
+    const std::size_t n = static_cast<std::size_t>(raw.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (data[i] == QChar::ParagraphSeparator || data[i] == u'\n') {
+            out.append(data + start, i - start);
+            out.append(u"\r\n");
+            start = i + 1;
+        }
+    }
+    out.append(data + start, n - start);
+    return out;
+}
+
+QString CrLfToPaneText(std::u16string_view text) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'\r' && text[i + 1] == u'\n') {
+            out.append(QStringView(text.data() + start, static_cast<qsizetype>(i - start)));
+            out.append(QLatin1Char('\n'));
+            start = i + 2;
+            ++i;
+        }
+    }
+    out.append(QStringView(text.data() + start, static_cast<qsizetype>(text.size() - start)));
+    return out;
+}
+
+QString DisplayFromCp932(std::string_view bytes) {
+    std::u16string text = quillery::ThreadCodec().Decode(bytes);
+    for (char16_t& c : text) {
+        if (quillery::IsEscapedByte(c)) {
+            c = 0xFFFD;
+        }
+    }
+    return QString::fromStdU16String(text);
+}

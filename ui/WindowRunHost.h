@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ui/ConvertWorker.h"
+
+class CMainDlg;
+class UiOpQueue;
+
+// Carries a run's window operations over to the user-interface thread, in order.
+class WindowRunHost : public WorkerHost {
+  public:
+    WindowRunHost(CMainDlg& window, UiOpQueue& queue) : window_(window), queue_(queue) {}
+
+    void SetWorker(ConvertWorker* worker) { worker_ = worker; }
+
+    void ShowMessage(std::u16string_view text) override;
+    void SetBusy(bool busy) override;
+    void PostStatus(std::u16string text) override;
+    void RecordNewestSeed(std::int32_t seed) override;
+    void SetOutput(std::u16string text) override;
+    void RequestInput() override;
+    void RunEnded() override;
+
+  private:
+    CMainDlg& window_;
+    UiOpQueue& queue_;
+    ConvertWorker* worker_ = nullptr;
+};
