@@ -164,8 +164,19 @@ void CMainDlg::UpdatePaneColors() {
 }
 
 void CMainDlg::SetBusy(bool busy) {
+    // Qt moves the focus away from a widget it disables; a disabled Windows edit keeps
+    // it. Give it back to the pane that had it, so the run leaves the focus where it was.
+    if (busy) {
+        QWidget* focus = focusWidget();
+        focusBeforeBusy_ = (focus == inputPane_ || focus == outputPane_)
+                               ? static_cast<QPlainTextEdit*>(focus)
+                               : nullptr;
+    }
     inputPane_->setEnabled(!busy);
     outputPane_->setEnabled(!busy);
+    if (!busy && focusBeforeBusy_ != nullptr && focusWidget() == nullptr) {
+        focusBeforeBusy_->setFocus();
+    }
     menu_->SetBusy(busy);
     UpdatePaneColors();
 }

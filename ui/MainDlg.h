@@ -82,6 +82,7 @@ class CMainDlg : public QDialog {
     UiOpQueue* uiQueue_;
     std::unique_ptr<WindowRunHost> runHost_;
     std::unique_ptr<ConvertWorker> worker_;
+    QPlainTextEdit* focusBeforeBusy_ = nullptr;
     bool runActive_ = false;
     bool ended_ = false;
     bool restoreOuterSize_ = false;

@@ -1,6 +1,7 @@
 // Conversion runs through the window: the road of a run, its failures, the busy state,
 // repeated starts and closing while a run converts.
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -91,6 +92,20 @@ class ConversionRunTest : public QObject {
         QCOMPARE(gSettings.debugRun, 0);
         const BusySnapshot after = Snapshot(window);
         QVERIFY(after.inputEnabled && after.outputEnabled && after.greyed.isEmpty());
+    }
+
+    void focusStaysInThePaneAcrossARun() {
+        MessageRecorder messages;
+        CMainDlg window;
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        Dictionary("one.dat", "X");
+        window.outputPane()->setFocus();
+        QTRY_VERIFY(window.outputPane()->hasFocus());
+        window.OnConvert();
+        WaitForRunEnd(window);
+        QVERIFY(window.outputPane()->hasFocus());
     }
 
     void linesAndUnencodableCharactersSurvive() {
