@@ -3,6 +3,13 @@
 #include <sys/stat.h>
 
 #include "Cp932Codec.h"
+#ifdef _WIN32
+#include "Utf8.h"
+#endif
+
+#ifndef S_ISREG
+#define S_ISREG(mode) (((mode) & S_IFMT) == S_IFREG)
+#endif
 
 namespace quillery {
 
@@ -78,7 +85,14 @@ KeywordList ReadKeywords(std::FILE* file) {
 }
 
 std::FILE* OpenDictionaryFile(const std::string& path) {
+#ifdef _WIN32
+    // The wide call opens every name; the narrow one only those of the ANSI code page.
+    const auto wide = Utf8ToUtf16(path);
+    std::FILE* file =
+        wide ? _wfopen(reinterpret_cast<const wchar_t*>(wide->c_str()), L"rb") : nullptr;
+#else
     std::FILE* file = std::fopen(path.c_str(), "rb");
+#endif
     if (file == nullptr) {
         return nullptr;
     }
