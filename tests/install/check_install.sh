@@ -3,7 +3,8 @@
 # folder, the launchers, the desktop entry, the icons and the metainfo (validated with
 # desktop-file-validate and appstreamcli), the converter and the window started through
 # the launchers from another directory, then uninstalls and checks that only what was
-# there before is left. Then the same with a staged install (DESTDIR).
+# there before is left. Then the same with a staged install (DESTDIR), where a settings
+# file written by the program is left alone.
 #
 # usage: check_install.sh BUILD_DIR SOURCE_DIR APP_ID VERSION
 set -euo pipefail
@@ -207,7 +208,14 @@ desktop="$stage/usr/local/share/applications/$id.desktop"
     fail "staged Exec is $(desktop_key Exec "$desktop")"
 [ "$(readlink -f "$stage/usr/local/bin/QuilleryMini")" = "$(readlink -f "$stage/usr/local/$appdir/QuilleryMini")" ] ||
     fail "the staged launcher leads elsewhere"
+# The settings file the program wrote into its folder is the user's: it stays, and the
+# uninstall says where.
+printf '[Settings]\r\nRatio=7\r\n' >"$stage/usr/local/$appdir/QuilleryMini.ini"
 DESTDIR="$stage" uninstall
-[ ! -e "$stage" ] || fail "after uninstalling the stage holds: $(cd "$stage" && find . | tr '\n' ' ')"
+left=$(cd "$stage" && find . | sort | tr '\n' ' ')
+[ "$left" = ". ./usr ./usr/local ./usr/local/lib ./usr/local/lib/quillery-mini ./usr/local/lib/quillery-mini/QuilleryMini.ini " ] ||
+    fail "after uninstalling the stage holds: $left"
+grep -qF "Kept: $stage/usr/local/$appdir (holds QuilleryMini.ini" "$tmp/uninstall.log" ||
+    fail "the uninstall did not say where it left the settings file"
 
 echo "install, launchers, desktop files and uninstall: all checks passed"
