@@ -1,13 +1,13 @@
 # cmake -DQUILLERY_INSTALL_MANIFEST=<build>/install_manifest.txt
 #       -DQUILLERY_INSTALL_FOLDERS_RECORD=<build>/install_folders.txt -P Uninstall.cmake
 #
-# A staged install is removed with the same DESTDIR in the environment: the manifest
-# lists the paths without it.
-#
 # Removes every file and link that the install listed in its manifest, then the folders
 # the install created, each once it is empty. A folder that existed before the install
 # (~/.local/bin, ~/.local/share/applications) stays, and so does anything else that was put
 # into one of the program's folders: it is not removed, and keeps its folder.
+#
+# A staged install is removed with the same DESTDIR in the environment: the manifest
+# lists the paths without it.
 
 if(NOT QUILLERY_INSTALL_MANIFEST OR NOT EXISTS "${QUILLERY_INSTALL_MANIFEST}")
     message(FATAL_ERROR "Nothing to uninstall: no install manifest "

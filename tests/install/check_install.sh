@@ -41,6 +41,8 @@ done
 app_pid=
 xvfb_pid=
 cleanup() {
+    # Everything here has to run, whatever failed before.
+    set +e
     [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
     [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
