@@ -1,0 +1,65 @@
+#include "ui/SavePaneText.h"
+
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QTextDocument>
+
+#include "engine/Cp932Codec.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneText.h"
+
+namespace quillery {
+
+namespace {
+
+const QList<FileFilter>& TextFilters() {
+    static const QList<FileFilter> filters{
+        {QStringLiteral("Text Data(*.txt)"), {QStringLiteral("*.txt")}, QStringLiteral("txt")},
+        {QStringLiteral("All files(*.*)"), {QStringLiteral("*")}, QString()},
+    };
+    return filters;
+}
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+}  // namespace
+
+std::string PaneFileBytes(const QString& raw) {
+    std::u16string text = PaneTextToCrLf(raw);
+    // The codec turns an escaped byte back into a raw byte; typed or pasted text holds
+    // none, so a lone one is no character and is saved as any other such unit is.
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsEscapedByte(text[i]) && (i == 0 || !IsHighSurrogate(text[i - 1]))) {
+            text[i] = u'?';
+        }
+    }
+    return ThreadCodec().Encode(text);
+}
+
+void SavePaneText(QPlainTextEdit* pane) {
+    const std::optional<QString> path = ChooseSaveFile(TextFilters());
+    if (!path) {
+        return;
+    }
+    const QString cannotOpen = QString::fromUtf16(kCannotOpenFileMessage);
+    // Written beside the file and put in its place only when complete, so a failed
+    // write leaves the old file whole. Where no file can be made beside it, the file
+    // itself is written.
+    QSaveFile file(*path);
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly)) {
+        ShowMessage(pane->window(), cannotOpen, MessageButtons::Ok);
+        return;
+    }
+    const std::string bytes = PaneFileBytes(pane->document()->toRawText());
+    const auto size = static_cast<qint64>(bytes.size());
+    if (file.write(bytes.data(), size) != size || !file.commit()) {
+        file.cancelWriting();
+        ShowMessage(pane->window(), cannotOpen, MessageButtons::Ok);
+    }
+}
+
+}  // namespace quillery
