@@ -1,0 +1,227 @@
+#include "ui/DictionaryDlg.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <functional>
+#include <optional>
+
+#include "engine/Cp932Codec.h"
+#include "settings/FileNames.h"
+#include "settings/Settings.h"
+#include "ui/DialogControls.h"
+#include "ui/DialogFont.h"
+#include "ui/FileDialog.h"
+#include "ui/MessageBox.h"
+
+namespace quillery {
+
+const QString kDictionaryExplanation = QStringLiteral(
+    "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルです。\r\n"
+    "この辞書ファイルのキーワードを使って、入力した文章を変換します。\r\n"
+    "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。");
+
+namespace {
+
+constexpr int kTemplateWidth = 267;
+constexpr int kTemplateHeight = 103;
+constexpr std::size_t kMaxPathBytes = DictionaryPath::kMaxBytes;
+
+const QString kRefusedCharacters = QStringLiteral(
+    "辞書ファイル名に使えない文字です。\r\n"
+    "シフトJIS（コードページ932）で表せない文字と改行は使えません。");
+const QString kUnusableChosenName = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+const QString kChosenNameTooLong = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名がシフトJISで255バイトを超えています。");
+const QString kNameTooLong =
+    QStringLiteral("辞書ファイル名が長すぎます。シフトJISで255バイトまでです。");
+
+const QList<FileFilter>& DictionaryFilters() {
+    static const QList<FileFilter> filters{
+        {QStringLiteral("Dictionary Data(*.dat)"),
+         {QStringLiteral("*.dat")},
+         QStringLiteral("dat")},
+        {QStringLiteral("All files(*.*)"), {QStringLiteral("*")}, QString()},
+    };
+    return filters;
+}
+
+// The code page 932 bytes of a name, when they give back exactly that name: a character
+// the code page lacks, or holds only as a look-alike, would name another file. CR, LF
+// and NUL cannot be kept in the settings file.
+std::optional<std::string> PathBytes(const QString& text) {
+    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
+        text.contains(QChar(u'\0'))) {
+        return std::nullopt;
+    }
+    const std::u16string wide = text.toStdU16String();
+    Cp932Codec& codec = ThreadCodec();
+    std::string bytes = codec.Encode(wide);
+    if (codec.Decode(bytes) != wide) {
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+std::size_t ByteLength(const QString& text) {
+    return ThreadCodec().Encode(text.toStdU16String()).size();
+}
+
+// Keeps the edit within what dictionaryPath can hold, as the user types, pastes or
+// drops: text that would not convert is refused whole (and reported through
+// `refused`); text that would run past 255 bytes is cut back to what still fits, from
+// the end of what was just put in (the part before the cursor).
+class PathValidator : public QValidator {
+  public:
+    PathValidator(QObject* parent, std::function<void()> refused)
+        : QValidator(parent), refused_(std::move(refused)) {}
+
+    State validate(QString& input, int& pos) const override {
+        if (!PathBytes(input)) {
+            refused_();
+            return Invalid;
+        }
+        if (ByteLength(input) <= kMaxPathBytes) {
+            return Acceptable;
+        }
+        QString head = input.left(pos);
+        const QString tail = input.mid(pos);
+        const std::size_t tailBytes = ByteLength(tail);
+        if (tailBytes > kMaxPathBytes) {
+            return Invalid;
+        }
+        // Text that converts holds no surrogate pair, so one unit is one character.
+        while (!head.isEmpty() && ByteLength(head) + tailBytes > kMaxPathBytes) {
+            head.chop(1);
+        }
+        input = head + tail;
+        pos = static_cast<int>(head.size());
+        QApplication::beep();
+        return Acceptable;
+    }
+
+  private:
+    std::function<void()> refused_;
+};
+
+}  // namespace
+
+CDictionaryDlg::CDictionaryDlg()
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
+      fileNameEdit_(new QLineEdit(this)),
+      fileNameLabel_(new QLabel(QStringLiteral("辞書ファイル名"), this)),
+      browseButton_(new QPushButton(QStringLiteral("..."), this)),
+      explanationText_(new QLabel(this)) {
+    setObjectName(QStringLiteral("dialog132"));
+    setWindowTitle(QStringLiteral("辞書の選択"));
+    setFont(DialogFont());
+    const DialogUnits units(font());
+    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+
+    // Created in template order, which is also the tab order.
+    okButton_->setObjectName(QStringLiteral("button1"));
+    okButton_->setGeometry(units.Rect(149, 82, 50, 14));
+    okButton_->setDefault(true);
+    cancelButton_->setObjectName(QStringLiteral("button2"));
+    cancelButton_->setGeometry(units.Rect(210, 82, 50, 14));
+    fileNameEdit_->setObjectName(QStringLiteral("edit1029"));
+    fileNameEdit_->setGeometry(units.Rect(7, 20, 233, 12));
+    // Every character takes at least one byte; the validator counts the bytes.
+    fileNameEdit_->setMaxLength(static_cast<int>(kMaxPathBytes));
+    fileNameEdit_->setValidator(new PathValidator(fileNameEdit_, [this] {
+        // Told once the edit has finished with the refused change, not from inside it.
+        if (!refusalQueued_) {
+            refusalQueued_ = true;
+            QMetaObject::invokeMethod(this, &CDictionaryDlg::OnRefusedCharacters,
+                                      Qt::QueuedConnection);
+        }
+    }));
+    fileNameLabel_->setGeometry(units.Rect(7, 7, 45, 8));
+    fileNameLabel_->setTextFormat(Qt::PlainText);
+    fileNameLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    browseButton_->setObjectName(QStringLiteral("button1030"));
+    browseButton_->setGeometry(units.Rect(244, 20, 12, 12));
+    explanationText_->setObjectName(QStringLiteral("static1031"));
+    explanationText_->setGeometry(units.Rect(7, 39, 250, 35));
+    explanationText_->setTextFormat(Qt::PlainText);
+    explanationText_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    explanationText_->setWordWrap(true);
+    explanationText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+
+    WidenToFitText(fileNameLabel_, width() - units.X(7));
+
+    connect(okButton_, &QPushButton::clicked, this, &CDictionaryDlg::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &CDictionaryDlg::reject);
+    connect(browseButton_, &QPushButton::clicked, this, &CDictionaryDlg::OnBrowse);
+}
+
+CDictionaryDlg::~CDictionaryDlg() = default;
+
+int CDictionaryDlg::DoModal() {
+    UpdateData(false);
+    return exec();
+}
+
+bool CDictionaryDlg::UpdateData(bool saveAndValidate) {
+    if (!saveAndValidate) {
+        // Bytes that are not code page 932 show as escaped units and convert back to
+        // the same bytes.
+        fileNameEdit_->setText(QString::fromStdU16String(ThreadCodec().Decode(m_fileName)));
+        QString explanation = m_explanation;
+        explanation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        explanationText_->setText(explanation);
+        return true;
+    }
+    const std::optional<std::string> bytes = PathBytes(fileNameEdit_->text());
+    if (!bytes || bytes->size() > kMaxPathBytes) {
+        ShowMessage(this, bytes ? kNameTooLong : kRefusedCharacters, MessageButtons::Ok);
+        fileNameEdit_->setFocus();
+        fileNameEdit_->selectAll();
+        return false;
+    }
+    m_fileName = *bytes;
+    return true;
+}
+
+void CDictionaryDlg::accept() {
+    if (UpdateData(true)) {
+        QDialog::accept();
+    }
+}
+
+void CDictionaryDlg::OnBrowse() {
+    const std::optional<QString> chosen = ChooseOpenFile(DictionaryFilters());
+    if (!chosen) {
+        return;
+    }
+    const QByteArray native = QFile::encodeName(*chosen);
+    const std::optional<std::string> bytes =
+        FileSystemNameToCp932(std::string_view(native.constData(), native.size()));
+    if (!bytes) {
+        ShowMessage(this, kUnusableChosenName, MessageButtons::Ok);
+        return;
+    }
+    if (bytes->size() > kMaxPathBytes) {
+        ShowMessage(this, kChosenNameTooLong, MessageButtons::Ok);
+        return;
+    }
+    m_fileName = *bytes;
+    UpdateData(false);
+}
+
+void CDictionaryDlg::OnRefusedCharacters() {
+    refusalQueued_ = false;
+    ShowMessage(this, kRefusedCharacters, MessageButtons::Ok);
+}
+
+}  // namespace quillery

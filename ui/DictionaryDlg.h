@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillery {
+
+// The dictionary file dialog: the path typed or picked with the file chooser.
+class CDictionaryDlg : public QDialog {
+    Q_OBJECT
+  public:
+    CDictionaryDlg();
+    ~CDictionaryDlg() override;
+
+    // Shows the members in the controls and runs the dialog modally; the members hold
+    // the controls' values afterwards only when the result is Accepted.
+    int DoModal();
+
+    void OnBrowse();
+    void accept() override;
+
+    std::string m_fileName;  // code page 932, as dictionaryPath holds it
+    QString m_explanation;   // CR LF line breaks
+
+  protected:
+    // false: members to controls. true: controls to members; refuses (with a message,
+    // the edit focused) a name that cannot be held, and then changes no member.
+    bool UpdateData(bool saveAndValidate);
+
+  private:
+    void OnRefusedCharacters();
+
+    QPushButton* okButton_;
+    QPushButton* cancelButton_;
+    QLineEdit* fileNameEdit_;
+    QLabel* fileNameLabel_;
+    QPushButton* browseButton_;
+    QLabel* explanationText_;
+    bool refusalQueued_ = false;
+};
+
+// The text of the dictionary dialog's explanation, with its two line breaks.
+extern const QString kDictionaryExplanation;
+
+}  // namespace quillery
