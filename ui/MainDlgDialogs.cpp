@@ -1,5 +1,6 @@
 // The commands that open the auxiliary dialogs and the file choosers.
 #include "settings/Settings.h"
+#include "ui/DebugConvertDlg.h"
 #include "ui/DictionaryDlg.h"
 #include "ui/MainDlg.h"
 #include "ui/SavePaneText.h"
@@ -26,6 +27,22 @@ void CMainDlg::OnDictionary() {
     UpdateTitle();
 }
 
-void CMainDlg::OnDebugConvert() {}
+void CMainDlg::OnDebugConvert() {
+    quillery::CDebugConvertDlg dialog;
+    dialog.m_randomSeed = gSettings.randomSeed;
+    dialog.m_useFixedSeed = gSettings.useFixedSeed;
+    dialog.m_insertMark = gSettings.insertMark;
+    dialog.m_newestSeedText =
+        QString::asprintf("%ld", static_cast<long>(gSettings.newestRandomSeed));
+    if (dialog.DoModal() != QDialog::Accepted) {
+        return;
+    }
+    gSettings.randomSeed = dialog.m_randomSeed;
+    gSettings.useFixedSeed = dialog.m_useFixedSeed;
+    gSettings.insertMark = dialog.m_insertMark;
+    gSettings.debugRun = 1;
+    StartRun();
+}
+
 void CMainDlg::OnAbout() {}
 void CMainDlg::OnOnlineHelp() {}

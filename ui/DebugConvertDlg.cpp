@@ -1,0 +1,158 @@
+#include "ui/DebugConvertDlg.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <limits>
+
+#include "ui/DialogControls.h"
+#include "ui/DialogFont.h"
+#include "ui/MessageBox.h"
+
+namespace quillery {
+
+namespace {
+
+constexpr int kTemplateWidth = 165;
+constexpr int kTemplateHeight = 118;
+
+const QString kSeedRefused = QStringLiteral("系列値には 0～4294967295 の整数を入力してください。");
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& rect) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(rect);
+    return label;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> ParseSeed(const QString& text) {
+    if (text.isEmpty()) {
+        return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return std::nullopt;
+        }
+        value = value * 10 + static_cast<std::uint64_t>(c.unicode() - u'0');
+        if (value > std::numeric_limits<std::uint32_t>::max()) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
+}
+
+CDebugConvertDlg::CDebugConvertDlg()
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
+      insertMarkCheck_(new QCheckBox(QStringLiteral("文節に<>を挿入"), this)),
+      fixedSeedCheck_(new QCheckBox(QStringLiteral("乱数系列を固定する"), this)),
+      seedEdit_(new QLineEdit(this)),
+      seedLabel_(nullptr),
+      newestSeedLabel_(nullptr),
+      newestSeedText_(nullptr),
+      copyButton_(nullptr),
+      rule_(nullptr) {
+    setObjectName(QStringLiteral("dialog133"));
+    setWindowTitle(QStringLiteral("デバッグ変換"));
+    setFont(DialogFont());
+    const DialogUnits units(font());
+    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+
+    // Created in template order, which is also the tab order.
+    okButton_->setObjectName(QStringLiteral("button1"));
+    okButton_->setGeometry(units.Rect(47, 97, 50, 14));
+    okButton_->setDefault(true);
+    cancelButton_->setObjectName(QStringLiteral("button2"));
+    cancelButton_->setGeometry(units.Rect(108, 97, 50, 14));
+    insertMarkCheck_->setObjectName(QStringLiteral("check1036"));
+    insertMarkCheck_->setGeometry(units.Rect(7, 7, 62, 10));
+    fixedSeedCheck_->setObjectName(QStringLiteral("check1037"));
+    fixedSeedCheck_->setGeometry(units.Rect(7, 23, 75, 10));
+    seedEdit_->setObjectName(QStringLiteral("edit1038"));
+    seedEdit_->setGeometry(units.Rect(94, 35, 62, 12));
+    seedLabel_ =
+        MakeLabel(this, QStringLiteral("系列値(0～4294967295)"), units.Rect(14, 37, 71, 8));
+    newestSeedLabel_ =
+        MakeLabel(this, QStringLiteral("最新の通常変換の系列値"), units.Rect(14, 70, 76, 8));
+    newestSeedText_ = MakeLabel(this, QString(), units.Rect(94, 68, 62, 12));
+    newestSeedText_->setObjectName(QStringLiteral("static1039"));
+    newestSeedText_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    newestSeedText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    newestSeedText_->setTextInteractionFlags(Qt::NoTextInteraction);
+    copyButton_ = new QPushButton(QStringLiteral("↑コピー"), this);
+    copyButton_->setObjectName(QStringLiteral("button1040"));
+    copyButton_->setGeometry(units.Rect(105, 51, 40, 12));
+    // The rule above the buttons; a sunken line needs two pixels whatever the font.
+    rule_ = new QFrame(this);
+    rule_->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    const QRect ruleRect = units.Rect(7, 89, 151, 1);
+    rule_->setGeometry(ruleRect.x(), ruleRect.y(), ruleRect.width(),
+                       std::max(2, ruleRect.height()));
+
+    const int rightEdge = width() - units.X(7);
+    WidenToFitText(insertMarkCheck_, rightEdge);
+    WidenToFitText(fixedSeedCheck_, rightEdge);
+    WidenToFitText(seedLabel_, seedEdit_->x());
+    WidenToFitText(newestSeedLabel_, newestSeedText_->x());
+
+    connect(okButton_, &QPushButton::clicked, this, &CDebugConvertDlg::accept);
+    connect(cancelButton_, &QPushButton::clicked, this, &CDebugConvertDlg::reject);
+    connect(copyButton_, &QPushButton::clicked, this, &CDebugConvertDlg::OnCopySeed);
+}
+
+CDebugConvertDlg::~CDebugConvertDlg() = default;
+
+int CDebugConvertDlg::DoModal() {
+    UpdateData(false);
+    return exec();
+}
+
+bool CDebugConvertDlg::UpdateData(bool saveAndValidate) {
+    if (!saveAndValidate) {
+        seedEdit_->setText(QString::number(m_randomSeed));
+        fixedSeedCheck_->setChecked(m_useFixedSeed == 1);
+        insertMarkCheck_->setChecked(m_insertMark == 1);
+        newestSeedText_->setText(m_newestSeedText);
+        return true;
+    }
+    const std::optional<std::uint32_t> seed = ParseSeed(seedEdit_->text());
+    if (!seed) {
+        ShowMessage(this, kSeedRefused, MessageButtons::Ok);
+        seedEdit_->setFocus();
+        seedEdit_->selectAll();
+        return false;
+    }
+    m_randomSeed = *seed;
+    m_useFixedSeed = fixedSeedCheck_->isChecked() ? 1 : 0;
+    m_insertMark = insertMarkCheck_->isChecked() ? 1 : 0;
+    return true;
+}
+
+void CDebugConvertDlg::accept() {
+    if (UpdateData(true)) {
+        QDialog::accept();
+    }
+}
+
+void CDebugConvertDlg::OnCopySeed() {
+    QString text = m_newestSeedText;
+    // A clock seed from 2038 on (or a hand-edited one) shows as a negative number; the
+    // run was seeded with its 32-bit pattern, which is what the seed field takes.
+    bool isNumber = false;
+    const qlonglong value = text.toLongLong(&isNumber);
+    if (isNumber && value < 0 && value >= std::numeric_limits<std::int32_t>::min()) {
+        text = QString::number(static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
+    }
+    seedEdit_->setText(text);
+}
+
+}  // namespace quillery
