@@ -1,11 +1,23 @@
 // The commands that open the auxiliary dialogs and the file choosers.
+#include <QUrl>
+
 #include "settings/Settings.h"
+#include "ui/AboutDlg.h"
 #include "ui/DebugConvertDlg.h"
 #include "ui/DictionaryDlg.h"
 #include "ui/MainDlg.h"
+#include "ui/MessageBox.h"
+#include "ui/OnlineHelp.h"
 #include "ui/SavePaneText.h"
 
 using quillery::gSettings;
+
+namespace {
+
+constexpr char kHelpPromptFormat[] =
+    "オンラインヘルプを表示するため\r\n%s\r\nをブラウザで開きますか？";
+
+}  // namespace
 
 void CMainDlg::OnSaveInput() {
     quillery::SavePaneText(inputPane());
@@ -44,5 +56,18 @@ void CMainDlg::OnDebugConvert() {
     StartRun();
 }
 
-void CMainDlg::OnAbout() {}
-void CMainDlg::OnOnlineHelp() {}
+void CMainDlg::OnAbout() {
+    quillery::CAboutDlg dialog;
+    dialog.m_aboutText = quillery::AboutText(quillery::kVersionString);
+    dialog.DoModal();
+}
+
+void CMainDlg::OnOnlineHelp() {
+    const QUrl url = quillery::HelpPageUrl();
+    const QString prompt =
+        QString::asprintf(kHelpPromptFormat, quillery::HelpPageAddress().toUtf8().constData());
+    if (ShowMessage(this, prompt, MessageButtons::YesNo, MessageIcon::Question) ==
+        MessageResult::Yes) {
+        quillery::OpenUrl(url);
+    }
+}

@@ -1,0 +1,107 @@
+#include "ui/AboutDlg.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "ui/DialogFont.h"
+#include "ui/OnlineHelp.h"
+
+// The icons are compiled into this static library, whose resources the linker keeps
+// only when they are asked for by name.
+static void InitIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
+namespace quillery {
+
+namespace {
+
+constexpr int kTemplateWidth = 169;
+constexpr int kTemplateHeight = 96;
+
+constexpr char kProductLineFormat[] = "Quillery Ver%s";
+const QString kNoticeLine = QStringLiteral("(C) 2026 Quillery Mini developers");
+
+}  // namespace
+
+QString AboutText(const char* version) {
+    // Only the product line is a format: the address may hold a "%" of its own.
+    return QString::asprintf(kProductLineFormat, version) + QStringLiteral("\r\n") + kNoticeLine +
+           QStringLiteral("\r\n\r\n") + HelpPageAddress();
+}
+
+CAboutDlg::CAboutDlg()
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+      aboutEdit_(new QPlainTextEdit(this)),
+      icon_(new QLabel(this)) {
+    setObjectName(QStringLiteral("dialog134"));
+    setWindowTitle(QStringLiteral("このソフトについて"));
+    setFont(DialogFont());
+    const DialogUnits units(font());
+    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+
+    // Created in template order, which is also the tab order.
+    okButton_->setObjectName(QStringLiteral("button1"));
+    okButton_->setGeometry(units.Rect(112, 75, 50, 14));
+    okButton_->setDefault(true);
+
+    aboutEdit_->setObjectName(QStringLiteral("edit1043"));
+    aboutEdit_->setGeometry(units.Rect(32, 7, 130, 58));
+    aboutEdit_->setReadOnly(true);
+    aboutEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    aboutEdit_->setFrameStyle(QFrame::NoFrame);
+    // Long lines scroll sideways with the caret instead of wrapping; no scroll bars.
+    aboutEdit_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    aboutEdit_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    aboutEdit_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    aboutEdit_->setTabChangesFocus(true);
+    aboutEdit_->document()->setDocumentMargin(0);
+    // A read-only edit shows the dialog's own background.
+    QPalette palette = aboutEdit_->palette();
+    palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+    aboutEdit_->setPalette(palette);
+    aboutEdit_->installEventFilter(this);
+
+    // The icon control takes the icon's own size.
+    static const bool resourcesReady = (InitIconResources(), true);
+    Q_UNUSED(resourcesReady);
+    const QPixmap pixmap(QStringLiteral(":/icons/quillery-mini-32.png"));
+    icon_->setObjectName(QStringLiteral("icon128"));
+    icon_->setPixmap(pixmap);
+    icon_->setGeometry(QRect(units.X(7), units.Y(7), pixmap.width(), pixmap.height()));
+
+    connect(okButton_, &QPushButton::clicked, this, &CAboutDlg::accept);
+}
+
+CAboutDlg::~CAboutDlg() = default;
+
+int CAboutDlg::DoModal() {
+    UpdateData();
+    return exec();
+}
+
+void CAboutDlg::UpdateData() {
+    QString text = m_aboutText;
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    aboutEdit_->setPlainText(text);
+}
+
+bool CAboutDlg::eventFilter(QObject* watched, QEvent* event) {
+    // The text takes Enter as its own, as a multi-line edit does, so Enter there does
+    // not close the box.
+    if (watched == aboutEdit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+}  // namespace quillery

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <functional>
+
+namespace quillery {
+
+// The help page lies beside the executable, in this folder under this name.
+inline constexpr char kHelpFolderName[] = "help";
+inline constexpr char kHelpPageName[] = "index.html";
+
+// The help page's address: a file URL built from the executable's folder.
+QUrl HelpPageUrl();
+
+// The same address as the user reads it in the help prompt and the about box.
+QString HelpPageAddress();
+
+// Hands the address to the system, which opens it in the user's default browser. Whether
+// that works is not examined.
+void OpenUrl(const QUrl& url);
+
+using UrlOpener = std::function<void(const QUrl&)>;
+
+// Replaces the system's opener (for tests); an empty opener restores it.
+void SetUrlOpener(UrlOpener opener);
+
+}  // namespace quillery
