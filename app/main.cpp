@@ -4,6 +4,7 @@
 
 #include "app/ConverterApp.h"
 #include "ui/DialogFont.h"
+#include "ui/UiResources.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
+    InitUiResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));
     InstallDialogFontSubstitutions();
     CConverterApp app;

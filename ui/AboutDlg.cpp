@@ -8,12 +8,7 @@
 
 #include "ui/DialogFont.h"
 #include "ui/OnlineHelp.h"
-
-// The icons are compiled into this static library, whose resources the linker keeps
-// only when they are asked for by name.
-static void InitIconResources() {
-    Q_INIT_RESOURCE(icons);
-}
+#include "ui/UiResources.h"
 
 namespace quillery {
 
@@ -69,8 +64,7 @@ CAboutDlg::CAboutDlg()
     aboutEdit_->installEventFilter(this);
 
     // The icon control takes the icon's own size.
-    static const bool resourcesReady = (InitIconResources(), true);
-    Q_UNUSED(resourcesReady);
+    InitUiResources();
     const QPixmap pixmap(QStringLiteral(":/icons/quillery-mini-32.png"));
     icon_->setObjectName(QStringLiteral("icon128"));
     icon_->setPixmap(pixmap);

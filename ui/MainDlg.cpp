@@ -18,6 +18,7 @@
 #include "ui/PaneLayout.h"
 #include "ui/PaneText.h"
 #include "ui/UiOpQueue.h"
+#include "ui/UiResources.h"
 #include "ui/WindowRunHost.h"
 
 using quillery::gSettings;
@@ -55,6 +56,7 @@ CMainDlg::CMainDlg(QWidget* parent)
       statusField_(new QLabel(statusBar_)),
       uiQueue_(new UiOpQueue(this)),
       runHost_(std::make_unique<WindowRunHost>(*this, *uiQueue_)) {
+    InitUiResources();
     setObjectName(QStringLiteral("dialog102"));
     setWindowTitle(QStringLiteral("QuilleryMini"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));

@@ -256,7 +256,7 @@ class MainDlgTest : public QObject {
         QVERIFY(window.statusField()->text().isEmpty());
         QCOMPARE(window.inputPane()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
         QCOMPARE(window.inputPane()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QVERIFY(!window.windowIcon().isNull());
+        QVERIFY(!window.windowIcon().pixmap(32).isNull());
     }
 
     void handOverFromAnotherThreadShowsStatusText() {
