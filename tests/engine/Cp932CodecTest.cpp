@@ -2,6 +2,11 @@
 // "?" for what does not encode, and exact round trips.
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstring>
 
 #include <algorithm>
 #include <random>
@@ -222,6 +227,119 @@ TEST_F(Cp932CodecTest, LargeTextsWithManyRefusedCharacters) {
         decoded += u"東?\xDC80";
     }
     EXPECT_EQ(codec_.Decode(expected), decoded);
+}
+
+// The platform converter driven directly over a whole string, escaping one byte or
+// replacing one character wherever it stops: what the codec must give, however it gets it.
+class Reference {
+  public:
+    Reference() : toUtf16_(iconv_open(kUtf16, "CP932")), fromUtf16_(iconv_open("CP932", kUtf16)) {}
+    ~Reference() {
+        iconv_close(toUtf16_);
+        iconv_close(fromUtf16_);
+    }
+
+    std::u16string Decode(std::string_view bytes) {
+        std::u16string out(bytes.size(), u'\0');
+        char* in = const_cast<char*>(bytes.data());
+        std::size_t inLeft = bytes.size();
+        char* dst = reinterpret_cast<char*>(out.data());
+        std::size_t outLeft = out.size() * 2;
+        while (inLeft > 0 && iconv(toUtf16_, &in, &inLeft, &dst, &outLeft) == std::size_t(-1)) {
+            const char16_t escaped = kEscapedByteBase + static_cast<unsigned char>(*in);
+            std::memcpy(dst, &escaped, 2);
+            dst += 2;
+            outLeft -= 2;
+            ++in;
+            --inLeft;
+        }
+        iconv(toUtf16_, nullptr, nullptr, nullptr, nullptr);
+        out.resize(out.size() - outLeft / 2);
+        return out;
+    }
+
+    std::string Encode(std::u16string_view text) {
+        std::string out;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            char buffer[8];
+            char* in = reinterpret_cast<char*>(const_cast<char16_t*>(text.data() + i));
+            std::size_t inLeft = 2;
+            const bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() &&
+                              text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            if (pair) {
+                inLeft = 4;
+            }
+            char* dst = buffer;
+            std::size_t outLeft = sizeof buffer;
+            if (iconv(fromUtf16_, &in, &inLeft, &dst, &outLeft) != std::size_t(-1)) {
+                out.append(buffer, sizeof buffer - outLeft);
+            } else if (IsEscapedByte(text[i])) {
+                out.push_back(static_cast<char>(text[i] - kEscapedByteBase));
+            } else {
+                out.push_back('?');
+            }
+            iconv(fromUtf16_, nullptr, nullptr, nullptr, nullptr);
+            i += pair ? 2 : 1;
+        }
+        return out;
+    }
+
+  private:
+    static constexpr const char* kUtf16 =
+        std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
+    iconv_t toUtf16_;
+    iconv_t fromUtf16_;
+};
+
+TEST_F(Cp932CodecTest, DecodesEveryShortSequenceAsThePlatformConverterDoes) {
+    Reference reference;
+    for (int first = 0; first < 256; ++first) {
+        const std::string one(1, static_cast<char>(first));
+        ASSERT_EQ(codec_.Decode(one), reference.Decode(one)) << std::hex << first;
+        for (int second = 0; second < 256; ++second) {
+            const std::string two{static_cast<char>(first), static_cast<char>(second)};
+            ASSERT_EQ(codec_.Decode(two), reference.Decode(two))
+                << std::hex << first << " " << second;
+            const std::string three = two + "\x82\xA0";
+            ASSERT_EQ(codec_.Decode(three), reference.Decode(three))
+                << std::hex << first << " " << second;
+        }
+    }
+}
+
+TEST_F(Cp932CodecTest, DecodesRandomBytesAsThePlatformConverterDoes) {
+    Reference reference;
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> byteDist(0, 255);
+    for (int iteration = 0; iteration < 3000; ++iteration) {
+        std::string bytes(static_cast<std::size_t>(iteration % 80), '\0');
+        for (char& c : bytes) {
+            c = static_cast<char>(byteDist(rng));
+        }
+        ASSERT_EQ(codec_.Decode(bytes), reference.Decode(bytes)) << testing::PrintToString(bytes);
+    }
+}
+
+TEST_F(Cp932CodecTest, EncodesEveryUnitAsThePlatformConverterDoes) {
+    Reference reference;
+    for (int u = 0; u < 0x10000; ++u) {
+        const std::u16string unit(1, static_cast<char16_t>(u));
+        ASSERT_EQ(codec_.Encode(unit), reference.Encode(unit)) << std::hex << u;
+    }
+}
+
+TEST_F(Cp932CodecTest, EncodesRandomTextAsThePlatformConverterDoes) {
+    Reference reference;
+    std::mt19937 rng(6);
+    const std::u16string likely = u"あ東ｱa\r\n\xD842\xDFB7\xDC80\xDCFF\xDC10\xD800・～";
+    for (int iteration = 0; iteration < 3000; ++iteration) {
+        std::u16string text;
+        for (int i = 0; i < iteration % 60; ++i) {
+            text += (rng() % 2) ? likely[rng() % likely.size()] : static_cast<char16_t>(rng());
+        }
+        ASSERT_EQ(codec_.Encode(text), reference.Encode(text)) << test::Utf8(text);
+    }
 }
 
 TEST(ThreadCodec, EachThreadHasItsOwn) {
