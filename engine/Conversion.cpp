@@ -1,6 +1,13 @@
 #include "Conversion.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "Cp932Codec.h"
 
@@ -27,54 +34,312 @@ std::int32_t CountChars(std::u16string_view run) {
     return static_cast<std::int32_t>(run.size() - pairs);
 }
 
+// Short runs are copied as whole blocks of this many units, which is cheaper than a copy
+// of the exact length; the blocks may reach past the run into slack set aside for them.
+constexpr std::size_t kBlock = 8;
+
+void CopyBlock(char16_t* to, const char16_t* from) {
+    std::memcpy(to, from, kBlock * sizeof(char16_t));
+}
+
+// The output of a conversion: a string used as a buffer that is written through a raw
+// pointer and grows by doubling, so that neither a short append nor zero-filling costs
+// anything per line. `size` is what has been written; the string is cut to it by Finish.
+class WideOutput {
+  public:
+    explicit WideOutput(std::u16string& text) : text_(text), size_(text.size()) {}
+
+    // Where the next `room` units (and the block slack after them) may be written.
+    char16_t* Room(std::size_t room) {
+        const std::size_t needed = size_ + room + kBlock;
+        if (text_.size() < needed) {
+            // Doubling, but within the capacity reserved while it lasts.
+            std::size_t grown = std::max(needed, 2 * text_.size());
+            if (needed <= text_.capacity()) {
+                grown = std::min(grown, text_.capacity());
+            }
+            text_.resize(grown);
+        }
+        return text_.data() + size_;
+    }
+    // `end` is where writing stopped, within the room asked for last.
+    void Commit(const char16_t* end) { size_ = static_cast<std::size_t>(end - text_.data()); }
+
+    std::u16string_view View() const { return {text_.data(), size_}; }
+    void Clear() { size_ = 0; }
+    void Finish() { text_.resize(size_); }
+
+  private:
+    std::u16string& text_;
+    std::size_t size_;
+};
+
+// The keywords of one conversion, each padded with zeros to whole blocks (at least one),
+// with its length in characters.
+class KeywordPool {
+  public:
+    struct Entry {
+        const char16_t* units;
+        std::size_t size;
+        std::int32_t chars;
+    };
+
+    explicit KeywordPool(const KeywordList& keywords) : entries_(keywords.size()) {
+        std::size_t units = 0;
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            units += PaddedSize(keywords[k].size());
+        }
+        units_.assign(units, u'\0');
+        std::size_t offset = 0;
+        for (std::size_t k = 0; k < keywords.size(); ++k) {
+            const std::u16string& keyword = keywords[k];
+            std::copy(keyword.begin(), keyword.end(), units_.begin() + offset);
+            entries_[k] = {units_.data() + offset, keyword.size(), CountChars(keyword)};
+            offset += PaddedSize(keyword.size());
+            maxSize_ = std::max(maxSize_, keyword.size());
+        }
+    }
+    KeywordPool(const KeywordPool&) = delete;
+    KeywordPool& operator=(const KeywordPool&) = delete;
+
+    // Picks the entry for a random value (0..32767): value mod size. The remainder is
+    // computed by multiplication with a 32-bit reciprocal (Lemire, Kaser and Kurz,
+    // "Faster remainder by direct computation", 2019), exact for every such value and
+    // every size up to 32768 (checked exhaustively); a division at every phrase would
+    // cost more than all the rest of the insertion. Held in locals by the caller.
+    struct Picker {
+        const Entry* entries;
+        std::uint64_t size;
+        std::uint64_t reciprocal;  // ceil(2^32 / size)
+
+        const Entry& operator()(std::uint32_t value) const {
+            if (size > 32768) {
+                return entries[value];  // the value is its own remainder
+            }
+            const auto low = static_cast<std::uint32_t>(reciprocal * value);
+            return entries[(std::uint64_t{low} * size) >> 32];
+        }
+    };
+    Picker MakePicker() const {
+        const std::uint64_t size = entries_.size();
+        return {entries_.data(), size,
+                size == 0 ? 0 : ((std::uint64_t{1} << 32) + size - 1) / size};
+    }
+    std::size_t MaxSize() const { return maxSize_; }
+
+  private:
+    static std::size_t PaddedSize(std::size_t size) {
+        return std::max<std::size_t>(1, (size + kBlock - 1) / kBlock) * kBlock;
+    }
+
+    std::vector<char16_t> units_;
+    std::vector<Entry> entries_;
+    std::size_t maxSize_ = 0;
+};
+
+// `yes` when `condition`, else `no`, without a branch. RandomSource is its state alone.
+RandomSource Select(bool condition, RandomSource yes, RandomSource no) {
+    static_assert(sizeof(RandomSource) == sizeof(std::uint32_t));
+    const std::uint32_t mask = 0u - static_cast<std::uint32_t>(condition);
+    return std::bit_cast<RandomSource>((std::bit_cast<std::uint32_t>(yes) & mask) |
+                                       (std::bit_cast<std::uint32_t>(no) & ~mask));
+}
+
+// Bit k of each mask tells about unit k of a run of at most 64.
+struct UnitMasks {
+    std::uint64_t particles = 0;
+    std::uint64_t highSurrogates = 0;
+    std::uint64_t lowSurrogates = 0;
+};
+
+// IsParticleChar without branches.
+constexpr std::uint64_t ParticleBit(char16_t c) {
+    const unsigned d = static_cast<unsigned>(c) - 0x3001u;                // 、 and 。 are 0 and 1
+    return static_cast<std::uint64_t>((d <= 1u) | (d - 0x40u <= 0x52u) |  // ぁ..ん
+                                      ((c | 2u) == 0xFF0Eu));             // ， and ．
+}
+
+#if defined(__SSE2__)
+// The tests of ParticleBit and of the surrogate kinds on sixteen units; bit k for unit k.
+struct SixteenMasks {
+    std::uint32_t particles;
+    std::uint32_t highSurrogates;
+    std::uint32_t lowSurrogates;
+};
+
+SixteenMasks ClassifySixteen(const char16_t* p) {
+    const __m128i zero = _mm_setzero_si128();
+    const auto particles = [&](__m128i x) {
+        const __m128i d = _mm_sub_epi16(x, _mm_set1_epi16(0x3001));
+        const __m128i punctuation = _mm_cmpeq_epi16(_mm_subs_epu16(d, _mm_set1_epi16(1)), zero);
+        const __m128i hiragana = _mm_cmpeq_epi16(
+            _mm_subs_epu16(_mm_sub_epi16(d, _mm_set1_epi16(0x40)), _mm_set1_epi16(0x52)), zero);
+        const __m128i fullWidth = _mm_cmpeq_epi16(_mm_or_si128(x, _mm_set1_epi16(2)),
+                                                  _mm_set1_epi16(static_cast<short>(0xFF0E)));
+        return _mm_or_si128(_mm_or_si128(punctuation, hiragana), fullWidth);
+    };
+    const auto surrogates = [](__m128i x, unsigned short kind) {
+        return _mm_cmpeq_epi16(_mm_and_si128(x, _mm_set1_epi16(static_cast<short>(0xFC00))),
+                               _mm_set1_epi16(static_cast<short>(kind)));
+    };
+    const auto bits = [](__m128i a, __m128i b) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
+    };
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+    return {bits(particles(a), particles(b)), bits(surrogates(a, 0xD800), surrogates(b, 0xD800)),
+            bits(surrogates(a, 0xDC00), surrogates(b, 0xDC00))};
+}
+#endif
+
+// Classifies p[0, count), count at most 64; the units from p - back to p are readable too.
+UnitMasks Classify(const char16_t* p, std::size_t count, std::size_t back) {
+    UnitMasks masks;
+    std::size_t k = 0;
+#if defined(__SSE2__)
+    for (; k + 16 <= count; k += 16) {
+        const SixteenMasks m = ClassifySixteen(p + k);
+        masks.particles |= std::uint64_t{m.particles} << k;
+        masks.highSurrogates |= std::uint64_t{m.highSurrogates} << k;
+        masks.lowSurrogates |= std::uint64_t{m.lowSurrogates} << k;
+    }
+    if (k < count && count + back >= 16) {
+        // The last sixteen units again, overlapping what is done: no unit-by-unit tail.
+        const std::size_t shift = 16 - (count - k);
+        const SixteenMasks m = ClassifySixteen(p + count - 16);
+        masks.particles |= std::uint64_t{m.particles >> shift} << k;
+        masks.highSurrogates |= std::uint64_t{m.highSurrogates >> shift} << k;
+        masks.lowSurrogates |= std::uint64_t{m.lowSurrogates >> shift} << k;
+        k = count;
+    }
+#else
+    (void)back;
+#endif
+    for (; k < count; ++k) {
+        const char16_t c = p[k];
+        masks.particles |= ParticleBit(c) << k;
+        masks.highSurrogates |= std::uint64_t{(c & 0xFC00u) == 0xD800u} << k;
+        masks.lowSurrogates |= std::uint64_t{(c & 0xFC00u) == 0xDC00u} << k;
+    }
+    return masks;
+}
+
 // Converts one wide line into `out`: the lead, then each phrase with its insertion point
 // in front and its tail of particle characters after it. Returns nothing; updates stats.
-void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordList& keywords,
-                     const ConversionOptions& options, RandomSource& random, ConversionStats& stats,
-                     std::u16string& out) {
+//
+// Written for speed, since it is most of a conversion's time: the line is classified 64
+// units at a time into bit masks, so that finding the insertion points costs no branch
+// per character; the draw's outcome is applied with masks, not branches, since it is
+// unpredictable by design; the line's own characters go out in as many copies as there
+// are insertion points; counters, options and the random state are kept in locals.
+void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPool& keywords,
+                     const ConversionOptions& options, RandomSource& randomSource,
+                     ConversionStats& stats, WideOutput& out) {
+    const char16_t* const p = line.data();
     const std::size_t n = line.size();
-    std::size_t i = 0;
-    while (i < n) {
-        std::size_t runEnd = i;
-        while (runEnd < n && IsParticleChar(line[runEnd])) {
-            ++runEnd;
+    const char16_t* const end = p + n;
+    const bool mark = options.markInsertions;
+    const std::int32_t ratio = options.insertRatio;
+    const std::size_t perInsertion = keywords.MaxSize() + (mark ? 2 : 0);
+    const KeywordPool::Picker pick = keywords.MakePicker();
+    RandomSource random = randomSource;
+    std::int32_t phrases = 0;
+    std::int32_t inserted = 0;
+    std::int32_t keywordChars = 0;
+    std::size_t pairs = 0;  // surrogate pairs in the line, each one character
+
+    char16_t* dst = out.Room(n + 2);
+    std::size_t copied = 0;           // line[0, copied) is out
+    std::uint64_t afterParticle = 1;  // the line's start counts as a particle
+    std::uint64_t afterHigh = 0;
+    for (std::size_t base = 0; base < n; base += 64) {
+        const std::size_t count = std::min<std::size_t>(64, n - base);
+        const UnitMasks masks = Classify(p + base, count, base);
+        const std::uint64_t inRun =
+            count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+        // A phrase starts at a phrase character after a particle or the line's start.
+        std::uint64_t starts = ~masks.particles & inRun & ((masks.particles << 1) | afterParticle);
+        // A pair is a low surrogate right after a high one; neither is a particle, so
+        // the two always lie in one phrase.
+        pairs += static_cast<std::size_t>(
+            std::popcount(masks.lowSurrogates & ((masks.highSurrogates << 1) | afterHigh)));
+        afterParticle = (masks.particles >> (count - 1)) & 1;
+        afterHigh = (masks.highSurrogates >> (count - 1)) & 1;
+        if (starts == 0) {
+            continue;
         }
-        out.append(line.substr(i, runEnd - i));
-        stats.outputCharCount += static_cast<std::int32_t>(runEnd - i);
-        i = runEnd;
-        if (i == n) {
-            break;
+        // Room for the rest of the line, its line break and every insertion here.
+        out.Commit(dst);
+        dst = out.Room(n - copied + 2 +
+                       static_cast<std::size_t>(std::popcount(starts)) * perInsertion);
+        for (; starts != 0; starts &= starts - 1) {
+            // Insertion point in front of the phrase that starts at i.
+            const std::size_t i = base + static_cast<std::size_t>(std::countr_zero(starts));
+            const std::size_t run = i - copied;
+            if (run <= kBlock && end - (p + copied) >= static_cast<std::ptrdiff_t>(kBlock)) {
+                CopyBlock(dst, p + copied);
+            } else {
+                std::memcpy(dst, p + copied, run * sizeof(char16_t));
+            }
+            dst += run;
+            copied = i;
+            if (mark) {
+                *dst++ = u'<';
+            }
+            // The pick is made every time, but takes its value and moves the sequence
+            // on only when the draw says so.
+            const bool drawn = DrawInsertion(random, ratio);
+            RandomSource picked = random;
+            const KeywordPool::Entry& keyword = pick(static_cast<std::uint32_t>(picked.Next()));
+            random = Select(drawn, picked, random);
+            const std::size_t size = keyword.size & (std::size_t{0} - drawn);
+            CopyBlock(dst, keyword.units);
+            for (std::size_t k = kBlock; k < size; k += kBlock) {
+                CopyBlock(dst + k, keyword.units + k);
+            }
+            dst += size;
+            inserted += static_cast<std::int32_t>(drawn);
+            keywordChars += keyword.chars & -static_cast<std::int32_t>(drawn);
+            ++phrases;
+            if (mark) {
+                *dst++ = u'>';
+            }
         }
-        // Insertion point in front of the phrase that starts at i.
-        if (options.markInsertions) {
-            out.push_back(u'<');
-            ++stats.outputCharCount;
-        }
-        if (DrawInsertion(random, options.insertRatio)) {
-            const std::u16string& keyword =
-                keywords[static_cast<std::size_t>(random.Next()) % keywords.size()];
-            out.append(keyword);
-            ++stats.insertedCount;
-            stats.outputCharCount += CountChars(keyword);
-        }
-        ++stats.phraseCount;
-        if (options.markInsertions) {
-            out.push_back(u'>');
-            ++stats.outputCharCount;
-        }
-        runEnd = i;
-        while (runEnd < n && !IsParticleChar(line[runEnd])) {
-            ++runEnd;
-        }
-        const std::u16string_view phrase = line.substr(i, runEnd - i);
-        out.append(phrase);
-        stats.outputCharCount += CountChars(phrase);
-        i = runEnd;
+    }
+    if (n > copied) {
+        std::memcpy(dst, p + copied, (n - copied) * sizeof(char16_t));
+        dst += n - copied;
     }
     if (!isLastLine) {
-        out.append(u"\r\n");
-        ++stats.outputCharCount;
+        *dst++ = u'\r';
+        *dst++ = u'\n';
     }
+    out.Commit(dst);
+
+    randomSource = random;
+    stats.phraseCount += phrases;
+    stats.insertedCount += inserted;
+    stats.outputCharCount += static_cast<std::int32_t>(n - pairs) + keywordChars +
+                             (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1);
+}
+
+// The first CR at or after `from`, or n.
+std::size_t FindCr(const char16_t* p, std::size_t from, std::size_t n) {
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi16(u'\r');
+    for (; i + 8 <= n; i += 8) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const int mask = _mm_movemask_epi8(_mm_cmpeq_epi16(x, cr));
+        if (mask != 0) {
+            return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(mask))) / 2;
+        }
+    }
+#endif
+    while (i < n && p[i] != u'\r') {
+        ++i;
+    }
+    return i;
 }
 
 // The wide counterpart of ReadNextLine: a CR consumes the whole character after it.
@@ -82,10 +347,7 @@ NextLine ReadNextWideLine(std::u16string_view text, std::size_t& readPos,
                           std::u16string_view& line) {
     const std::size_t n = text.size();
     const std::size_t start = readPos;
-    std::size_t p = start;
-    while (p < n && text[p] != u'\r') {
-        ++p;
-    }
+    std::size_t p = FindCr(text.data(), start, n);
     line = text.substr(start, p - start);
     if (p < n) {
         ++p;
@@ -100,15 +362,74 @@ NextLine ReadNextWideLine(std::u16string_view text, std::size_t& readPos,
     return result;
 }
 
+// Whether every CR of the text is followed by LF or is its last byte.
+bool EveryCrEndsALine(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (
+        (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p))))) {
+        if (p + 1 < end && p[1] != '\n') {
+            return false;
+        }
+        ++p;
+    }
+    return true;
+}
+
+// Longer text is converted in pieces of about this many bytes, each ending with a line
+// break, so that a decoded piece and its output stay in the cache.
+constexpr std::size_t kPieceBytes = 32 * 1024;
+
+// ConvertText for text whose every CR is followed by LF (or ends it): a CR never joins
+// a character, so pieces that end with CR LF decode exactly as their lines do one by
+// one, and the wide line walk of a piece finds the same lines as ReadNextLine.
+void ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
+                       const ConversionOptions& options, RandomSource& random,
+                       ConversionResult<std::string>& result) {
+    Cp932Codec& codec = ThreadCodec();
+    std::u16string wide;
+    std::u16string wideText;
+    WideOutput wideOut(wideText);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.size();
+        if (text.size() - start > kPieceBytes) {
+            const void* cr = std::memchr(text.data() + start + kPieceBytes, '\r',
+                                         text.size() - start - kPieceBytes);
+            if (cr != nullptr) {
+                end = std::min(
+                    text.size(),
+                    static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) + 2);
+            }
+        }
+        const bool lastPiece = end == text.size();
+        wide.clear();
+        codec.Decode(text.substr(start, end - start), wide);
+        wideOut.Clear();
+        std::size_t pos = 0;
+        while (pos < wide.size()) {
+            const std::size_t cr = FindCr(wide.data(), pos, wide.size());
+            const std::u16string_view line(wide.data() + pos, cr - pos);
+            pos = std::min(cr + 2, wide.size());
+            const bool isLastLine = lastPiece && pos >= wide.size();
+            if (isLastLine && line.empty()) {
+                break;
+            }
+            ConvertWideLine(line, isLastLine, keywords, options, random, result.stats, wideOut);
+            ++result.stats.lineCount;
+        }
+        codec.Encode(wideOut.View(), result.text);
+        start = end;
+    }
+}
+
 }  // namespace
 
 NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     const std::size_t n = text.size();
     const std::size_t start = std::min(readPos, n);
-    std::size_t p = start;
-    while (p < n && text[p] != '\r') {
-        ++p;
-    }
+    const void* cr = std::memchr(text.data() + start, '\r', n - start);
+    std::size_t p = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : n;
     NextLine result;
     result.line = text.substr(start, p - start);
     if (p < n) {
@@ -126,20 +447,28 @@ std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordLis
                         const ConversionOptions& options, RandomSource& random,
                         ConversionStats& stats) {
     Cp932Codec& codec = ThreadCodec();
-    std::u16string out;
-    ConvertWideLine(codec.Decode(line), isLastLine, keywords, options, random, stats, out);
-    return codec.Encode(out);
+    std::u16string wideText;
+    WideOutput out(wideText);
+    ConvertWideLine(codec.Decode(line), isLastLine, KeywordPool(keywords), options, random, stats,
+                    out);
+    return codec.Encode(out.View());
 }
 
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
                                           const ConversionOptions& options, RandomSource& random) {
-    // Code page 932 is stateless, so decoding line by line and encoding the whole output
-    // once gives the same bytes as converting each character on its own.
+    ConversionResult<std::string> result;
+    result.text.reserve(text.size() + text.size() / 2);
+    const KeywordPool pool(keywords);
+    if (EveryCrEndsALine(text)) {
+        ConvertWholeLines(text, pool, options, random, result);
+        return result;
+    }
+    // Code page 932 is stateless, so converting line by line gives the same bytes as
+    // converting each character on its own.
     Cp932Codec& codec = ThreadCodec();
-    ConversionStats stats;
-    std::u16string wideOut;
-    wideOut.reserve(text.size() + text.size() / 4);
     std::u16string wideLine;
+    std::u16string wideText;
+    WideOutput wideOut(wideText);
     std::size_t readPos = 0;
     for (;;) {
         const NextLine next = ReadNextLine(text, readPos);
@@ -148,13 +477,11 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
         }
         wideLine.clear();
         codec.Decode(next.line, wideLine);
-        ConvertWideLine(wideLine, next.isLastLine, keywords, options, random, stats, wideOut);
-        ++stats.lineCount;
+        wideOut.Clear();
+        ConvertWideLine(wideLine, next.isLastLine, pool, options, random, result.stats, wideOut);
+        codec.Encode(wideOut.View(), result.text);
+        ++result.stats.lineCount;
     }
-    ConversionResult<std::string> result;
-    result.text.reserve(wideOut.size() * 2);
-    codec.Encode(wideOut, result.text);
-    result.stats = stats;
     return result;
 }
 
@@ -162,7 +489,9 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
                                              const ConversionOptions& options,
                                              RandomSource& random) {
     ConversionResult<std::u16string> result;
-    result.text.reserve(text.size() + text.size() / 4);
+    result.text.reserve(text.size() + text.size() / 2);
+    WideOutput out(result.text);
+    const KeywordPool pool(keywords);
     std::size_t readPos = 0;
     std::u16string_view line;
     for (;;) {
@@ -170,10 +499,10 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
         if (!next.found) {
             break;
         }
-        ConvertWideLine(line, next.isLastLine, keywords, options, random, result.stats,
-                        result.text);
+        ConvertWideLine(line, next.isLastLine, pool, options, random, result.stats, out);
         ++result.stats.lineCount;
     }
+    out.Finish();
     return result;
 }
 

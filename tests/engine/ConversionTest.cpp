@@ -389,6 +389,34 @@ TEST(InsertRatio, PickTakesTheValueAfterTheDrawModuloTheListSize) {
     EXPECT_EQ(SjisToUtf8(run.result.text), expected);
 }
 
+TEST(InsertRatio, PickIsTheValueModuloTheListSizeForAnySize) {
+    std::u16string text;
+    for (int i = 0; i < 20000; ++i) {
+        text += u"東、";
+    }
+    for (const std::size_t size :
+         {1u, 2u, 3u, 7u, 10u, 48u, 1000u, 1001u, 4097u, 32767u, 32768u, 32769u, 40000u}) {
+        KeywordList keywords;
+        for (std::size_t k = 0; k < size; ++k) {
+            keywords.Append(std::u16string(1, static_cast<char16_t>(0x4E00 + k % 20000)) +
+                            static_cast<char16_t>(u'0' + k / 20000));
+        }
+        RandomSource expectedRandom;
+        expectedRandom.Seed(static_cast<std::uint32_t>(size));
+        std::u16string expected;
+        for (int i = 0; i < 20000; ++i) {
+            expectedRandom.Next();  // the draw, always true at ratio 10
+            expected += keywords[static_cast<std::size_t>(expectedRandom.Next()) % size];
+            expected += u"東、";
+        }
+        RandomSource random;
+        random.Seed(static_cast<std::uint32_t>(size));
+        const auto result =
+            ConvertText(std::u16string_view(text), keywords, ConversionOptions{10, false}, random);
+        ASSERT_TRUE(result.text == expected) << "list of " << size;
+    }
+}
+
 TEST(InsertRatio, ValuesConsumedAreOnePerPhrasePlusOnePerInsertion) {
     const std::string text =
         Sjis("吾輩は猫である。名前はまだ無い。\r\nどこで生れたかとんと見当がつかぬ。");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -231,6 +232,133 @@ TEST(Utf16EntryPoint, NeverSplitsAPairOnRandomText) {
                 expected.resize(expected.size() - 2);
             }
             ASSERT_EQ(Utf8(plain), Utf8(expected));
+        }
+    }
+}
+
+TEST(Utf16EntryPoint, EveryUnitIsAParticleExactlyWhenIsParticleCharSaysSo) {
+    // Long lines of あ and one unit after another, so that every unit is also classified
+    // among many others.
+    for (int first = 0; first < 0x10000; first += 512) {
+        std::u16string text;
+        std::u16string expected;
+        int phrases = 0;
+        for (int u = first; u < first + 512; ++u) {
+            const auto c = static_cast<char16_t>(u);
+            if (c == u'\r' || (c >= 0xD800 && c <= 0xDFFF)) {
+                continue;
+            }
+            text += u'あ';
+            text += c;
+            expected += u'あ';
+            if (!IsParticleChar(c)) {
+                expected += u"<>";
+                ++phrases;
+            }
+            expected += c;
+        }
+        const auto result = ConvertWide(text, test::Keywords({"X"}), 0, true);
+        ASSERT_EQ(result.text, expected) << "units from " << std::hex << first;
+        ASSERT_EQ(result.stats.phraseCount, phrases) << "units from " << std::hex << first;
+    }
+}
+
+// Insertion points and character counts, the plain way, for lines of any length.
+TEST(Utf16EntryPoint, LongAndShortLinesMatchAPlainWalk) {
+    std::mt19937 rng(31);
+    const std::u16string pieces[] = {u"あ", u"、", u"東", u"ｱ", u"😀", u"\xD842", u"\xDFB7", u"a"};
+    for (int iteration = 0; iteration < 3000; ++iteration) {
+        std::u16string line;
+        const std::size_t length = rng() % 300;
+        // Long runs of one kind now and then, so that runs cross every block boundary.
+        const bool runs = rng() % 2 == 0;
+        while (line.size() < length) {
+            const std::u16string& piece = pieces[rng() % 8];
+            const std::size_t repeat = runs ? rng() % 70 : 1;
+            for (std::size_t r = 0; r < repeat; ++r) {
+                line += piece;
+            }
+        }
+        std::u16string expected;
+        std::int32_t phrases = 0;
+        std::int32_t chars = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const bool phrase = !IsParticleChar(line[i]);
+            if (phrase && (i == 0 || IsParticleChar(line[i - 1]))) {
+                expected += u"<X>";
+                ++phrases;
+                chars += 3;
+            }
+            expected += line[i];
+            const bool lowAfterHigh = i > 0 && line[i] >= 0xDC00 && line[i] <= 0xDFFF &&
+                                      line[i - 1] >= 0xD800 && line[i - 1] <= 0xDBFF;
+            chars += lowAfterHigh ? 0 : 1;
+        }
+        const auto result = ConvertWide(line + u"\r\n\r\n", test::Keywords({"X"}), 10, true);
+        ASSERT_EQ(Utf8(result.text), Utf8(expected + u"\r\n")) << Utf8(line);
+        ASSERT_EQ(result.stats.phraseCount, phrases) << Utf8(line);
+        ASSERT_EQ(result.stats.insertedCount, phrases) << Utf8(line);
+        ASSERT_EQ(result.stats.outputCharCount, chars + 1) << Utf8(line);
+        ASSERT_EQ(result.stats.lineCount, 1);
+    }
+}
+
+// ConvertText is ReadNextLine and ConvertLine over the whole text, however long it is.
+std::string LineByLine(std::string_view text, const KeywordList& keywords,
+                       const ConversionOptions& options, RandomSource& random,
+                       ConversionStats& stats) {
+    std::string out;
+    std::size_t pos = 0;
+    for (NextLine next = ReadNextLine(text, pos); next.found; next = ReadNextLine(text, pos)) {
+        out += ConvertLine(next.line, next.isLastLine, keywords, options, random, stats);
+        ++stats.lineCount;
+    }
+    return out;
+}
+
+TEST(EntryPoints, LargeTextsConvertAsTheirLinesDo) {
+    Cp932Codec codec;
+    RandomText random(4242);
+    const KeywordList keywords = random.Keywords();
+    const std::string endings[] = {"", "\r\n", "\r", "\r\n\r\n"};
+    for (int iteration = 0; iteration < 12; ++iteration) {
+        std::u16string wide;
+        while (wide.size() < 60000) {
+            wide += random.Chars(random.Int(0, 8) == 0 ? 0 : 120);
+            wide += u"\r\n";
+        }
+        wide.resize(wide.size() - 2);
+        std::string text = codec.Encode(wide) + endings[iteration % 4];
+        if (iteration % 3 == 2) {
+            // One CR before another byte somewhere in the middle.
+            text.insert(text.size() / 2 + random.Int(0, 100), "\rx");
+        }
+        ConversionOptions options;
+        options.insertRatio = random.Int(0, 10);
+        options.markInsertions = iteration % 2 == 1;
+        const auto seed = static_cast<std::uint32_t>(iteration) * 7919u;
+
+        RandomSource first;
+        RandomSource second;
+        first.Seed(seed);
+        second.Seed(seed);
+        const auto whole = ConvertText(text, keywords, options, first);
+        ConversionStats stats;
+        const std::string lines = LineByLine(text, keywords, options, second, stats);
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
+        ASSERT_EQ(whole.text.size(), lines.size());
+        ASSERT_TRUE(whole.text == lines)
+            << "first difference at byte "
+            << std::mismatch(lines.begin(), lines.end(), whole.text.begin()).first - lines.begin();
+        ASSERT_EQ(whole.stats, stats);
+        ASSERT_EQ(first.Next(), second.Next());
+
+        if (iteration % 3 != 2) {
+            RandomSource third;
+            third.Seed(seed);
+            const auto fromWide = ConvertText(codec.Decode(text), keywords, options, third);
+            ASSERT_TRUE(fromWide.text == codec.Decode(lines));
+            ASSERT_EQ(fromWide.stats, stats);
         }
     }
 }
