@@ -3,6 +3,8 @@
 #include "ui/MainDlg.h"
 #include "ui/MainWindowPointer.h"
 
+namespace quillery {
+
 bool CConverterApp::InitInstance() {
     CMainDlg dialog;
     SetMainWindow(&dialog);
@@ -10,3 +12,5 @@ bool CConverterApp::InitInstance() {
     SetMainWindow(nullptr);
     return false;
 }
+
+}  // namespace quillery

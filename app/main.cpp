@@ -6,6 +6,8 @@
 #include "ui/DialogFont.h"
 #include "ui/UiResources.h"
 
+using namespace quillery;
+
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     // Message boxes are captioned with the executable's name without extension.

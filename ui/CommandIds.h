@@ -1,5 +1,7 @@
 #pragma once
 
+namespace quillery {
+
 // The menu commands, named by what they do, valued by their command identifiers.
 enum class CommandId : int {
     SaveInput = 1034,
@@ -35,3 +37,5 @@ constexpr CommandId WindowRatioCommand(int r) {
 constexpr CommandId RatioCommand(int k) {
     return static_cast<CommandId>(static_cast<int>(CommandId::Ratio0) + k);
 }
+
+}  // namespace quillery

@@ -2,6 +2,8 @@
 
 #include "ui/PaneText.h"
 
+namespace quillery {
+
 ConvertWorker::ConvertWorker(WorkerHost& host) : host_(host), thread_([this] { Loop(); }) {}
 
 ConvertWorker::~ConvertWorker() {
@@ -62,3 +64,5 @@ void ConvertWorker::Loop() {
         host_.RunEnded();
     }
 }
+
+}  // namespace quillery

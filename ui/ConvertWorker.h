@@ -8,6 +8,8 @@
 
 #include "engine/ConversionRun.h"
 
+namespace quillery {
+
 // What the worker needs of the window beyond a run's own steps.
 class WorkerHost : public quillery::RunHost {
   public:
@@ -44,3 +46,5 @@ class ConvertWorker {
     bool abort_ = false;
     std::thread thread_;
 };
+
+}  // namespace quillery

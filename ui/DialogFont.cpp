@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <cmath>
 
+namespace quillery {
+
 namespace {
 const QString kDialogFamily = QStringLiteral("ＭＳ Ｐゴシック");
 }
@@ -29,3 +31,5 @@ DialogUnits::DialogUnits(const QFont& font) {
     baseWidth_ = std::max(1, static_cast<int>(std::lround(alphabet / 52.0)));
     baseHeight_ = std::max(1, metrics.height());
 }
+
+}  // namespace quillery

@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QRect>
 
+namespace quillery {
+
 // "ＭＳ Ｐゴシック" at 9 points, shown in a metric-compatible Japanese font where the
 // family itself is missing.
 void InstallDialogFontSubstitutions();
@@ -28,3 +30,5 @@ class DialogUnits {
     int baseWidth_;
     int baseHeight_;
 };
+
+}  // namespace quillery

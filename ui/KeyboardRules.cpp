@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
+namespace quillery {
+
 KeyboardRules::KeyboardRules(QWidget* window, QPlainTextEdit* inputPane, QPlainTextEdit* outputPane)
     : QObject(window), window_(window), inputPane_(inputPane), outputPane_(outputPane) {}
 
@@ -73,3 +75,5 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
     }
     return consume;
 }
+
+}  // namespace quillery

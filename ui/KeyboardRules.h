@@ -5,6 +5,8 @@
 class QPlainTextEdit;
 class QWidget;
 
+namespace quillery {
+
 // The main window's keys, taken before the window or a pane sees them: Esc does
 // nothing, Enter is a line break in a pane and nothing elsewhere, Ctrl+A selects the
 // whole text of the focused pane, Ctrl+Tab inserts a tab. Every other key goes on.
@@ -25,3 +27,5 @@ class KeyboardRules : public QObject {
     QPlainTextEdit* inputPane_;
     QPlainTextEdit* outputPane_;
 };
+
+}  // namespace quillery

@@ -21,7 +21,7 @@
 #include "ui/UiResources.h"
 #include "ui/WindowRunHost.h"
 
-using quillery::gSettings;
+namespace quillery {
 
 namespace {
 
@@ -323,3 +323,5 @@ void CMainDlg::done(int result) {
     uiQueue_->Close();
     QDialog::done(result);
 }
+
+}  // namespace quillery

@@ -7,11 +7,14 @@
 #include "settings/Settings.h"
 #include "ui/CommandIds.h"
 
-class ConvertWorker;
-class MainMenu;
 class QLabel;
 class QPlainTextEdit;
 class QStatusBar;
+
+namespace quillery {
+
+class ConvertWorker;
+class MainMenu;
 class UiOpQueue;
 class WindowRunHost;
 
@@ -88,3 +91,5 @@ class CMainDlg : public QDialog {
     bool restoreOuterSize_ = false;
     bool shownOnce_ = false;
 };
+
+}  // namespace quillery

@@ -10,7 +10,7 @@
 #include "ui/OnlineHelp.h"
 #include "ui/SavePaneText.h"
 
-using quillery::gSettings;
+namespace quillery {
 
 namespace {
 
@@ -71,3 +71,5 @@ void CMainDlg::OnOnlineHelp() {
         quillery::OpenUrl(url);
     }
 }
+
+}  // namespace quillery

@@ -6,6 +6,8 @@
 
 #include "settings/Settings.h"
 
+namespace quillery {
+
 namespace {
 
 struct BusyItem {
@@ -109,3 +111,5 @@ void MainMenu::SetBusy(bool busy) {
         a->setEnabled(!busy);
     }
 }
+
+}  // namespace quillery

@@ -6,11 +6,13 @@
 #include "ui/CommandIds.h"
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QWidget;
+
 namespace quillery {
+
 struct Settings;
-}
 
 // The menu bar: every popup, item and separator in order, each item's action carrying
 // its command identifier (data) and named "command<id>".
@@ -33,7 +35,7 @@ class MainMenu : public QObject {
     void commandTriggered(CommandId id);
 
   private:
-    QAction* AddItem(class QMenu* menu, CommandId id, const QString& label);
+    QAction* AddItem(QMenu* menu, CommandId id, const QString& label);
     void Rewrite(CommandId id, const QString& label, bool checked);
 
     QMenuBar* menuBar_;
@@ -43,3 +45,5 @@ class MainMenu : public QObject {
 // The label of each item that RefreshMenusAndTitle and SetBusy rewrite.
 QString RatioLabel(int k);
 QString WindowRatioLabel(int r);
+
+}  // namespace quillery

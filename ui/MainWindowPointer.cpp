@@ -1,5 +1,7 @@
 #include "ui/MainWindowPointer.h"
 
+namespace quillery {
+
 namespace {
 CMainDlg* gMainWindow = nullptr;
 }
@@ -10,3 +12,5 @@ CMainDlg* MainWindow() {
 void SetMainWindow(CMainDlg* window) {
     gMainWindow = window;
 }
+
+}  // namespace quillery

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+namespace quillery {
+
 namespace {
 
 MessageHandler& Handler() {
@@ -45,3 +47,5 @@ MessageResult ShowMessage(QWidget* parent, const QString& text, MessageButtons b
 void SetMessageHandler(MessageHandler handler) {
     Handler() = std::move(handler);
 }
+
+}  // namespace quillery

@@ -5,6 +5,8 @@
 
 class QWidget;
 
+namespace quillery {
+
 // Every message box of the program goes through ShowMessage, so tests can answer them.
 enum class MessageButtons { Ok, YesNo };
 enum class MessageIcon { Warning, Question };
@@ -28,3 +30,5 @@ using MessageHandler = std::function<MessageResult(const MessageRequest&)>;
 
 // Replaces the real message box (for tests); an empty handler restores it.
 void SetMessageHandler(MessageHandler handler);
+
+}  // namespace quillery

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+namespace quillery {
+
 struct PaneHeights {
     int input = 0;
     int output = 0;
@@ -16,3 +18,5 @@ constexpr PaneHeights SplitPaneHeights(std::int32_t height, std::int32_t windowR
     const std::int64_t rest = static_cast<std::int64_t>(height) - input;
     return {input < 0 ? 0 : input, rest < 0 ? 0 : static_cast<int>(rest)};
 }
+
+}  // namespace quillery

@@ -2,6 +2,8 @@
 
 #include "engine/Cp932Codec.h"
 
+namespace quillery {
+
 std::u16string PaneTextToCrLf(const QString& raw) {
     std::u16string out;
     out.reserve(static_cast<std::size_t>(raw.size()) + raw.size() / 16);
@@ -44,3 +46,5 @@ QString DisplayFromCp932(std::string_view bytes) {
     }
     return QString::fromStdU16String(text);
 }
+
+}  // namespace quillery

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace quillery {
+
 // A pane's raw text (QTextDocument::toRawText: paragraph separators between lines,
 // no-break spaces kept) with CR LF between lines, as the engine and the files take it.
 std::u16string PaneTextToCrLf(const QString& raw);
@@ -13,3 +15,5 @@ QString CrLfToPaneText(std::u16string_view text);
 
 // Code page 932 bytes for display: a byte that is not code page 932 shows as U+FFFD.
 QString DisplayFromCp932(std::string_view bytes);
+
+}  // namespace quillery

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+namespace quillery {
+
 void UiOpQueue::Post(std::function<void()> op) {
     {
         std::lock_guard lock(mutex_);
@@ -40,3 +42,5 @@ void UiOpQueue::Drain() {
     }
     draining_ = false;
 }
+
+}  // namespace quillery

@@ -5,6 +5,8 @@
 #include <functional>
 #include <mutex>
 
+namespace quillery {
+
 // Runs operations on the thread of its owner in the order they were posted, each one
 // finished before the next begins, even when one of them opens a modal box. Any thread
 // may post; posting never waits.
@@ -25,3 +27,5 @@ class UiOpQueue : public QObject {
     bool closed_ = false;
     bool draining_ = false;  // user-interface thread only
 };
+
+}  // namespace quillery

@@ -8,6 +8,8 @@ static void RegisterIcons() {
     Q_INIT_RESOURCE(icons);
 }
 
+namespace quillery {
+
 void InitUiResources() {
     static bool done = false;
     if (done) {
@@ -21,3 +23,5 @@ void InitUiResources() {
         QCoreApplication::installTranslator(translator);
     }
 }
+
+}  // namespace quillery

@@ -10,10 +10,12 @@
 #include "ui/PaneText.h"
 #include "ui/UiOpQueue.h"
 
+namespace quillery {
+
 void WindowRunHost::ShowMessage(std::u16string_view text) {
     queue_.Post(
         [this, message = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))] {
-            ::ShowMessage(&window_, message);
+            quillery::ShowMessage(&window_, message);
         });
 }
 
@@ -42,3 +44,5 @@ void WindowRunHost::RequestInput() {
 void WindowRunHost::RunEnded() {
     queue_.Post([this] { window_.RunEnded(); });
 }
+
+}  // namespace quillery

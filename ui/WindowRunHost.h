@@ -2,6 +2,8 @@
 
 #include "ui/ConvertWorker.h"
 
+namespace quillery {
+
 class CMainDlg;
 class UiOpQueue;
 
@@ -25,3 +27,5 @@ class WindowRunHost : public WorkerHost {
     UiOpQueue& queue_;
     ConvertWorker* worker_ = nullptr;
 };
+
+}  // namespace quillery

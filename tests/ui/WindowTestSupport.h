@@ -11,6 +11,8 @@
 #include "settings/Settings.h"
 #include "ui/MessageBox.h"
 
+namespace quillery {
+
 // Answers every message box without a person and remembers what was asked.
 class MessageRecorder {
   public:
@@ -54,3 +56,5 @@ inline QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+}  // namespace quillery

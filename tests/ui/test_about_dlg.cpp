@@ -12,8 +12,9 @@
 #include "ui/MainDlg.h"
 #include "ui/OnlineHelp.h"
 
+using namespace quillery;
+
 using quillery::CAboutDlg;
-using quillery::gSettings;
 
 class AboutDlgTest : public QObject {
     Q_OBJECT

@@ -14,7 +14,7 @@
 #include "ui/MainDlg.h"
 #include "ui/MainMenu.h"
 
-using quillery::gSettings;
+using namespace quillery;
 
 namespace {
 

@@ -15,8 +15,9 @@
 #include "ui/DialogFont.h"
 #include "ui/MainDlg.h"
 
+using namespace quillery;
+
 using quillery::CDebugConvertDlg;
-using quillery::gSettings;
 
 namespace {
 

@@ -15,8 +15,9 @@
 #include "ui/DictionaryDlg.h"
 #include "ui/MainDlg.h"
 
+using namespace quillery;
+
 using quillery::CDictionaryDlg;
-using quillery::gSettings;
 
 namespace {
 

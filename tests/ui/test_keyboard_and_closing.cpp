@@ -10,7 +10,7 @@
 #include "ui/MainDlg.h"
 #include "ui/MainMenu.h"
 
-using quillery::gSettings;
+using namespace quillery;
 
 class KeyboardAndClosingTest : public QObject {
     Q_OBJECT

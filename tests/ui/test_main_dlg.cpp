@@ -15,7 +15,7 @@
 #include "ui/MainMenu.h"
 #include "ui/PaneLayout.h"
 
-using quillery::gSettings;
+using namespace quillery;
 
 namespace {
 

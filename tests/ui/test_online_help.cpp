@@ -9,7 +9,7 @@
 #include "ui/MainDlg.h"
 #include "ui/OnlineHelp.h"
 
-using quillery::gSettings;
+using namespace quillery;
 
 namespace {
 

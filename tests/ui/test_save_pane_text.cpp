@@ -13,7 +13,7 @@
 #include "ui/MainDlg.h"
 #include "ui/SavePaneText.h"
 
-using quillery::gSettings;
+using namespace quillery;
 
 namespace {
 
