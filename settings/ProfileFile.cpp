@@ -147,6 +147,11 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
     if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
         return false;
     }
+    // A read drops the blanks around a value and gives back at most 511 bytes: such a
+    // value would come back as another one (a dictionary path "a.dat " as "a.dat").
+    if (TrimBlanks(value).size() != value.size() || value.size() > kProfileValueMaxBytes) {
+        return false;
+    }
     // What is written must read back as the same section and key.
     const std::string header = "[" + std::string(section) + "]";
     const LineForm headerForm = Classify(header);

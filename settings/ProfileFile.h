@@ -47,7 +47,8 @@ class ProfileDocument {
     // after its header when it has none); or adds the section with the entry at the end.
     // Refuses (false, nothing changed) a section, key or value that could not be read
     // back as written: a CR, LF or NUL anywhere, an empty key, an "=" in the key, a "]" in
-    // the section name.
+    // the section name, a blank at either end of the value or a value longer than
+    // kProfileValueMaxBytes.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 
     std::string Serialize() const;
