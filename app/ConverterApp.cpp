@@ -1,15 +1,13 @@
 #include "app/ConverterApp.h"
 
 #include "ui/MainDlg.h"
-#include "ui/MainWindowPointer.h"
 
 namespace quillery {
 
 bool CConverterApp::InitInstance() {
+    // The window makes itself the main window while it lives (MainWindowPointer.h).
     CMainDlg dialog;
-    SetMainWindow(&dialog);
     dialog.exec();
-    SetMainWindow(nullptr);
     return false;
 }
 

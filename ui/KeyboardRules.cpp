@@ -36,8 +36,9 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
         return false;
     }
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != window_) {
+    // Only keys bound for the window itself or a pane: the menu bar keeps its own keys
+    // (Enter opens a menu, Esc leaves it).
+    if (watched != window_ && watched != inputPane_ && watched != outputPane_) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 
@@ -14,6 +15,7 @@
 #include "ui/DialogFont.h"
 #include "ui/KeyboardRules.h"
 #include "ui/MainMenu.h"
+#include "ui/MainWindowPointer.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneLayout.h"
 #include "ui/PaneText.h"
@@ -55,8 +57,9 @@ CMainDlg::CMainDlg(QWidget* parent)
       statusBar_(new QStatusBar(this)),
       statusField_(new QLabel(statusBar_)),
       uiQueue_(new UiOpQueue(this)),
-      runHost_(std::make_unique<WindowRunHost>(*this, *uiQueue_)) {
+      runHost_(std::make_unique<WindowRunHost>(*uiQueue_)) {
     InitUiResources();
+    SetMainWindow(this);
     setObjectName(QStringLiteral("dialog102"));
     setWindowTitle(QStringLiteral("QuilleryMini"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));
@@ -74,6 +77,9 @@ CMainDlg::CMainDlg(QWidget* parent)
 CMainDlg::~CMainDlg() {
     // The worker stops before anything it reports to goes away.
     worker_.reset();
+    if (MainWindow() == this) {
+        SetMainWindow(nullptr);
+    }
 }
 
 void CMainDlg::OnInitDialog() {
@@ -81,7 +87,7 @@ void CMainDlg::OnInitDialog() {
     RefreshMenusAndTitle();
     const DialogUnits units(DialogFont());
     resize(units.X(kTemplateWidth),
-           units.Y(kTemplateHeight) + menu_->menuBar()->sizeHint().height());
+           units.Y(kTemplateHeight) + MenuBarHeight(units.X(kTemplateWidth)));
     LayoutPanes();
     outputPane_->setPlainText(kPlaceholder);
     if (gSettings.windowX != 0 && gSettings.windowY != 0 && gSettings.windowWidth != 0 &&
@@ -92,32 +98,49 @@ void CMainDlg::OnInitDialog() {
     }
 }
 
+void CMainDlg::ApplySavedOuterSize() {
+    // The saved size is the outer one. A window manager adds its frame only once the
+    // window is mapped, so correct the size the first time the frame shows.
+    const QSize frame = frameGeometry().size() - size();
+    if (!restoreOuterSize_ || frame.isEmpty()) {
+        return;
+    }
+    restoreOuterSize_ = false;
+    resize(gSettings.windowWidth - frame.width(), gSettings.windowHeight - frame.height());
+}
+
 void CMainDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!shownOnce_) {
-        shownOnce_ = true;
-        if (restoreOuterSize_) {
-            // The saved size is the outer one; the frame is known only once shown.
-            const QSize frame = frameGeometry().size() - size();
-            resize(gSettings.windowWidth - frame.width(), gSettings.windowHeight - frame.height());
-        }
-    }
+    ApplySavedOuterSize();
+}
+
+void CMainDlg::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    ApplySavedOuterSize();
+}
+
+int CMainDlg::MenuBarHeight(int width) const {
+    // A narrow window wraps the menu bar onto more rows.
+    const int height = menu_->menuBar()->heightForWidth(width);
+    return height > 0 ? height : menu_->menuBar()->sizeHint().height();
 }
 
 void CMainDlg::LayoutPanes() {
     if (inputPane_ == nullptr || outputPane_ == nullptr) {
         return;
     }
-    const int menuHeight = menu_->menuBar()->sizeHint().height();
-    const int statusHeight = statusBar_->sizeHint().height();
     const int width = this->width();
+    const int menuHeight = MenuBarHeight(width);
+    const int statusHeight = statusBar_->sizeHint().height();
     const int clientHeight = std::max(0, height() - menuHeight);
     menu_->menuBar()->setGeometry(0, 0, width, menuHeight);
     statusBar_->setGeometry(0, menuHeight + clientHeight - statusHeight, width, statusHeight);
-    const PaneHeights heights =
-        SplitPaneHeights(clientHeight - statusHeight, gSettings.windowRatio);
-    inputPane_->setGeometry(0, menuHeight, width, heights.input);
-    outputPane_->setGeometry(0, menuHeight + heights.input, width, heights.output);
+    const PaneSplit split = SplitPaneHeights(clientHeight - statusHeight, gSettings.windowRatio);
+    inputPane_->setGeometry(0, menuHeight, width, split.inputHeight);
+    outputPane_->setGeometry(0, menuHeight + split.outputTop, width, split.outputHeight);
+    // A pane pushed past its share by a hand-edited ratio goes under the bars, not over.
+    menu_->menuBar()->raise();
+    statusBar_->raise();
 }
 
 void CMainDlg::resizeEvent(QResizeEvent* event) {
@@ -321,6 +344,9 @@ void CMainDlg::done(int result) {
     // From here on a run still under way reaches nothing of the window.
     ended_ = true;
     uiQueue_->Close();
+    if (MainWindow() == this) {
+        SetMainWindow(nullptr);
+    }
     QDialog::done(result);
 }
 

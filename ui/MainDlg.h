@@ -66,12 +66,15 @@ class CMainDlg : public QDialog {
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
     friend class WindowRunHost;
 
     void OnInitDialog();
+    void ApplySavedOuterSize();
+    int MenuBarHeight(int width) const;
     void OnStatusHandOver();
     void UpdatePaneColors();
     bool ConfirmExit();
@@ -89,7 +92,6 @@ class CMainDlg : public QDialog {
     bool runActive_ = false;
     bool ended_ = false;
     bool restoreOuterSize_ = false;
-    bool shownOnce_ = false;
 };
 
 }  // namespace quillery

@@ -4,19 +4,22 @@
 
 namespace quillery {
 
-struct PaneHeights {
-    int input = 0;
-    int output = 0;
+struct PaneSplit {
+    int inputHeight = 0;
+    int outputTop = 0;  // relative to the pane area's top
+    int outputHeight = 0;
 };
 
 // Splits the pane area of height `height` (client height less the status bar) by the
-// window ratio in sixths: the input pane gets (height / 6) * ratio, the output pane the
-// rest, with integer division first. A negative height counts as zero.
-constexpr PaneHeights SplitPaneHeights(std::int32_t height, std::int32_t windowRatio) {
-    const std::int64_t share = static_cast<std::int64_t>(height / 6) * windowRatio;
-    const std::int32_t input = static_cast<std::int32_t>(share);
-    const std::int64_t rest = static_cast<std::int64_t>(height) - input;
-    return {input < 0 ? 0 : input, rest < 0 ? 0 : static_cast<int>(rest)};
+// window ratio in sixths: S = (height / 6) * ratio in 32-bit integers, the division
+// first. The input pane gets height S, the output pane starts at S and gets the rest.
+// A negative height counts as zero; a hand-edited ratio outside 1..5 is used as it is.
+constexpr PaneSplit SplitPaneHeights(std::int32_t height, std::int32_t windowRatio) {
+    const auto share = static_cast<std::int32_t>(static_cast<std::uint32_t>(height / 6) *
+                                                 static_cast<std::uint32_t>(windowRatio));
+    const std::int64_t rest = static_cast<std::int64_t>(height) - share;
+    return {share < 0 ? 0 : share, share,
+            rest < 0 ? 0 : static_cast<int>(rest > INT32_MAX ? INT32_MAX : rest)};
 }
 
 }  // namespace quillery

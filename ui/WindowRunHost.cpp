@@ -6,43 +6,56 @@
 #include "engine/StatusText.h"
 #include "settings/Settings.h"
 #include "ui/MainDlg.h"
+#include "ui/MainWindowPointer.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneText.h"
 #include "ui/UiOpQueue.h"
 
 namespace quillery {
 
+template <typename Op>
+void WindowRunHost::WithWindow(Op op) {
+    // The main-window pointer is cleared when the window ends, and with it every
+    // operation of a run still under way.
+    queue_.Post([op = std::move(op)]() mutable {
+        if (CMainDlg* window = MainWindow()) {
+            op(*window);
+        }
+    });
+}
+
 void WindowRunHost::ShowMessage(std::u16string_view text) {
-    queue_.Post(
-        [this, message = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))] {
-            quillery::ShowMessage(&window_, message);
-        });
+    WithWindow([message = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()))](
+                   CMainDlg& window) { quillery::ShowMessage(&window, message); });
 }
 
 void WindowRunHost::SetBusy(bool busy) {
-    queue_.Post([this, busy] { window_.SetBusy(busy); });
+    WithWindow([busy](CMainDlg& window) { window.SetBusy(busy); });
 }
 
 void WindowRunHost::PostStatus(std::u16string text) {
-    quillery::SetStatusText(std::move(text));
-    queue_.Post([this] { window_.OnStatusHandOver(); });
+    SetStatusText(std::move(text));
+    WithWindow([](CMainDlg& window) { window.OnStatusHandOver(); });
 }
 
 void WindowRunHost::RecordNewestSeed(std::int32_t seed) {
-    queue_.Post([seed] { quillery::gSettings.newestRandomSeed = seed; });
+    WithWindow([seed](CMainDlg&) { gSettings.newestRandomSeed = seed; });
 }
 
 void WindowRunHost::SetOutput(std::u16string text) {
-    queue_.Post(
-        [this, paneText = CrLfToPaneText(text)] { window_.outputPane()->setPlainText(paneText); });
+    WithWindow([paneText = CrLfToPaneText(text)](CMainDlg& window) {
+        window.outputPane()->setPlainText(paneText);
+    });
 }
 
 void WindowRunHost::RequestInput() {
-    queue_.Post([this] { worker_->ProvideInput(window_.inputPane()->document()->toRawText()); });
+    WithWindow([this](CMainDlg& window) {
+        worker_->ProvideInput(window.inputPane()->document()->toRawText());
+    });
 }
 
 void WindowRunHost::RunEnded() {
-    queue_.Post([this] { window_.RunEnded(); });
+    WithWindow([](CMainDlg& window) { window.RunEnded(); });
 }
 
 }  // namespace quillery

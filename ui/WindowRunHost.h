@@ -4,13 +4,12 @@
 
 namespace quillery {
 
-class CMainDlg;
 class UiOpQueue;
 
 // Carries a run's window operations over to the user-interface thread, in order.
 class WindowRunHost : public WorkerHost {
   public:
-    WindowRunHost(CMainDlg& window, UiOpQueue& queue) : window_(window), queue_(queue) {}
+    explicit WindowRunHost(UiOpQueue& queue) : queue_(queue) {}
 
     void SetWorker(ConvertWorker* worker) { worker_ = worker; }
 
@@ -23,7 +22,9 @@ class WindowRunHost : public WorkerHost {
     void RunEnded() override;
 
   private:
-    CMainDlg& window_;
+    template <typename Op>
+    void WithWindow(Op op);
+
     UiOpQueue& queue_;
     ConvertWorker* worker_ = nullptr;
 };

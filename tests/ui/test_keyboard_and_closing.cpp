@@ -1,6 +1,9 @@
 // The main window's keys and the two ways it ends.
 #include <QApplication>
 #include <QClipboard>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
@@ -11,6 +14,25 @@
 #include "ui/MainMenu.h"
 
 using namespace quillery;
+
+namespace {
+
+// Records the key presses that reach a widget's own handling.
+class KeySpy : public QObject {
+  public:
+    explicit KeySpy(QWidget* widget) { widget->installEventFilter(this); }
+    QList<int> keys;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            keys << static_cast<QKeyEvent*>(event)->key();
+        }
+        return false;
+    }
+};
+
+}  // namespace
 
 class KeyboardAndClosingTest : public QObject {
     Q_OBJECT
@@ -61,10 +83,38 @@ class KeyboardAndClosingTest : public QObject {
         QCOMPARE(window.inputPane()->toPlainText(), QString("ab\nc"));
 
         Focus(window, nullptr);
+        KeySpy spy(&window);
         QTest::keyClick(&window, Qt::Key_Return);
         QTest::keyClick(&window, Qt::Key_Enter);
         QVERIFY(window.isVisible());
         QCOMPARE(window.inputPane()->toPlainText(), QString("ab\nc"));
+        QVERIFY(spy.keys.isEmpty());  // swallowed before the window saw them
+        // Ctrl+A with no pane focused goes on to the window.
+        QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(spy.keys.contains(Qt::Key_A));
+        QVERIFY(!spy.keys.contains(Qt::Key_Return) && !spy.keys.contains(Qt::Key_Enter));
+    }
+
+    void menuBarKeepsItsOwnKeys() {
+        MessageRecorder messages;
+        CMainDlg window;
+        Focus(window, window.inputPane());
+        QMenuBar* bar = window.menu()->menuBar();
+        QTest::keyClick(window.inputPane(), Qt::Key_Alt);
+        QTRY_VERIFY(bar->hasFocus());
+        QTest::keyClick(bar, Qt::Key_Return);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTRY_VERIFY(window.inputPane()->hasFocus());
+        QVERIFY(window.isVisible());
+        // Alt with a mnemonic opens its menu.
+        QTest::keyClick(window.inputPane(), Qt::Key_C, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QCOMPARE(qobject_cast<QMenu*>(QApplication::activePopupWidget())->title(),
+                 QString("変換(&C)"));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
     }
 
     void ctrlASelectsTheFocusedPaneWithoutScrolling() {

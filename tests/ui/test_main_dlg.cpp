@@ -11,6 +11,7 @@
 #include "WindowTestSupport.h"
 #include "engine/StatusText.h"
 #include "settings/Settings.h"
+#include "ui/DialogFont.h"
 #include "ui/MainDlg.h"
 #include "ui/MainMenu.h"
 #include "ui/PaneLayout.h"
@@ -61,23 +62,26 @@ class MainDlgTest : public QObject {
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("ratio");
         QTest::addColumn<int>("input");
+        QTest::addColumn<int>("outputTop");
         QTest::addColumn<int>("output");
-        QTest::newRow("380 by thirds") << 380 << 3 << 189 << 191;
-        QTest::newRow("ratio 5") << 100 << 5 << 80 << 20;
-        QTest::newRow("ratio 1") << 100 << 1 << 16 << 84;
-        QTest::newRow("below six") << 5 << 3 << 0 << 5;
-        QTest::newRow("negative area") << -14 << 3 << 0 << 0;
-        QTest::newRow("hand-edited ratio 7") << 100 << 7 << 112 << 0;
-        QTest::newRow("hand-edited ratio -2") << 100 << -2 << 0 << 132;
+        QTest::newRow("380 by thirds") << 380 << 3 << 189 << 189 << 191;
+        QTest::newRow("ratio 5") << 100 << 5 << 80 << 80 << 20;
+        QTest::newRow("ratio 1") << 100 << 1 << 16 << 16 << 84;
+        QTest::newRow("below six") << 5 << 3 << 0 << 0 << 5;
+        QTest::newRow("negative area") << -14 << 3 << 0 << -6 << 0;
+        QTest::newRow("hand-edited ratio 7") << 100 << 7 << 112 << 112 << 0;
+        QTest::newRow("hand-edited ratio -2") << 100 << -2 << 0 << -32 << 132;
     }
     void splitFollowsTheIntegerFormula() {
         QFETCH(int, height);
         QFETCH(int, ratio);
         QFETCH(int, input);
+        QFETCH(int, outputTop);
         QFETCH(int, output);
-        const PaneHeights split = SplitPaneHeights(height, ratio);
-        QCOMPARE(split.input, input);
-        QCOMPARE(split.output, output);
+        const PaneSplit split = SplitPaneHeights(height, ratio);
+        QCOMPARE(split.inputHeight, input);
+        QCOMPARE(split.outputTop, outputTop);
+        QCOMPARE(split.outputHeight, output);
     }
 
     void panesFillTheClientAreaWithoutGaps() {
@@ -270,32 +274,49 @@ class MainDlgTest : public QObject {
         worker.join();
         QVERIFY(window.statusField()->text().isEmpty());  // queued, not yet handled
         QTRY_COMPARE(window.statusField()->text(), QString("処理中．．．"));
-        // A second hand-over with the same text changes nothing else.
-        const QRect before = window.inputPane()->geometry();
-        window.RequestStatusHandOver();
-        QTest::qWait(10);
+        // The bar shows StatusText as it was when the hand-over arrived, and changes
+        // only with the next one.
+        quillery::SetStatusText(u"変換終了");
+        QTest::qWait(20);
         QCOMPARE(window.statusField()->text(), QString("処理中．．．"));
-        QCOMPARE(window.inputPane()->geometry(), before);
+        window.RequestStatusHandOver();
+        window.RequestStatusHandOver();
+        QTRY_COMPARE(window.statusField()->text(), QString("変換終了"));
         quillery::SetStatusText(u"");
     }
 
     void savedRectangleRestoredOnlyWhenComplete() {
         MessageRecorder messages;
         const QString ini = QCoreApplication::applicationDirPath() + "/QuilleryMini.ini";
+        QPoint unplaced;
+        {
+            CMainDlg window;
+            window.show();
+            unplaced = window.frameGeometry().topLeft();
+        }
         QVERIFY(WriteFile(ini, "[Window]\r\nXPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350\r\n"));
         {
             CMainDlg window;
             window.show();
-            QCOMPARE(window.frameGeometry().topLeft(), QPoint(-200, 40));
-            QCOMPARE(window.frameGeometry().size(), QSize(500, 350));
+            QCOMPARE(window.frameGeometry(), QRect(-200, 40, 500, 350));
         }
-        QVERIFY(WriteFile(ini, "[Window]\r\nXPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350\r\n"));
-        {
+        for (const char* incomplete : {"XPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350",
+                                       "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0"}) {
+            QVERIFY(WriteFile(ini, QByteArray("[Window]\r\n") + incomplete));
             CMainDlg window;
             window.show();
+            QCOMPARE(window.frameGeometry().topLeft(), unplaced);
             QVERIFY(window.frameGeometry().size() != QSize(500, 350));
         }
         QFile::remove(ini);
+    }
+
+    void startsAtTheTemplateSize() {
+        MessageRecorder messages;
+        CMainDlg window;
+        const DialogUnits units(DialogFont());
+        const int menuHeight = window.menu()->menuBar()->heightForWidth(window.width());
+        QCOMPARE(window.size(), QSize(units.X(330), units.Y(241) + menuHeight));
     }
 };
 
