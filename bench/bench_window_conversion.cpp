@@ -87,8 +87,10 @@ Measurement Measure(CMainDlg& window, const QString& text) {
     m.longestStallMs = gaps.size() > 0 ? gaps[0] : 0;
     m.secondStallMs = gaps.size() > 1 ? gaps[1] : 0;
 
-    // The step that puts the output into the pane, alone.
+    // The step that puts the output into the pane, alone, into an empty pane as in the run.
     const QString output = window.outputPane()->toPlainText();
+    window.outputPane()->setPlainText(QString());
+    QApplication::processEvents();
     QElapsedTimer set;
     set.start();
     window.outputPane()->setPlainText(output);
