@@ -167,7 +167,7 @@ struct SixteenMasks {
     std::uint32_t lowSurrogates;
 };
 
-SixteenMasks ClassifySixteen(const char16_t* p) {
+[[gnu::always_inline]] inline SixteenMasks ClassifySixteen(const char16_t* p) {
     const __m128i zero = _mm_setzero_si128();
     const auto particles = [&](__m128i x) {
         const __m128i d = _mm_sub_epi16(x, _mm_set1_epi16(0x3001));
@@ -260,18 +260,21 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
         // A phrase starts at a phrase character after a particle or the line's start.
         std::uint64_t starts = ~masks.particles & inRun & ((masks.particles << 1) | afterParticle);
         // A pair is a low surrogate right after a high one; neither is a particle, so
-        // the two always lie in one phrase.
-        pairs += static_cast<std::size_t>(
-            std::popcount(masks.lowSurrogates & ((masks.highSurrogates << 1) | afterHigh)));
+        // the two always lie in one phrase. (Without a popcount instruction, popcount is
+        // a call: skipped in the usual case of no surrogate.)
+        if (masks.lowSurrogates != 0) {
+            pairs += static_cast<std::size_t>(
+                std::popcount(masks.lowSurrogates & ((masks.highSurrogates << 1) | afterHigh)));
+        }
         afterParticle = (masks.particles >> (count - 1)) & 1;
         afterHigh = (masks.highSurrogates >> (count - 1)) & 1;
         if (starts == 0) {
             continue;
         }
-        // Room for the rest of the line, its line break and every insertion here.
+        // Room for the rest of the line, its line break and every insertion here: at
+        // most one phrase starts in every two units.
         out.Commit(dst);
-        dst = out.Room(n - copied + 2 +
-                       static_cast<std::size_t>(std::popcount(starts)) * perInsertion);
+        dst = out.Room(n - copied + 2 + (count + 1) / 2 * perInsertion);
         for (; starts != 0; starts &= starts - 1) {
             // Insertion point in front of the phrase that starts at i.
             const std::size_t i = base + static_cast<std::size_t>(std::countr_zero(starts));

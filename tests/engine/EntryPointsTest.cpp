@@ -303,6 +303,34 @@ TEST(Utf16EntryPoint, LongAndShortLinesMatchAPlainWalk) {
     }
 }
 
+TEST(EntryPoints, DenseInsertionsOfLongKeywords) {
+    // A phrase at every other character, each with a 132-character keyword and markers.
+    const std::u16string keyword(132, u'長');
+    KeywordList keywords;
+    keywords.Append(keyword);
+    std::u16string line;
+    std::u16string expected;
+    for (int i = 0; i < 300; ++i) {
+        line += u"東あ";
+        expected += u"<" + keyword + u">東あ";
+    }
+    Cp932Codec codec;
+    for (const std::u16string& text : {line, line + u"\r\n" + line}) {
+        RandomSource wideRandom;
+        RandomSource narrowRandom;
+        const auto wide = ConvertText(text, keywords, ConversionOptions{10, true}, wideRandom);
+        const auto narrow =
+            ConvertText(codec.Encode(text), keywords, ConversionOptions{10, true}, narrowRandom);
+        const std::u16string want =
+            text.size() == line.size() ? expected : expected + u"\r\n" + expected;
+        EXPECT_TRUE(wide.text == want);
+        EXPECT_TRUE(codec.Decode(narrow.text) == want);
+        EXPECT_EQ(wide.stats, narrow.stats);
+        EXPECT_EQ(wide.stats.outputCharCount,
+                  static_cast<std::int32_t>(want.size()) - (text.size() == line.size() ? 0 : 1));
+    }
+}
+
 // ConvertText is ReadNextLine and ConvertLine over the whole text, however long it is.
 std::string LineByLine(std::string_view text, const KeywordList& keywords,
                        const ConversionOptions& options, RandomSource& random,
