@@ -365,10 +365,10 @@ NextLine ReadNextWideLine(std::u16string_view text, std::size_t& readPos,
     return result;
 }
 
-// Whether every CR of the text is followed by LF or is its last byte.
-bool EveryCrEndsALine(std::string_view text) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
+// Whether every CR of `bytes` is followed by LF or is its last byte.
+bool EveryCrEndsALine(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
     while (
         (p = static_cast<const char*>(std::memchr(p, '\r', static_cast<std::size_t>(end - p))))) {
         if (p + 1 < end && p[1] != '\n') {
@@ -383,12 +383,14 @@ bool EveryCrEndsALine(std::string_view text) {
 // break, so that a decoded piece and its output stay in the cache.
 constexpr std::size_t kPieceBytes = 32 * 1024;
 
-// ConvertText for text whose every CR is followed by LF (or ends it): a CR never joins
-// a character, so pieces that end with CR LF decode exactly as their lines do one by
-// one, and the wide line walk of a piece finds the same lines as ReadNextLine.
-void ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
-                       const ConversionOptions& options, RandomSource& random,
-                       ConversionResult<std::string>& result) {
+// ConvertText for the pieces of the text whose every CR is followed by LF (or ends the
+// text): a CR never joins a character, so a piece that ends with CR LF decodes exactly
+// as its lines do one by one, and the wide line walk of the piece finds the same lines
+// as ReadNextLine. Returns where it stopped: the end of the text, or the start of the
+// first piece with a CR before another byte, from where the text goes line by line.
+std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
+                              const ConversionOptions& options, RandomSource& random,
+                              ConversionResult<std::string>& result) {
     Cp932Codec& codec = ThreadCodec();
     std::u16string wide;
     std::u16string wideText;
@@ -406,6 +408,9 @@ void ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
             }
         }
         const bool lastPiece = end == text.size();
+        if (!EveryCrEndsALine(text.substr(start, end - start))) {
+            return start;
+        }
         wide.clear();
         codec.Decode(text.substr(start, end - start), wide);
         wideOut.Clear();
@@ -424,6 +429,7 @@ void ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
         codec.Encode(wideOut.View(), result.text);
         start = end;
     }
+    return start;
 }
 
 }  // namespace
@@ -462,17 +468,13 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
     ConversionResult<std::string> result;
     result.text.reserve(text.size() + text.size() / 2);
     const KeywordPool pool(keywords);
-    if (EveryCrEndsALine(text)) {
-        ConvertWholeLines(text, pool, options, random, result);
-        return result;
-    }
-    // Code page 932 is stateless, so converting line by line gives the same bytes as
-    // converting each character on its own.
+    std::size_t readPos = ConvertWholeLines(text, pool, options, random, result);
+    // The rest, from the start of a line: code page 932 is stateless, so converting line
+    // by line gives the same bytes as converting each character on its own.
     Cp932Codec& codec = ThreadCodec();
     std::u16string wideLine;
     std::u16string wideText;
     WideOutput wideOut(wideText);
-    std::size_t readPos = 0;
     for (;;) {
         const NextLine next = ReadNextLine(text, readPos);
         if (!next.found) {
