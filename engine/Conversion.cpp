@@ -106,22 +106,20 @@ class KeywordPool {
     // computed by multiplication with a 32-bit reciprocal (Lemire, Kaser and Kurz,
     // "Faster remainder by direct computation", 2019), exact for every such value and
     // every size up to 32768 (checked exhaustively); a division at every phrase would
-    // cost more than all the rest of the insertion. Held in locals by the caller.
+    // cost more than all the rest of the insertion. A longer list is taken as its first
+    // 32768 entries, which gives the same remainders. Held in locals by the caller.
     struct Picker {
         const Entry* entries;
         std::uint64_t size;
         std::uint64_t reciprocal;  // ceil(2^32 / size)
 
         const Entry& operator()(std::uint32_t value) const {
-            if (size > 32768) {
-                return entries[value];  // the value is its own remainder
-            }
             const auto low = static_cast<std::uint32_t>(reciprocal * value);
             return entries[(std::uint64_t{low} * size) >> 32];
         }
     };
     Picker MakePicker() const {
-        const std::uint64_t size = entries_.size();
+        const std::uint64_t size = std::min<std::uint64_t>(entries_.size(), 32768);
         return {entries_.data(), size,
                 size == 0 ? 0 : ((std::uint64_t{1} << 32) + size - 1) / size};
     }
