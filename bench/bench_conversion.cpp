@@ -181,13 +181,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         // CPU time, which other work on the machine disturbs less than wall time; with
-        // repetitions, the fastest of them.
+        // repetitions, the fastest of them, or the median when only aggregates are
+        // reported.
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
+            const bool single = run.run_type == Run::RT_Iteration;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if ((single || median) && run.iterations > 0) {
                 const double seconds =
                     run.cpu_accumulated_time / static_cast<double>(run.iterations);
-                auto [it, inserted] = seconds_.emplace(run.benchmark_name(), seconds);
-                if (!inserted) {
+                auto [it, inserted] = seconds_.emplace(run.run_name.str(), seconds);
+                if (!inserted && single) {
                     it->second = std::min(it->second, seconds);
                 }
             }
