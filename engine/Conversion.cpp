@@ -490,7 +490,8 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
 
 ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,
                                              const ConversionOptions& options,
-                                             RandomSource& random) {
+                                             RandomSource& random,
+                                             const std::atomic<bool>* stop) {
     ConversionResult<std::u16string> result;
     result.text.reserve(text.size() + text.size() / 2);
     WideOutput out(result.text);
@@ -504,6 +505,10 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
         }
         ConvertWideLine(line, next.isLastLine, pool, options, random, result.stats, out);
         ++result.stats.lineCount;
+        if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
+            result.stopped = true;
+            break;
+        }
     }
     out.Finish();
     return result;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -28,6 +29,7 @@ template <typename Text>
 struct ConversionResult {
     Text text;
     ConversionStats stats;
+    bool stopped = false;  // asked to stop part-way: text and stats are incomplete
 };
 
 // 、。，． and the hiragana ぁ..ん never belong to a phrase.
@@ -58,16 +60,15 @@ std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordLis
 // Code page 932 text with CR LF between lines. Bytes that are not code page 932 pass
 // through unchanged. `keywords` must not be empty.
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
-                                          const ConversionOptions& options,
-                                          RandomSource& random);
+                                          const ConversionOptions& options, RandomSource& random);
 
 // UTF-16 text with CR LF between lines; characters that code page 932 cannot hold pass
 // through unchanged. A surrogate pair is one character: never split, counted once. A CR
 // consumes the character after it (both units of a pair). For text that code page 932
-// holds, the result equals the narrow ConvertText's, decoded.
-ConversionResult<std::u16string> ConvertText(std::u16string_view text,
-                                             const KeywordList& keywords,
-                                             const ConversionOptions& options,
-                                             RandomSource& random);
+// holds, the result equals the narrow ConvertText's, decoded. When `stop` is given and
+// becomes true, the conversion ends after the line at hand.
+ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,
+                                             const ConversionOptions& options, RandomSource& random,
+                                             const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quillery

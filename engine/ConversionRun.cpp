@@ -45,8 +45,12 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
     return run;
 }
 
-void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host) {
-    auto result = ConvertText(input, run.keywords, run.options, run.random);
+void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host,
+               const std::atomic<bool>* stop) {
+    auto result = ConvertText(input, run.keywords, run.options, run.random, stop);
+    if (result.stopped) {
+        return;
+    }
     host.SetOutput(std::move(result.text));
     const std::size_t keywordCount = run.keywords.size();
     run.keywords = KeywordList();

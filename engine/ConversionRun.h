@@ -13,7 +13,8 @@
 namespace quillery {
 
 inline constexpr std::u16string_view kNoDictionaryMessage =
-    u"辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で設定します。";
+    u"辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]"
+    u"で設定します。";
 inline constexpr std::u16string_view kCannotOpenDictionaryMessage = u"辞書ファイルが開けません";
 inline constexpr std::u16string_view kEmptyDictionaryMessage = u"辞書ファイルが空です";
 inline constexpr std::u16string_view kBusyStatus = u"処理中．．．";
@@ -22,7 +23,7 @@ inline constexpr std::u16string_view kBusyStatus = u"処理中．．．";
 // calls out on its own thread in the order they were made, a message box before
 // whatever follows it.
 class RunHost {
-public:
+  public:
     virtual ~RunHost() = default;
     virtual void ShowMessage(std::u16string_view text) = 0;
     virtual void SetBusy(bool busy) = 0;
@@ -62,7 +63,9 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
                                       const std::function<std::int32_t()>& clock = ClockSeed);
 
 // The steps after reading the input (CR LF between lines): converting, the output, the
-// statistics, leaving the busy state.
-void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host);
+// statistics, leaving the busy state. When `stop` becomes true during the conversion
+// (the window has ended), the run ends at once and tells the host nothing more.
+void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host,
+               const std::atomic<bool>* stop = nullptr);
 
 }  // namespace quillery

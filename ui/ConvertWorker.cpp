@@ -7,6 +7,7 @@ namespace quillery {
 ConvertWorker::ConvertWorker(WorkerHost& host) : host_(host), thread_([this] { Loop(); }) {}
 
 ConvertWorker::~ConvertWorker() {
+    stopConversion_ = true;
     {
         std::lock_guard lock(mutex_);
         abort_ = true;
@@ -59,7 +60,7 @@ void ConvertWorker::Loop() {
                 input = std::move(*input_);
                 input_.reset();
             }
-            quillery::FinishRun(std::move(*prepared), PaneTextToCrLf(input), host_);
+            FinishRun(std::move(*prepared), PaneTextToCrLf(input), host_, &stopConversion_);
         }
         host_.RunEnded();
     }

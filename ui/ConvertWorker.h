@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
@@ -44,6 +45,7 @@ class ConvertWorker {
     std::optional<quillery::RunRequest> request_;
     std::optional<QString> input_;
     bool abort_ = false;
+    std::atomic<bool> stopConversion_{false};  // read by the conversion without the lock
     std::thread thread_;
 };
 

@@ -196,6 +196,32 @@ TEST_F(ConversionRunTest, RatioTenAndEmptyInput) {
               "[出力7文字]");
 }
 
+TEST_F(ConversionRunTest, StoppedConversionTellsTheHostNothingMore) {
+    std::optional<PreparedRun> run = PrepareRun(Request("X\r\n", 10), host_, [] { return 7; });
+    ASSERT_TRUE(run);
+    const std::atomic<bool> stop{true};
+    FinishRun(std::move(*run), u"東京\r\n大阪\r\n京都", host_, &stop);
+    EXPECT_EQ(host_.calls, (std::vector<std::string>{"busy on", "status 処理中．．．", "seed 7"}));
+}
+
+TEST(ConvertTextStop, EndsAfterTheLineAtHandAndSaysSo) {
+    KeywordList keywords;
+    keywords.Append(u"X");
+    RandomSource random;
+    const std::atomic<bool> stop{true};
+    const auto stopped = ConvertText(std::u16string_view(u"東京\r\n大阪\r\n京都"), keywords,
+                                     {10, false}, random, &stop);
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(stopped.stats.lineCount, 1);
+    EXPECT_EQ(stopped.text, u"X東京\r\n");
+
+    const std::atomic<bool> go{false};
+    const auto whole =
+        ConvertText(std::u16string_view(u"東京\r\n大阪"), keywords, {10, false}, random, &go);
+    EXPECT_FALSE(whole.stopped);
+    EXPECT_EQ(whole.text, u"X東京\r\nX大阪");
+}
+
 TEST(ClockSeed, IsTheCurrentCalendarTime) {
     const auto before = static_cast<std::uint32_t>(std::time(nullptr));
     const auto seed = static_cast<std::uint32_t>(ClockSeed());

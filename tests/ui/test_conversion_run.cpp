@@ -285,25 +285,40 @@ class ConversionRunTest : public QObject {
 
     void closingDuringARunSavesAndEndsCleanly() {
         MessageRecorder messages;
-        Dictionary("one.dat", "X");
-        gSettings.insertRatio = 10;
         const QString ini = QCoreApplication::applicationDirPath() + "/QuilleryMini.ini";
         {
             CMainDlg window;
             window.show();
-            window.inputPane()->setPlainText(QString("東京は大きい。\n").repeated(200000));
+            Dictionary("one.dat", "X");
+            gSettings.insertRatio = 10;
+            window.inputPane()->setPlainText(QString("東京は大きい。\n").repeated(400000));
             window.OnConvert();
+            // Busy, and the input handed over: the worker is converting.
+            QTRY_VERIFY(!window.inputPane()->isEnabled());
+            QTest::qWait(20);
             window.close();  // answered Yes
             QVERIFY(window.isHidden());
             QCOMPARE(messages.texts(), QStringList{"終了しますか？"});
             QCOMPARE(messages.requests[0].buttons, MessageButtons::YesNo);
             QCOMPARE(messages.requests[0].icon, MessageIcon::Question);
             QVERIFY(QFile::exists(ini));
-            // Events keep flowing; the ended window is not touched by the run.
-            QTest::qWait(300);
+            QTest::qWait(50);
             QCOMPARE(window.outputPane()->toPlainText(), kPlaceholder);
-        }  // destroying the window stops and waits for the worker
+        }  // destroying the window stops the conversion and waits for the worker
         QVERIFY(QFile::exists(ini));
+    }
+
+    void closingBeforeTheInputIsReadEndsCleanly() {
+        MessageRecorder messages;
+        CMainDlg window;
+        Dictionary("one.dat", "X");
+        window.inputPane()->setPlainText("東京");
+        window.OnConvert();
+        window.close();  // before any of the run's operations reached the window
+        QVERIFY(window.isHidden());
+        QTest::qWait(50);
+        QCOMPARE(window.outputPane()->toPlainText(), kPlaceholder);
+        QVERIFY(window.inputPane()->isEnabled());
     }
 };
 
