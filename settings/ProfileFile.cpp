@@ -77,53 +77,69 @@ bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// One line of the text: its text is [start, textEnd), its line break [textEnd, end).
+struct LineSpan {
+    std::size_t start = 0;
+    std::size_t textEnd = 0;
+    std::size_t end = 0;
+};
+
+// The line that starts at `start`, which lies before the end of `bytes`. A line ends
+// after its LF; a CR right before that LF, or at the very end, is part of its line break.
+LineSpan LineAt(std::string_view bytes, std::size_t start) {
+    const std::size_t lf = bytes.find('\n', start);
+    LineSpan line;
+    line.start = start;
+    line.end = lf == std::string_view::npos ? bytes.size() : lf + 1;
+    line.textEnd = lf == std::string_view::npos ? bytes.size() : lf;
+    if (line.textEnd > start && bytes[line.textEnd - 1] == '\r') {
+        --line.textEnd;
+    }
+    return line;
+}
+
+std::string_view TextOf(std::string_view bytes, const LineSpan& line) {
+    return bytes.substr(line.start, line.textEnd - line.start);
+}
+
 }  // namespace
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     ProfileDocument document;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        const std::size_t newline = bytes.find('\n', start);
-        const bool last = newline == std::string_view::npos;
-        std::string_view text =
-            bytes.substr(start, last ? std::string_view::npos : newline - start);
-        std::string ending = last ? "" : "\n";
-        if (!text.empty() && text.back() == '\r') {
-            text.remove_suffix(1);
-            ending.insert(ending.begin(), '\r');
-        }
-        document.lines_.push_back(Line{std::string(text), std::move(ending)});
-        start = last ? bytes.size() : newline + 1;
-    }
+    document.bytes_.assign(bytes);
     return document;
 }
 
-std::size_t ProfileDocument::FindSection(std::string_view section) const {
+std::size_t ProfileDocument::FindSectionEnd(std::string_view section) const {
     const std::string_view wanted = TrimBlanks(section);
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const LineForm form = Classify(lines_[i].text);
+    for (std::size_t pos = 0; pos < bytes_.size();) {
+        const LineSpan line = LineAt(bytes_, pos);
+        const LineForm form = Classify(TextOf(bytes_, line));
         if (form.kind == LineForm::Kind::kSection && EqualsIgnoringAsciiCase(form.name, wanted)) {
-            return i;
+            return line.end;
         }
+        pos = line.end;
     }
     return std::string_view::npos;
 }
 
 std::optional<std::string> ProfileDocument::Find(std::string_view section,
                                                  std::string_view key) const {
-    const std::size_t header = FindSection(section);
-    if (header == std::string_view::npos) {
+    const std::size_t sectionEnd = FindSectionEnd(section);
+    if (sectionEnd == std::string_view::npos) {
         return std::nullopt;
     }
     const std::string_view wanted = TrimBlanks(key);
-    for (std::size_t i = header + 1; i < lines_.size(); ++i) {
-        const LineForm form = Classify(lines_[i].text);
+    for (std::size_t pos = sectionEnd; pos < bytes_.size();) {
+        const LineSpan line = LineAt(bytes_, pos);
+        const LineForm form = Classify(TextOf(bytes_, line));
         if (form.kind == LineForm::Kind::kSection) {
             break;
         }
         if (form.kind == LineForm::Kind::kEntry && EqualsIgnoringAsciiCase(form.name, wanted)) {
             return CutValue(form.value);
         }
+        pos = line.end;
     }
     return std::nullopt;
 }
@@ -136,10 +152,12 @@ std::string ProfileDocument::GetString(std::string_view section, std::string_vie
     return CutValue(defaultText);
 }
 
-void ProfileDocument::EndLastLine(std::size_t index) {
-    if (index < lines_.size() && lines_[index].ending.find('\n') == std::string::npos) {
-        lines_[index].ending = kLineBreak;
+void ProfileDocument::EndLastLine() {
+    if (bytes_.empty() || bytes_.back() == '\n') {
+        return;
     }
+    // A last line ends in nothing or in a lone CR; either way it gets CR LF.
+    bytes_ += bytes_.back() == '\r' ? "\n" : "\r\n";
 }
 
 bool ProfileDocument::SetString(std::string_view section, std::string_view key,
@@ -165,45 +183,46 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
         entryForm.name != TrimBlanks(key)) {
         return false;
     }
+    const std::string entryLine = entry + std::string(kLineBreak);
 
-    const std::size_t headerIndex = FindSection(section);
-    if (headerIndex == std::string_view::npos) {
-        if (!lines_.empty()) {
-            EndLastLine(lines_.size() - 1);
-        }
-        lines_.push_back(Line{header, std::string(kLineBreak)});
-        lines_.push_back(Line{entry, std::string(kLineBreak)});
+    const std::size_t sectionEnd = FindSectionEnd(section);
+    if (sectionEnd == std::string_view::npos) {
+        EndLastLine();
+        bytes_ += header;
+        bytes_ += kLineBreak;
+        bytes_ += entryLine;
         return true;
     }
 
-    std::size_t lastEntry = headerIndex;
-    for (std::size_t i = headerIndex + 1; i < lines_.size(); ++i) {
-        const LineForm form = Classify(lines_[i].text);
+    // Where the section's last entry ends, or its header when it has none.
+    std::size_t insertAt = sectionEnd;
+    for (std::size_t pos = sectionEnd; pos < bytes_.size();) {
+        const LineSpan line = LineAt(bytes_, pos);
+        const LineForm form = Classify(TextOf(bytes_, line));
         if (form.kind == LineForm::Kind::kSection) {
             break;
         }
+        pos = line.end;
         if (form.kind != LineForm::Kind::kEntry) {
             continue;
         }
         if (EqualsIgnoringAsciiCase(form.name, entryForm.name)) {
-            lines_[i] = Line{entry, std::string(kLineBreak)};
+            bytes_.replace(line.start, line.end - line.start, entryLine);
             return true;
         }
-        lastEntry = i;
+        insertAt = line.end;
     }
-    EndLastLine(lastEntry);
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1),
-                  Line{entry, std::string(kLineBreak)});
+    if (insertAt == bytes_.size()) {
+        // Only the last line can lack a line break.
+        EndLastLine();
+        insertAt = bytes_.size();
+    }
+    bytes_.insert(insertAt, entryLine);
     return true;
 }
 
 std::string ProfileDocument::Serialize() const {
-    std::string bytes;
-    for (const Line& line : lines_) {
-        bytes += line.text;
-        bytes += line.ending;
-    }
-    return bytes;
+    return bytes_;
 }
 
 ProfileDocument ReadProfileFile(const std::string& path) {

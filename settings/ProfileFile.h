@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace quillery {
 
@@ -56,18 +55,14 @@ class ProfileDocument {
     bool operator==(const ProfileDocument&) const = default;
 
   private:
-    struct Line {
-        std::string text;    // without its line break
-        std::string ending;  // "\r\n", "\n", or "" for a last line without one
-        bool operator==(const Line&) const = default;
-    };
+    // Where the first header of `section` ends (the start of the line after it), or npos.
+    std::size_t FindSectionEnd(std::string_view section) const;
+    // Gives the last line a line break when it has none, so that a line can follow it.
+    void EndLastLine();
 
-    // The index of the first header of `section`, or npos.
-    std::size_t FindSection(std::string_view section) const;
-    // Gives a last line without a line break one, so that a line can follow it.
-    void EndLastLine(std::size_t index);
-
-    std::vector<Line> lines_;
+    // The file's bytes themselves: a file of millions of short lines costs no more memory
+    // than its size, and whatever is not rewritten stays as it was.
+    std::string bytes_;
 };
 
 // A missing file gives an empty document, as does one that cannot be read.
