@@ -8,7 +8,7 @@
 #endif
 
 #ifndef S_ISREG
-#define S_ISREG(mode) (((mode) & S_IFMT) == S_IFREG)
+#define S_ISREG(mode) (((mode)&S_IFMT) == S_IFREG)
 #endif
 
 namespace quillery {
@@ -20,6 +20,19 @@ namespace {
 constexpr std::size_t kBytesNeeded = KeywordList::kMaxKeywords * KeywordList::kMaxKeywordChars * 2;
 
 constexpr char kCtrlZ = 0x1A;
+
+// A lead byte that lost its second byte (the line ends or a NUL cuts it), kept as an
+// escaped byte. At the end of a keyword it would take the first byte of whatever follows
+// the insertion for its second one, so the text after every insertion of that keyword
+// would read as other characters once written out. It becomes "?", as a character that
+// does not convert does.
+constexpr bool IsLoneLeadByte(char16_t unit) {
+    if (!IsEscapedByte(unit)) {
+        return false;
+    }
+    const unsigned byte = unit - kEscapedByteBase;
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
 
 // The file's bytes as a text-mode read sees them, up to Ctrl+Z and at most kBytesNeeded
 // (plus the CR LF lookahead).
@@ -78,7 +91,11 @@ KeywordList ReadKeywords(std::FILE* file) {
         std::u16string_view piece(text.data() + pos, end - pos);
         // A NUL ends the keyword; the rest of its piece is dropped.
         piece = piece.substr(0, piece.find(u'\0'));
-        list.Append(std::u16string(piece));
+        std::u16string keyword(piece);
+        if (!keyword.empty() && IsLoneLeadByte(keyword.back())) {
+            keyword.back() = u'?';
+        }
+        list.Append(std::move(keyword));
         pos = next;
     }
     return list;

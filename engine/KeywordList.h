@@ -28,7 +28,8 @@ private:
 // code page 932 whatever mode it was opened in: CR LF is one line feed, a lone CR an
 // ordinary character, a Ctrl+Z byte ends the file. Each keyword is one line, or a piece
 // of at most 132 characters of a longer one; a NUL ends its keyword. Bytes that are not
-// code page 932 are kept as escaped bytes (see Cp932Codec). A read error counts as the
+// code page 932 are kept as escaped bytes (see Cp932Codec), but for a lead byte without
+// its second byte at the end of a keyword, which becomes "?". A read error counts as the
 // end of the file.
 KeywordList ReadKeywords(std::FILE* file);
 
