@@ -1,0 +1,64 @@
+#pragma once
+
+// What the fuzz targets share: a check that stops the process when a property fails,
+// so that libFuzzer keeps the input that broke it, and a few ways of viewing bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+// Stops with the failed condition; libFuzzer writes the input to a crash file.
+#define FUZZ_CHECK(condition)                                                                     \
+    do {                                                                                          \
+        if (!(condition)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                         \
+        }                                                                                         \
+    } while (false)
+
+namespace quillery::fuzz {
+
+// Reads the input front to back; past its end every byte is 0.
+class Reader {
+  public:
+    Reader(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
+    std::uint16_t Uint16() {
+        const std::uint16_t low = Byte();
+        return static_cast<std::uint16_t>(low | Byte() << 8);
+    }
+    std::uint32_t Uint32() {
+        const std::uint32_t low = Uint16();
+        return low | static_cast<std::uint32_t>(Uint16()) << 16;
+    }
+    // At most `count` bytes, fewer at the end of the input.
+    std::string_view Bytes(std::size_t count) {
+        const std::size_t n = count < size_ - pos_ ? count : size_ - pos_;
+        const std::string_view bytes(reinterpret_cast<const char*>(data_ + pos_), n);
+        pos_ += n;
+        return bytes;
+    }
+    std::string_view Rest() { return Bytes(size_ - pos_); }
+
+  private:
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+// Every occurrence of `from` replaced by `to`.
+template <typename Text>
+Text ReplaceAll(Text text, typename Text::value_type from, typename Text::value_type to) {
+    for (auto& c : text) {
+        if (c == from) {
+            c = to;
+        }
+    }
+    return text;
+}
+
+}  // namespace quillery::fuzz

@@ -1,0 +1,50 @@
+// Runs a fuzz target once on every file named on the command line, or found in a folder
+// named there, without libFuzzer: the seed corpus and kept crash inputs are then checked
+// by ctest in every build, with any compiler.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
+
+int main(int argc, char** argv) {
+    std::vector<std::filesystem::path> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::filesystem::path arg = argv[i];
+        if (std::filesystem::is_directory(arg)) {
+            for (const auto& entry : std::filesystem::directory_iterator(arg)) {
+                if (entry.is_regular_file()) {
+                    files.push_back(entry.path());
+                }
+            }
+        } else {
+            files.push_back(arg);
+        }
+    }
+    std::sort(files.begin(), files.end());
+    if (files.empty()) {
+        std::fprintf(stderr, "no inputs\n");
+        return 1;
+    }
+    for (const auto& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            return 1;
+        }
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
+                                      std::istreambuf_iterator<char>()};
+        // A pointer to one byte even for an empty input, as libFuzzer passes it.
+        const char none = 0;
+        LLVMFuzzerTestOneInput(
+            reinterpret_cast<const std::uint8_t*>(bytes.empty() ? &none : bytes.data()),
+            bytes.size());
+    }
+    std::printf("%zu inputs passed\n", files.size());
+    return 0;
+}
