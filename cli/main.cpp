@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "cli/Arguments.h"
 #include "engine/Conversion.h"
 #include "engine/ConversionRun.h"
@@ -32,6 +37,11 @@ bool ReadAll(std::FILE* in, std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef _WIN32
+    // Raw bytes in and out: no CR LF translation, no Ctrl+Z at the end of the input.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParsedArguments parsed = ParseArguments(args);
     if (parsed.help) {
@@ -58,21 +68,24 @@ int main(int argc, char** argv) {
 
     std::string input;
     std::FILE* in = options.input.empty() ? stdin : std::fopen(options.input.c_str(), "rb");
-    if (in == nullptr || !ReadAll(in, input)) {
-        std::cerr << "quillery-convert: cannot read " << (options.input.empty() ? "standard input" : options.input) << '\n';
-        return 1;
-    }
-    if (in != stdin) {
+    const bool read = in != nullptr && ReadAll(in, input);
+    if (in != nullptr && in != stdin) {
         std::fclose(in);
+    }
+    if (!read) {
+        std::cerr << "quillery-convert: cannot read "
+                  << (options.input.empty() ? "standard input" : options.input) << '\n';
+        return 1;
     }
 
     RandomSource random;
     if (options.seed) {
         random.Seed(*options.seed);
     } else {
-        const std::int32_t seed = ClockSeed();
+        // Printed as --seed takes it, also once the clock has passed 2^31 seconds.
+        const auto seed = static_cast<std::uint32_t>(ClockSeed());
         std::cerr << "seed: " << seed << '\n';
-        random.Seed(static_cast<std::uint32_t>(seed));
+        random.Seed(seed);
     }
     ConversionOptions conversion;
     conversion.insertRatio = options.ratio;

@@ -150,6 +150,11 @@ struct UnitMasks {
     std::uint64_t lowSurrogates = 0;
 };
 
+// counter += amount modulo 2^32, as a 32-bit counter of the original would.
+inline void AddWrapping(std::int32_t& counter, std::uint32_t amount) {
+    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + amount);
+}
+
 // IsParticleChar without branches.
 constexpr std::uint64_t ParticleBit(char16_t c) {
     const unsigned d = static_cast<unsigned>(c) - 0x3001u;                // 、 and 。 are 0 and 1
@@ -167,11 +172,16 @@ struct SixteenMasks {
 
 [[gnu::always_inline]] inline SixteenMasks ClassifySixteen(const char16_t* p) {
     const __m128i zero = _mm_setzero_si128();
+    // ParticleBit on eight units at once. SSE2 has no unsigned 16-bit compare, so
+    // "v <= limit" is written as "v minus limit, saturating at 0, equals 0".
     const auto particles = [&](__m128i x) {
         const __m128i d = _mm_sub_epi16(x, _mm_set1_epi16(0x3001));
+        // d <= 1: 、 or 。
         const __m128i punctuation = _mm_cmpeq_epi16(_mm_subs_epu16(d, _mm_set1_epi16(1)), zero);
+        // d - 0x40 <= 0x52: ぁ (U+3041) .. ん (U+3093)
         const __m128i hiragana = _mm_cmpeq_epi16(
             _mm_subs_epu16(_mm_sub_epi16(d, _mm_set1_epi16(0x40)), _mm_set1_epi16(0x52)), zero);
+        // (x | 2) == U+FF0E: ， (U+FF0C) or ． (U+FF0E)
         const __m128i fullWidth = _mm_cmpeq_epi16(_mm_or_si128(x, _mm_set1_epi16(2)),
                                                   _mm_set1_epi16(static_cast<short>(0xFF0E)));
         return _mm_or_si128(_mm_or_si128(punctuation, hiragana), fullWidth);
@@ -180,6 +190,8 @@ struct SixteenMasks {
         return _mm_cmpeq_epi16(_mm_and_si128(x, _mm_set1_epi16(static_cast<short>(0xFC00))),
                                _mm_set1_epi16(static_cast<short>(kind)));
     };
+    // Packing two all-ones/all-zeros 16-bit masks to bytes and taking each byte's top
+    // bit gives one bit per unit, sixteen units in order.
     const auto bits = [](__m128i a, __m128i b) {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b)));
     };
@@ -241,9 +253,11 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
     const std::size_t perInsertion = keywords.MaxSize() + (mark ? 2 : 0);
     const KeywordPool::Picker pick = keywords.MakePicker();
     RandomSource random = randomSource;
-    std::int32_t phrases = 0;
-    std::int32_t inserted = 0;
-    std::int32_t keywordChars = 0;
+    // Unsigned, so that counts past 2^31 wrap as the 32-bit counters do, without
+    // undefined behaviour.
+    std::uint32_t phrases = 0;
+    std::uint32_t inserted = 0;
+    std::uint32_t keywordChars = 0;
     std::size_t pairs = 0;  // surrogate pairs in the line, each one character
 
     char16_t* dst = out.Room(n + 2);
@@ -299,8 +313,8 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
                 CopyBlock(dst + k, keyword.units + k);
             }
             dst += size;
-            inserted += static_cast<std::int32_t>(drawn);
-            keywordChars += keyword.chars & -static_cast<std::int32_t>(drawn);
+            inserted += static_cast<std::uint32_t>(drawn);
+            keywordChars += static_cast<std::uint32_t>(keyword.chars) & (0u - drawn);
             ++phrases;
             if (mark) {
                 *dst++ = u'>';
@@ -318,10 +332,10 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
     out.Commit(dst);
 
     randomSource = random;
-    stats.phraseCount += phrases;
-    stats.insertedCount += inserted;
-    stats.outputCharCount += static_cast<std::int32_t>(n - pairs) + keywordChars +
-                             (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1);
+    AddWrapping(stats.phraseCount, phrases);
+    AddWrapping(stats.insertedCount, inserted);
+    AddWrapping(stats.outputCharCount, static_cast<std::uint32_t>(n - pairs) + keywordChars +
+                                           (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1));
 }
 
 // The first CR at or after `from`, or n.
@@ -422,7 +436,7 @@ std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords
                 break;
             }
             ConvertWideLine(line, isLastLine, keywords, options, random, result.stats, wideOut);
-            ++result.stats.lineCount;
+            AddWrapping(result.stats.lineCount, 1);
         }
         codec.Encode(wideOut.View(), result.text);
         start = end;
@@ -483,14 +497,13 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
         wideOut.Clear();
         ConvertWideLine(wideLine, next.isLastLine, pool, options, random, result.stats, wideOut);
         codec.Encode(wideOut.View(), result.text);
-        ++result.stats.lineCount;
+        AddWrapping(result.stats.lineCount, 1);
     }
     return result;
 }
 
 ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,
-                                             const ConversionOptions& options,
-                                             RandomSource& random,
+                                             const ConversionOptions& options, RandomSource& random,
                                              const std::atomic<bool>* stop) {
     ConversionResult<std::u16string> result;
     result.text.reserve(text.size() + text.size() / 2);
@@ -504,7 +517,7 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
             break;
         }
         ConvertWideLine(line, next.isLastLine, pool, options, random, result.stats, out);
-        ++result.stats.lineCount;
+        AddWrapping(result.stats.lineCount, 1);
         if (stop != nullptr && stop->load(std::memory_order_relaxed)) {
             result.stopped = true;
             break;

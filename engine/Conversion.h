@@ -64,9 +64,10 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
 
 // UTF-16 text with CR LF between lines; characters that code page 932 cannot hold pass
 // through unchanged. A surrogate pair is one character: never split, counted once. A CR
-// consumes the character after it (both units of a pair). For text that code page 932
-// holds, the result equals the narrow ConvertText's, decoded. When `stop` is given and
-// becomes true, the conversion ends after the line at hand.
+// consumes the character after it (both units of a pair), where the narrow ConvertText
+// consumes one byte; apart from a CR that is not followed by LF (which a pane never
+// holds), the result for text that code page 932 holds equals the narrow one's, decoded. When
+// `stop` is given and becomes true, the conversion ends after the line at hand.
 ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,
                                              const ConversionOptions& options, RandomSource& random,
                                              const std::atomic<bool>* stop = nullptr);

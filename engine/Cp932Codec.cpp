@@ -82,8 +82,7 @@ void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
         char bytes[2];
         BOOL usedDefault = FALSE;
         const wchar_t wide = static_cast<wchar_t>(u);
-        const int n = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, 2, nullptr,
-                                          &usedDefault);
+        const int n = WideCharToMultiByte(932, 0, &wide, 1, bytes, 2, nullptr, &usedDefault);
         if (n <= 0 || usedDefault) {
             out.push_back('?');
         } else {

@@ -16,14 +16,15 @@ namespace quillery {
 // an escaped byte back into its original byte, so bytes that are not code page 932 pass
 // through decode and encode unchanged.
 //
-// Characters that code page 932 cannot hold (a surrogate pair, an unpaired surrogate
-// other than an escaped byte, or a character outside the code page) are encoded as one
-// "?" each, as Windows does.
+// A character outside the code page takes the converter's best-fit bytes where it has
+// some, as Windows does too (¥ U+00A5 → 0x5C, — U+2014 → 0x815C, − U+2212 → 0x817C);
+// every other character that code page 932 cannot hold (a surrogate pair, an unpaired
+// surrogate other than an escaped byte, a character without a best fit) is one "?".
 //
 // One instance is not safe to use from two threads at once; ThreadCodec() gives each
 // thread its own.
 class Cp932Codec {
-public:
+  public:
     Cp932Codec();
     ~Cp932Codec();
     Cp932Codec(const Cp932Codec&) = delete;
@@ -37,7 +38,7 @@ public:
     std::u16string Decode(std::string_view bytes);
     std::string Encode(std::u16string_view text);
 
-private:
+  private:
     struct Impl;
     Impl* impl_;
 };
@@ -47,6 +48,8 @@ Cp932Codec& ThreadCodec();
 
 constexpr char16_t kEscapedByteBase = 0xDC00;
 
-constexpr bool IsEscapedByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
+constexpr bool IsEscapedByte(char16_t unit) {
+    return unit >= 0xDC80 && unit <= 0xDCFF;
+}
 
 }  // namespace quillery

@@ -2,6 +2,11 @@
 
 #include <sys/stat.h>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "Cp932Codec.h"
 #ifdef _WIN32
 #include "Utf8.h"
@@ -107,12 +112,21 @@ std::FILE* OpenDictionaryFile(const std::string& path) {
     const auto wide = Utf8ToUtf16(path);
     std::FILE* file =
         wide ? _wfopen(reinterpret_cast<const wchar_t*>(wide->c_str()), L"rb") : nullptr;
-#else
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-#endif
     if (file == nullptr) {
         return nullptr;
     }
+#else
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer before the check below.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (file == nullptr) {
+        close(fd);
+        return nullptr;
+    }
+#endif
     struct stat info;
     if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
         std::fclose(file);

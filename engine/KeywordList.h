@@ -9,7 +9,7 @@ namespace quillery {
 
 // The dictionary keywords of one run, in file order.
 class KeywordList {
-public:
+  public:
     static constexpr std::size_t kMaxKeywords = 1000;
     static constexpr std::size_t kMaxKeywordChars = 132;
 
@@ -19,7 +19,7 @@ public:
 
     void Append(std::u16string keyword) { keywords_.push_back(std::move(keyword)); }
 
-private:
+  private:
     std::vector<std::u16string> keywords_;
 };
 

@@ -1,6 +1,9 @@
 #include "StatisticsMessage.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quillery {
@@ -18,12 +21,43 @@ void AppendNumber(std::u16string& out, Number value) {
     AppendAscii(out, std::string_view(buffer, static_cast<std::size_t>(result.ptr - buffer)));
 }
 
-// "%3.1f": correctly rounded to one decimal; never narrower than three characters.
+// "%3.1f" as the Microsoft runtime prints it: the value is first written with 17
+// significant digits, and that decimal text is rounded half up to one decimal. So a rate
+// of exactly 6.25 shows as 6.3 (a correctly rounding printf gives 6.2). Never narrower
+// than three characters.
 void AppendRate(std::u16string& out, double rate) {
-    char buffer[64];
-    const auto result =
-        std::to_chars(buffer, buffer + sizeof buffer, rate, std::chars_format::fixed, 1);
-    const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    char digits[64];
+    const auto written = std::to_chars(digits, digits + sizeof digits, std::fabs(rate),
+                                       std::chars_format::scientific, 16);
+    // d.dddddddddddddddde±XX: the mantissa as a 17-digit integer, value = m * 10^(e - 16).
+    std::uint64_t mantissa = 0;
+    const char* p = digits;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') {
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+        }
+    }
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+'), written.ptr, exponent);
+    // Tenths, rounded half up: m * 10^(e - 15).
+    std::uint64_t tenths = mantissa;
+    for (int shift = exponent - 15; shift > 0; --shift) {
+        tenths *= 10;
+    }
+    if (exponent - 15 < 0) {
+        const int drop = 15 - exponent;
+        if (drop > 19) {
+            tenths = 0;
+        } else {
+            std::uint64_t divisor = 1;
+            for (int k = 0; k < drop; ++k) {
+                divisor *= 10;
+            }
+            tenths = mantissa / divisor + (mantissa % divisor >= (divisor + 1) / 2 ? 1 : 0);
+        }
+    }
+    std::string text = (rate < 0 && tenths != 0) ? "-" : "";
+    text += std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
     for (std::size_t width = text.size(); width < 3; ++width) {
         out.push_back(u' ');
     }

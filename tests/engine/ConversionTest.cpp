@@ -377,6 +377,21 @@ TEST(InsertRatio, TenInsertsAtEveryPhrase) {
     EXPECT_EQ(run.nextValue, NthValue(777, 8));
 }
 
+// A hand-edited settings file may give any ratio; it is used as it is.
+TEST(InsertRatio, OutsideTheMenuRangeNeverOrAlwaysInserts) {
+    const std::string text = Sjis("東京、大阪\r\nそして京都と奈良。");
+    for (const int never : {-1, -2147483647 - 1}) {
+        const Converted run = Convert(text, Keywords({"X"}), never, false, 5);
+        EXPECT_EQ(run.result.stats.insertedCount, 0) << never;
+        EXPECT_EQ(run.nextValue, NthValue(5, 4)) << never;
+    }
+    for (const int always : {11, 2147483647}) {
+        const Converted run = Convert(text, Keywords({"X"}), always, false, 5);
+        EXPECT_EQ(run.result.stats.insertedCount, 4) << always;
+        EXPECT_EQ(run.nextValue, NthValue(5, 8)) << always;
+    }
+}
+
 TEST(InsertRatio, PickTakesTheValueAfterTheDrawModuloTheListSize) {
     const KeywordList keywords = Keywords({"A", "B", "C", "D", "E", "F", "G"});
     const Converted run = Convert(Sjis("東京、大阪、京都"), keywords, 10, false, 99);

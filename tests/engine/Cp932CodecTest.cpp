@@ -366,5 +366,13 @@ TEST(ThreadCodec, EachThreadHasItsOwn) {
     EXPECT_TRUE(otherOk);
 }
 
+// Characters outside the code page take the converter's best fit, as Windows gives them.
+TEST(Cp932Codec, BestFitCharactersTakeTheirLookAlike) {
+    Cp932Codec codec;
+    EXPECT_EQ(codec.Encode(u"\u00A5100"), "\\100");
+    EXPECT_EQ(codec.Encode(u"\u2014"), "\x81\x5C");
+    EXPECT_EQ(codec.Encode(u"\u2212"), "\x81\x7C");
+}
+
 }  // namespace
 }  // namespace quillery

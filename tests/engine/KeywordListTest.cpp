@@ -2,6 +2,7 @@
 // limit, NUL and Ctrl+Z, and opening the file.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <string>
@@ -230,6 +231,15 @@ TEST(OpenDictionaryFile, RefusesFoldersAndMissingFiles) {
     EXPECT_EQ(ReadKeywords(file).size(), 1u);
     std::fclose(file);
 }
+
+#ifndef _WIN32
+TEST(OpenDictionaryFile, RefusesAFifoWithoutWaitingForAWriter) {
+    TempDir dir;
+    const std::string fifo = (dir.path() / "fifo.dat").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(OpenDictionaryFile(fifo), nullptr);  // an open that waited would never return
+}
+#endif
 
 }  // namespace
 }  // namespace quillery
