@@ -52,6 +52,13 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             consume = pane == nullptr;
+            // Shift+Enter would insert a line separator; a pane's line break is one kind.
+            if (pane != nullptr && key->modifiers().testFlag(Qt::ShiftModifier)) {
+                consume = true;
+                if (event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
+                    pane->insertPlainText(QStringLiteral("\n"));
+                }
+            }
             break;
         case Qt::Key_A:
             consume = ctrl && pane != nullptr;

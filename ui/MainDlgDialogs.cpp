@@ -40,6 +40,11 @@ void CMainDlg::OnDictionary() {
 }
 
 void CMainDlg::OnDebugConvert() {
+    // A run that has not yet become busy leaves the command available; the options are
+    // not taken when no run could start with them.
+    if (runActive()) {
+        return;
+    }
     quillery::CDebugConvertDlg dialog;
     dialog.m_randomSeed = gSettings.randomSeed;
     dialog.m_useFixedSeed = gSettings.useFixedSeed;

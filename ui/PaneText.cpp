@@ -11,7 +11,9 @@ std::u16string PaneTextToCrLf(const QString& raw) {
     const std::size_t n = static_cast<std::size_t>(raw.size());
     std::size_t start = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        if (data[i] == QChar::ParagraphSeparator || data[i] == u'\n') {
+        // A line separator (Shift+Enter, or pasted) shows as a line break too.
+        if (data[i] == QChar::ParagraphSeparator || data[i] == QChar::LineSeparator ||
+            data[i] == u'\n') {
             out.append(data + start, i - start);
             out.append(u"\r\n");
             start = i + 1;

@@ -7,7 +7,8 @@
 namespace quillery {
 
 // A pane's raw text (QTextDocument::toRawText: paragraph separators between lines,
-// no-break spaces kept) with CR LF between lines, as the engine and the files take it.
+// no-break spaces kept) with CR LF for every line break it shows (paragraph and line
+// separators), as the engine and the files take it.
 std::u16string PaneTextToCrLf(const QString& raw);
 
 // Text with CR LF line breaks as a pane takes it (LF alone).

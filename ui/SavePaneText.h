@@ -16,8 +16,9 @@ inline constexpr char16_t kCannotOpenFileMessage[] = u"ファイルが開けま�
 std::string PaneFileBytes(const QString& raw);
 
 // Asks for a file with the save chooser and writes the pane's text into it, replacing
-// what the file held. When the file cannot be written, says so and leaves an existing
-// file as it was.
+// what the file held. The text goes to a new file beside it that then takes its place,
+// so a failed write leaves an existing file as it was; only in a folder where no new
+// file can be made is the file overwritten in place. A failure is reported.
 void SavePaneText(QPlainTextEdit* pane);
 
 }  // namespace quillery

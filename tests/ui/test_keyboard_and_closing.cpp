@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocument>
 
 #include "WindowTestSupport.h"
 #include "settings/Settings.h"
@@ -81,6 +82,11 @@ class KeyboardAndClosingTest : public QObject {
         QTest::keyClick(window.inputPane(), Qt::Key_Return);
         QTest::keyClicks(window.inputPane(), "c");
         QCOMPARE(window.inputPane()->toPlainText(), QString("ab\nc"));
+        // Shift+Enter breaks the line the same way, not with a line separator.
+        QTest::keyClick(window.inputPane(), Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(window.inputPane()->document()->toRawText(),
+                 QString("ab") + QChar::ParagraphSeparator + "c" + QChar::ParagraphSeparator);
+        QTest::keyClick(window.inputPane(), Qt::Key_Backspace);
 
         Focus(window, nullptr);
         KeySpy spy(&window);

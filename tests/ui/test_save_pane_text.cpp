@@ -73,6 +73,9 @@ class SavePaneTextTest : public QObject {
         QVERIFY(quillery::PaneFileBytes(raw) != std::string("a b"));
         QCOMPARE(quillery::PaneFileBytes(QString("1") + QChar::ParagraphSeparator + "2"),
                  std::string("1\r\n2"));
+        // A line separator shows as a line break and is saved as one.
+        QCOMPARE(quillery::PaneFileBytes(QString("1") + QChar::LineSeparator + "2"),
+                 std::string("1\r\n2"));
     }
 
     void eachCommandSavesItsOwnPane() {
