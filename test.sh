@@ -1,13 +1,76 @@
 #!/usr/bin/env bash
-# Set-up, build, and every test.
+# Set-up, build, and every test; then the same tests built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then with ThreadSanitizer, then a short run of each fuzz
+# target. Any failure, and any sanitizer report, fails the run.
+#
+#   ./test.sh                  everything
+#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz
+#
+# Each stage has a build folder of its own (build-test, build-asan, build-tsan,
+# build-fuzz), configured only when it has no cache yet, so a second run only builds what
+# changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
-BUILD_DIR=build-test
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-        -DQUILLERY_WARNINGS_AS_ERRORS=ON -DQUILLERY_BUILD_BENCH=OFF
-fi
-cmake --build "$BUILD_DIR" -j2
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j2
+stages=("$@")
+[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz)
+for stage in "${stages[@]}"; do
+    case $stage in
+        plain | asan | tsan | fuzz) ;;
+        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz)" >&2; exit 2 ;;
+    esac
+done
+
+configure() {
+    local dir=$1
+    shift
+    if [ ! -f "$dir/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUILLERY_WARNINGS_AS_ERRORS=ON \
+            -DQUILLERY_BUILD_BENCH=OFF "$@"
+    fi
+}
+
+timings=()
+run_stage() {
+    local stage=$1
+    local start=$SECONDS
+    echo "== test.sh: $stage"
+    "stage_$stage"
+    timings+=("$stage $((SECONDS - start)) s")
+}
+
+stage_plain() {
+    configure build-test
+    cmake --build build-test -j2
+    ctest --test-dir build-test --output-on-failure -j2
+}
+
+# No recovery: the first report ends the test program. Leaks are reported at exit.
+stage_asan() {
+    configure build-asan "-DQUILLERY_SANITIZE=address;undefined"
+    cmake --build build-asan -j2
+    ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
+        UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+        ctest --test-dir build-asan --output-on-failure -j2
+}
+
+# Qt's own synchronisation is invisible to ThreadSanitizer; scripts/sanitizers/tsan.supp
+# says what that leaves out. The install test only checks installed files and is left
+# to the other stages.
+stage_tsan() {
+    configure build-tsan -DQUILLERY_SANITIZE=thread
+    cmake --build build-tsan -j2
+    TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/scripts/sanitizers/tsan.supp" \
+        ctest --test-dir build-tsan --output-on-failure -j2 -E '^install_layout$'
+}
+
+stage_fuzz() {
+    scripts/fuzz.sh --short
+}
+
+for stage in "${stages[@]}"; do
+    run_stage "$stage"
+done
+echo "== test.sh: passed"
+printf "   %s\n" "${timings[@]}"

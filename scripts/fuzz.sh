@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of tests/fuzz with clang in build-fuzz/ and runs each one.
 #
-#   scripts/fuzz.sh                 every target for QUILLERY_FUZZ_RUNS executions (2000000)
+#   scripts/fuzz.sh                 every target for QUILLERY_FUZZ_RUNS executions (1000000)
 #   scripts/fuzz.sh --short         every target for QUILLERY_FUZZ_SECONDS seconds (5)
 #   scripts/fuzz.sh TARGET [ARGS]   one target, with extra libFuzzer arguments
 #
@@ -45,13 +45,13 @@ for target in "${TARGETS[@]}"; do
     if [ "$mode" = short ]; then
         limit=(-max_total_time="${QUILLERY_FUZZ_SECONDS:-5}")
     else
-        limit=(-runs="${QUILLERY_FUZZ_RUNS:-2000000}")
+        limit=(-runs="${QUILLERY_FUZZ_RUNS:-1000000}")
     fi
     echo "== $target (${limit[*]})"
     start=$(date +%s)
     # libFuzzer's own report goes to its log; its last lines say how far it got.
     log="$BUILD_DIR/$target.log"
-    if ! "$BUILD_DIR/tests/fuzz/$target" "${limit[@]}" -max_len=8192 -timeout=10 \
+    if ! "$BUILD_DIR/tests/fuzz/$target" "${limit[@]}" -max_len=4096 -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \
         "$@" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 60 "$log"

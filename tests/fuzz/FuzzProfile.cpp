@@ -11,10 +11,10 @@
 // Properties checked beyond "no crash":
 //  - the file parsed and written unchanged is the same bytes;
 //  - a key that is missing reads as its default text;
-//  - writing one key replaces exactly the line that was read (rewritten as key=value
-//    with CR LF), or adds one entry, or adds the section and the entry at the end of
-//    the file; every other line stays byte for byte, a last line without a line break
-//    at most gaining CR LF;
+//  - writing a key replaces exactly the line it was read from (rewritten as key=value
+//    with CR LF), or adds one entry, and a missing section is added at the end of the
+//    file; every other line stays byte for byte, a last line without a line break at
+//    most gaining CR LF;
 //  - after writing every key and reading the result again, each value that was accepted
 //    reads back as written, each refused one as it was; the lines the program does not
 //    own survive byte for byte and in order, and nothing but the entries written and
@@ -136,55 +136,72 @@ std::string Entry(const Key& key, std::string_view value) {
     return std::string(key.key) + "=" + std::string(value);
 }
 
-// What writing one key alone does to the file; returns the index of the line it
-// rewrote, or nothing when it added lines (and then whether it added the section).
-struct SingleWrite {
-    std::optional<std::size_t> rewritten;
-    bool addedSection = false;
+// Which line each key is read from, and which sections the file lacks: found by writing
+// every key at once with a value of its own, which no line of the file holds.
+struct Ownership {
+    std::optional<std::size_t> line[kKeyCount];
+    std::set<std::string_view> missingSections;
 };
 
-SingleWrite CheckSingleWrite(std::string_view file, const Key& key) {
-    const std::vector<FileLine> in = Lines(file);
-    const bool present = ProfileDocument::Parse(file).Find(key.section, key.key).has_value();
-    // Two values, in case the line already reads exactly like one of them.
-    for (const std::string_view value : {"\x7F"
-                                         "1",
-                                         "\x7F"
-                                         "2"}) {
-        ProfileDocument document = ProfileDocument::Parse(file);
-        FUZZ_CHECK(document.SetString(key.section, key.key, value));
-        const std::string serialized = document.Serialize();
-        const std::vector<FileLine> out = Lines(serialized);
-        FUZZ_CHECK(document.Find(key.section, key.key) == std::string(value));
-        if (!present) {
-            FUZZ_CHECK(out.size() == in.size() + 1 || out.size() == in.size() + 2);
-            SingleWrite result;
-            result.addedSection = out.size() == in.size() + 2;
-            if (result.addedSection) {
-                // A new section goes at the end, its entry right after it.
-                FUZZ_CHECK(out[out.size() - 2].text == Header(key.section));
-                FUZZ_CHECK(out.back().text == Entry(key, value));
-            }
-            CheckOtherLinesSurvive(file, serialized, {}, {Header(key.section), Entry(key, value)},
-                                   out.size() - in.size());
-            return result;
+Ownership CheckMarkedWrite(std::string_view file,
+                           const std::optional<std::string> (&read)[kKeyCount]) {
+    std::string marker[kKeyCount];
+    ProfileDocument document = ProfileDocument::Parse(file);
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        for (int n = 0; marker[k].empty() || file.find(marker[k]) != std::string_view::npos; ++n) {
+            marker[k] = "\x7F" + std::to_string(k) + "#" + std::to_string(n);
         }
-        FUZZ_CHECK(out.size() == in.size());
-        std::optional<std::size_t> changed;
-        for (std::size_t i = 0; i < in.size(); ++i) {
-            if (in[i].text != out[i].text || in[i].ending != out[i].ending) {
-                FUZZ_CHECK(!changed);
-                changed = i;
-            }
-        }
-        if (changed) {
-            FUZZ_CHECK(out[*changed].text == Entry(key, value));
-            FUZZ_CHECK(out[*changed].ending == "\r\n");
-            return SingleWrite{changed, false};
-        }
+        FUZZ_CHECK(document.SetString(kKeys[k].section, kKeys[k].key, marker[k]));
     }
-    FUZZ_CHECK(false);  // the two values cannot both have been there
-    return {};
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        FUZZ_CHECK(document.Find(kKeys[k].section, kKeys[k].key) == marker[k]);
+    }
+
+    const std::vector<FileLine> in = Lines(file);
+    const std::vector<FileLine> out = Lines(document.Serialize());
+    Ownership result;
+    std::size_t next = 0;  // the next line of the file still to be met
+    std::size_t added = 0;
+    for (const FileLine& line : out) {
+        std::optional<std::size_t> key;
+        for (std::size_t k = 0; k < kKeyCount && !key; ++k) {
+            if (line.text == Entry(kKeys[k], marker[k])) {
+                key = k;
+            }
+        }
+        if (key) {
+            // A key that was read replaces its line where it stands; any other is added.
+            FUZZ_CHECK(line.ending == "\r\n");
+            if (read[*key]) {
+                FUZZ_CHECK(next < in.size());
+                result.line[*key] = next++;
+            } else {
+                ++added;
+            }
+            continue;
+        }
+        if (next < in.size() && Survives(in[next], line)) {
+            ++next;
+            continue;
+        }
+        // Otherwise the header of a section that was missing, added at the end.
+        FUZZ_CHECK(next == in.size() && line.ending == "\r\n");
+        bool header = false;
+        for (const Key& k : kKeys) {
+            if (line.text == Header(k.section) && result.missingSections.insert(k.section).second) {
+                header = true;
+                break;
+            }
+        }
+        FUZZ_CHECK(header);
+    }
+    FUZZ_CHECK(next == in.size());
+    std::size_t unread = 0;
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        unread += read[k] ? 0 : 1;
+    }
+    FUZZ_CHECK(added == unread);
+    return result;
 }
 
 void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceLength) {
@@ -200,14 +217,8 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
         }
     }
 
-    SingleWrite single[kKeyCount];
-    std::set<std::string_view> missingSections;
-    for (std::size_t k = 0; k < kKeyCount; ++k) {
-        single[k] = CheckSingleWrite(file, kKeys[k]);
-        if (single[k].addedSection) {
-            missingSections.insert(kKeys[k].section);
-        }
-    }
+    const Ownership ownership = CheckMarkedWrite(file, read);
+    const std::set<std::string_view>& missingSections = ownership.missingSections;
 
     ProfileDocument document = original;
     std::string values[kKeyCount];
@@ -229,8 +240,8 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
             continue;
         }
         written.insert(Entry(kKeys[k], values[k]));
-        if (single[k].rewritten) {
-            owned.insert(*single[k].rewritten);
+        if (ownership.line[k]) {
+            owned.insert(*ownership.line[k]);
         }
         if (!read[k]) {
             ++added;

@@ -17,8 +17,8 @@ using testing::ReadBytes;
 using testing::TempDir;
 using testing::WriteBytes;
 
-// A million lines: enough to tell a few bytes a line from a hundred.
-constexpr std::size_t kEmptyLines = 1024 * 1024;
+// A quarter of a million lines: enough to tell a few bytes a line from a hundred.
+constexpr std::size_t kEmptyLines = 256 * 1024;
 const std::string kManyLines = "[Settings]\r\nRatio=6\r\n" + std::string(kEmptyLines, '\n');
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
