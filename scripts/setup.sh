@@ -9,9 +9,9 @@ QUILLERY_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run: Qt's platform plugins and Japanese fonts, so no text shows as boxes
-    qt6-qpa-plugins fonts-ipafont-gothic fonts-noto-cjk
+    qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
-    clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth
+    clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
 )
 
 quillery_missing_packages() {
