@@ -1,10 +1,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <stdlib.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,7 +15,7 @@ namespace quillery::testing {
 class TempDir {
   public:
     TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "settings_test.XXXXXX");
+        std::string pattern = std::filesystem::temp_directory_path() / "settings_test.XXXXXX";
         if (!mkdtemp(pattern.data())) {
             ADD_FAILURE() << "mkdtemp failed";
         }
@@ -27,8 +25,6 @@ class TempDir {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
@@ -56,28 +52,5 @@ inline std::set<std::string> Entries(const std::string& folder) {
     }
     return names;
 }
-
-inline mode_t Permissions(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
-    return st.st_mode & 07777;
-}
-
-// Changes the current directory for one scope.
-class ScopedCurrentDirectory {
-  public:
-    explicit ScopedCurrentDirectory(const std::string& to) : old_(std::filesystem::current_path()) {
-        std::filesystem::current_path(to);
-    }
-    ~ScopedCurrentDirectory() {
-        std::error_code ignored;
-        std::filesystem::current_path(old_, ignored);
-    }
-    ScopedCurrentDirectory(const ScopedCurrentDirectory&) = delete;
-    ScopedCurrentDirectory& operator=(const ScopedCurrentDirectory&) = delete;
-
-  private:
-    std::filesystem::path old_;
-};
 
 }  // namespace quillery::testing

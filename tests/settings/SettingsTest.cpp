@@ -1,0 +1,407 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "TestFiles.h"
+#include "settings/FileNames.h"
+#include "settings/ModulePath.h"
+#include "settings/ProfileFile.h"
+#include "settings/Settings.h"
+
+namespace quillery {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace testing;
+using Numbers = std::vector<std::int64_t>;
+
+// Code page 932 characters whose second byte is 0x5C, and two katakana that differ only
+// in a second byte that looks like an ASCII letter.
+const std::string kHyo = "\x95\x5C";     // 表
+const std::string kSo = "\x83\x5C";      // ソ
+const std::string kKanaA = "\x83\x41";   // ア
+const std::string kKanaYa = "\x83\x61";  // ャ
+const std::string kPath = "C:\\" + kHyo + "\\" + kSo + "=x.txt";
+
+TEST(ProfileRead, AHandWrittenFile) {
+    // Mixed case, blanks, a comment, lines of other forms, LF-only lines, duplicates, an
+    // entry before any section, code page 932 names and values, no last line break.
+    const ProfileDocument file = ProfileDocument::Parse(
+        "k=0\r\n[settings]\r\nDATA=" + kPath +
+        "\r\n  [ Window ]  \r\n \t Width \t=  \t 640 \t \r\n" +
+        ";k=x\r\njust words\r\n[B\r\nk=\r\n[Lf]\nk=  two words  \nk=dup\n[lf]\nk=3\nj=4\n[" +
+        kKanaA + "]\r\nk" + kKanaA + "=1\r\n[A\x81]]\r\n\x81=k=v\r\n[Last]\r\nj=2");
+    const auto get = [&](const std::string& section, const std::string& key) {
+        return file.GetString(section, key, "<none>");
+    };
+    EXPECT_EQ(get("SETTINGS", "data"), kPath);
+    EXPECT_EQ(get("Settings", "k"), "<none>");
+    EXPECT_EQ(get("window", "WIDTH"), "640");
+    EXPECT_EQ(get("Window", "k"), "");
+    EXPECT_EQ(get("Window", ";k"), "<none>");
+    EXPECT_EQ(get("Lf", "k"), "two words");
+    EXPECT_EQ(get("Lf", "j"), "<none>");
+    EXPECT_EQ(get("Last", "j"), "2");
+    EXPECT_EQ(get(kKanaA, "K" + kKanaA), "1");
+    EXPECT_EQ(get(kKanaYa, "k" + kKanaA), "<none>");
+    EXPECT_EQ(get("A\x81]", "\x81=k"), "v");
+}
+
+TEST(ProfileRead, CutsTheValueBetweenCharactersAt511BytesAndAtANul) {
+    const std::string a509(509, 'a');
+    const std::pair<std::string, std::string> cases[] = {
+        {a509 + "aa" + kHyo, a509 + "aa"}, {a509 + "a" + kHyo, a509 + "a"},
+        {a509 + kHyo + "b", a509 + kHyo},  {std::string("ab\0cd", 5), "ab"},
+        {"lone CR\r", "lone CR"},
+    };
+    for (const auto& [value, cut] : cases) {
+        EXPECT_EQ(ProfileDocument::Parse("[A]\r\nk=" + value).GetString("A", "k", ""), cut);
+    }
+    EXPECT_EQ(ProfileDocument().GetString("A", "k", a509 + "aaa"), a509 + "aa");
+}
+
+TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey) {
+    const std::string odd = "[A]\nk=1\r\nlone\rcr\n\xFF\x81\n; c\n[B]  trailing\r";
+    // The first of duplicates; a new key after the section's last entry, or right after
+    // its header; a new section at the end on a line of its own; other lines byte for byte.
+    const struct {
+        std::string text, section, key, value, expected;
+    } cases[] = {
+        {"[A]\r\n k = 1 \r\nk=2\r\n[a]\r\nk=3\r\n", "a", "K", "9",
+         "[A]\r\nK=9\r\nk=2\r\n[a]\r\nk=3\r\n"},
+        {"[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=2\r\n", "A", "y", "3",
+         "[A]\r\nx=1\r\ny=3\r\n[B]\r\n[A]\r\ny=2\r\n"},
+        {"[A]\r\n\r\n[B]\r\n", "A", "k", "v", "[A]\r\nk=v\r\n\r\n[B]\r\n"},
+        {"[A]\r\nx=1", "B", "k", "v", "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
+        {"[A]\r\nx=1", "A", "k", "v", "[A]\r\nx=1\r\nk=v\r\n"},
+        {"[A]\nx=1\nk=2\n\n", "A", "k", "3", "[A]\nx=1\nk=3\r\n\n"},
+        {odd, "B", "k", "v", odd + "\nk=v\r\n"},
+    };
+    for (const auto& c : cases) {
+        ProfileDocument document = ProfileDocument::Parse(c.text);
+        EXPECT_TRUE(document.SetString(c.section, c.key, c.value)) << c.text;
+        EXPECT_EQ(document.Serialize(), c.expected) << c.text;
+    }
+}
+
+// A write is taken only when a read gives back exactly what was written: a dictionary
+// path ending in a blank was once written and read back as another file's (found by the
+// settings fuzz target).
+TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
+    const std::string text = "[A]\r\nk=old\r\n";
+    const auto refuses = [&](const std::string& section, const std::string& key,
+                             const std::string& value) {
+        ProfileDocument document = ProfileDocument::Parse(text);
+        return !document.SetString(section, key, value) && document.Serialize() == text;
+    };
+    const std::string values[] = {
+        "two\r\n[Lines]", "lf\nonly", std::string("nul\0", 4), "new ", " new",
+        "\tnew",          " ",        std::string(512, 'x')};
+    for (const std::string& value : values) {
+        EXPECT_TRUE(refuses("A", "k", value)) << value;
+    }
+    for (const std::string key : {"", "a=b", ";k", "[k]"}) {
+        EXPECT_TRUE(refuses("A", key, "v")) << key;
+    }
+    EXPECT_TRUE(refuses("A]", "k", "v"));
+    EXPECT_TRUE(refuses("", "k", "v"));
+    // Blanks inside, the longest value, a lone lead byte and a full-width space at the end.
+    const std::string accepted[] = {"",        "two  words", "a\tb",     std::string(511, 'x'),
+                                    "abc\x81", "\x81\x40",   "x\x81\x40"};
+    for (const std::string& value : accepted) {
+        ProfileDocument document = ProfileDocument::Parse(text);
+        ASSERT_TRUE(document.SetString("A", "k", value)) << value;
+        EXPECT_EQ(ProfileDocument::Parse(document.Serialize()).Find("A", "k"), value);
+    }
+}
+
+TEST(ProfileFileAccess, ReadsWritesAndFailsWithoutTouchingAnything) {
+    TempDir dir;
+    const std::string path = dir.File("p.ini");
+    // A missing file and a folder give the default; a write to a folder or into a missing
+    // one changes nothing.
+    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", dir.Path()), "dflt");
+    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.Path()));
+    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.File("missing/p.ini")));
+    EXPECT_TRUE(Entries(dir.Path()).empty());
+    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", path), "dflt");
+    EXPECT_TRUE(WritePrivateProfileStringA("A", "k", "1", path));
+    EXPECT_TRUE(WritePrivateProfileStringA("a", "j", "2", path));
+    EXPECT_EQ(ReadBytes(path), "[A]\r\nk=1\r\nj=2\r\n");
+}
+
+TEST(FileNames, ConvertBothWaysOrRefuse) {
+    // Japanese, half-width katakana, NEC and IBM extension characters; a question mark of
+    // the name itself is no sign of a failed conversion.
+    const std::pair<std::string, std::string> both[] = {
+        {"/tmp/辞書/キー.txt", "/tmp/\x8E\xAB\x8F\x91/\x83L\x81[.txt"},
+        {"/d/表ソ\\x", "/d/" + kHyo + kSo + "\\x"},
+        {"ｱ①ⅰ～", "\xB1\x87\x40\xFA\x40\x81\x60"},
+        {"/data/why?.txt", "/data/why?.txt"},
+    };
+    for (const auto& [native, cp932] : both) {
+        EXPECT_EQ(FileSystemNameToCp932(native), cp932) << native;
+        EXPECT_EQ(Cp932ToFileSystemName(cp932), native) << native;
+    }
+    // A lead byte at the end, a bad second byte, a byte of no character; line breaks, NUL.
+    const std::string undecodable[] = {"/d/\x95", "/d/\x81 x", "/d/\x80x", "/d/a\nb",
+                                       std::string("/d/a\0b", 6)};
+    for (const std::string& cp932 : undecodable) {
+        EXPECT_EQ(Cp932ToFileSystemName(cp932), std::nullopt) << cp932;
+    }
+    // Malformed UTF-8, an encoded surrogate, characters code page 932 lacks, and ones that
+    // would come back as a look-alike (U+301C, U+00A5), naming another file.
+    const std::string unheld[] = {"/d/\xC3\x28", "/d/\xED\xB2\x80", "/d/😀", "/d/café", "/d/〜",
+                                  "/d/¥",        "/d/a\rb"};
+    for (const std::string& native : unheld) {
+        EXPECT_EQ(FileSystemNameToCp932(native), std::nullopt) << native;
+    }
+}
+
+TEST(FileNames, NameIsThePartAfterTheLastSeparator) {
+    // Either separator; a drive is a letter and a colon; second bytes of 0x5C are no
+    // separators, and a lead byte at the very end stands alone.
+    EXPECT_EQ(FileNameFromPath("D:/data\\sub/words"), "words");
+    EXPECT_EQ(FileNameFromPath("D:\\data\\"), "");
+    EXPECT_EQ(FileNameFromPath("C:x.txt"), "x.txt");
+    EXPECT_EQ(FileNameFromPath("1:x.txt"), "1:x.txt");
+    EXPECT_EQ(FileNameFromPath("D:\\d\\" + kSo + kHyo), kSo + kHyo);
+    EXPECT_EQ(FileNameFromPath("D:\\" + kHyo + "\\x"), "x");
+    EXPECT_EQ(FileNameFromPath("D:\\a\\\x95"), "\x95");
+}
+
+// The numeric fields, in the order of their keys.
+Numbers NumbersOf(const Settings& s) {
+    return {s.insertRatio, s.windowRatio,  s.blackBackground, s.editReadOnly,
+            s.windowX,     s.windowY,      s.windowWidth,     s.windowHeight,
+            s.insertMark,  s.useFixedSeed, s.randomSeed,      s.newestRandomSeed};
+}
+
+Settings LoadIn(const std::optional<std::string>& folder) {
+    Settings settings;
+    LoadSettingsFrom(folder, settings);
+    return settings;
+}
+
+// Every persistent field with a value of its own, to see each reach its key (in the
+// record's order: path, ratios, flags, rectangle, debug flags, seeds); debugRun, which is
+// never saved, is 1.
+Settings DistinctSettings() {
+    Settings s{{}, 7, 2, 1, 5, 0, 0, 0, 0, 8, 6, 4294967295u, 1700000000, 1};
+    s.dictionaryPath.Assign("C:\\" + kHyo + "\\w.txt");
+    return s;
+}
+
+constexpr WindowState kNormal{false, false, 10, 20, 310, 220};
+constexpr WindowState kMinimized{true, false, -32000, -32000, -31840, -31970};
+constexpr WindowState kMaximized{false, true, -8, -8, 1288, 1008};
+
+const std::string kSettingsPart = "[Settings]\r\nData=C:\\" + kHyo + "\\w.txt\r\nRatio=7\r\n";
+const std::string kWindowKeys = "WindowRatio=2\r\nBlackBackgrownd=1\r\nEditReadOnly=5\r\n";
+const std::string kRectangleKeys = "XPos=10\r\nYPos=20\r\nWidth=300\r\nHeight=200\r\n";
+const std::string kDebugPart =
+    "[Debug]\r\nInsertMark=8\r\nUseRandom=6\r\nRandomSeed=-1\r\nNewestRandomSeed=1700000000\r\n";
+
+class SettingsFile : public ::testing::Test {
+  protected:
+    std::string Ini() const { return dir_.File(kSettingsFileName); }
+    Settings Load() const { return LoadIn(dir_.Path()); }
+    Settings LoadFrom(const std::string& ini) const {
+        WriteBytes(Ini(), ini);
+        return Load();
+    }
+    bool Save(const Settings& settings, const WindowState& window = kNormal) const {
+        return SaveSettingsTo(dir_.Path(), settings, window);
+    }
+
+    TempDir dir_;
+    const std::string velmo_ = dir_.File(kDefaultDictionaryName);
+};
+
+TEST_F(SettingsFile, DefaultsForAMissingFileSectionOrKey) {
+    Settings settings = DistinctSettings();
+    LoadSettingsFrom(dir_.Path(), settings);
+    EXPECT_EQ(NumbersOf(settings), (Numbers{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(settings.dictionaryPath.Empty());
+    EXPECT_EQ(settings.debugRun, 1);  // not a setting: left alone
+    EXPECT_EQ(NumbersOf(LoadFrom("[Settings]\r\nRatio=6\r\n[Other]\r\nWidth=5\r\n")),
+              (Numbers{6, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(SettingsFile, ValuesAreTakenAndSavedAsTheyAre) {
+    // Numbers as a 32-bit atoi reads them, whatever the platform's long: blanks and one
+    // sign, then digits (full-width ones are none), modulo 2^32.
+    const Settings settings = LoadFrom(
+        "[settings]\nratio = abc\n[WINDOW]\nWindowRatio= +17 \nBlackBackgrownd=-1\n"
+        "EditReadOnly=12abc\nXPos=\v\f-5\nYPos=99999999999999999999\nWidth=4294967296\n"
+        "Height=2147483648\n[debug]\nUseRandom=2\nInsertMark=\x82\x50\nRandomSeed=4294967295\n"
+        "NewestRandomSeed=-2147483649");
+    EXPECT_EQ(NumbersOf(settings),
+              (Numbers{0, 17, -1, 12, -5, 1661992959, 0, INT32_MIN, 0, 2, 4294967295, INT32_MAX}));
+    // Flags other than 0 and 1 count as off, yet go back to the file as they came, as do
+    // all the others (the rectangle keys stay as they are).
+    ASSERT_TRUE(Save(settings, kMinimized));
+    EXPECT_EQ(NumbersOf(Load()), NumbersOf(settings)) << ReadBytes(Ini());
+}
+
+TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
+    EXPECT_TRUE(Load().dictionaryPath.Empty());
+    // A folder of that name is no dictionary.
+    fs::create_directory(velmo_);
+    EXPECT_TRUE(Load().dictionaryPath.Empty());
+    fs::remove(velmo_);
+    WriteBytes(velmo_, "word\r\n");
+    EXPECT_EQ(Load().dictionaryPath.Bytes(), velmo_);
+    // An empty value is like none; any other is copied unchanged, even one of no file.
+    EXPECT_EQ(LoadFrom("[Settings]\r\nData=\r\n").dictionaryPath.Bytes(), velmo_);
+    EXPECT_EQ(LoadFrom("[Settings]\r\nData=/no/such\r\n").dictionaryPath.Bytes(), "/no/such");
+    // A value of the most bytes the record holds is taken; one longer is like none.
+    const std::string longest = "/" + std::string(DictionaryPath::kMaxBytes - 1, 'd');
+    EXPECT_EQ(LoadFrom("[Settings]\r\nData=" + longest + "\r\n").dictionaryPath.Bytes(), longest);
+    EXPECT_EQ(LoadFrom("[Settings]\r\nData=" + longest + "d\r\n").dictionaryPath.Bytes(), velmo_);
+}
+
+TEST_F(SettingsFile, ADefaultDictionaryPathThatCannotBeHeldCountsAsNone) {
+    // Default dictionaries in a Japanese folder (辞書), in one code page 932 has no
+    // characters for, and at paths of the most bytes the record holds and of one more.
+    const std::size_t room = DictionaryPath::kMaxBytes - dir_.Path().size() - 11;
+    const std::string full = dir_.File(std::string(room, 'l'));
+    const std::pair<std::string, std::string> cases[] = {
+        {dir_.File("辞書"), dir_.Path() + "/\x8E\xAB\x8F\x91/velmo.dat"},
+        {dir_.File("😀"), ""},
+        {full, full + "/velmo.dat"},
+        {full + "l", ""}};
+    ASSERT_EQ(cases[2].second.size(), DictionaryPath::kMaxBytes);
+    // One record for all: a path that cannot be held must not leave the last one there.
+    Settings settings;
+    for (const auto& [folder, expected] : cases) {
+        fs::create_directory(folder);
+        WriteBytes(folder + "/velmo.dat", "");
+        LoadSettingsFrom(folder, settings);
+        EXPECT_EQ(settings.dictionaryPath.Bytes(), expected) << folder;
+    }
+}
+
+TEST_F(SettingsFile, ANewFileHoldsTheKeysInOrderAndLoadsBack) {
+    // Written again after each removal, as when the file is deleted while the program runs:
+    // nine keys when minimized or maximized, thirteen in the normal state.
+    for (const WindowState& window : {kMinimized, kMaximized, kNormal}) {
+        fs::remove(Ini());
+        ASSERT_TRUE(Save(DistinctSettings(), window));
+        const std::string rectangle = window.minimized || window.maximized ? "" : kRectangleKeys;
+        EXPECT_EQ(ReadBytes(Ini()),
+                  kSettingsPart + "[Window]\r\n" + kWindowKeys + rectangle + kDebugPart);
+    }
+    EXPECT_EQ(Entries(dir_.Path()), std::set<std::string>{kSettingsFileName});
+    const Settings loaded = Load();
+    EXPECT_EQ(loaded.dictionaryPath, DistinctSettings().dictionaryPath);
+    EXPECT_EQ(NumbersOf(loaded),
+              (Numbers{7, 2, 1, 5, 10, 20, 300, 200, 8, 6, 4294967295, 1700000000}));
+
+    ASSERT_TRUE(Save(Settings()));
+    EXPECT_TRUE(ReadBytes(Ini()).starts_with("[Settings]\r\nData=\r\nRatio=0\r\n[Window]"));
+}
+
+TEST_F(SettingsFile, OnlyTheNormalStateWritesTheOuterRectangle) {
+    const std::string rectangle = "XPos = 11\nYPos=12 \r\n\tWidth=13\r\nHeight=14\r\n";
+    for (const WindowState& window : {kMinimized, kMaximized}) {
+        WriteBytes(Ini(), "[Window]\r\n" + rectangle);
+        ASSERT_TRUE(Save(DistinctSettings(), window));
+        EXPECT_EQ(ReadBytes(Ini()),
+                  "[Window]\r\n" + rectangle + kWindowKeys + kSettingsPart + kDebugPart);
+    }
+    // One that makes no sense wraps instead of overflowing.
+    ASSERT_TRUE(Save(Settings(), WindowState{false, false, -1, INT32_MAX, INT32_MAX, INT32_MIN}));
+    EXPECT_EQ(NumbersOf(Load()), (Numbers{0, 3, 0, 0, -1, INT32_MAX, INT32_MIN, 1, 0, 0, 0, 0}));
+}
+
+TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveASave) {
+    WriteBytes(Ini(),
+               "; Quillery\r\n[Settings]\r\nData=old\r\nExtra=keep me\r\n\r\n[Plugins]\n"
+               "name = value \xFF\x81\n[Window]\r\nxpos=1\r\nColour=blue\r\n; end\r\n"
+               "[Debug]\r\nInsertMark=0");
+    ASSERT_TRUE(Save(DistinctSettings()));
+    EXPECT_EQ(ReadBytes(Ini()),
+              "; Quillery\r\n[Settings]\r\nData=C:\\" + kHyo +
+                  "\\w.txt\r\nExtra=keep me\r\nRatio=7\r\n\r\n[Plugins]\n"
+                  "name = value \xFF\x81\n[Window]\r\nXPos=10\r\nColour=blue\r\n" +
+                  kWindowKeys + "YPos=20\r\nWidth=300\r\nHeight=200\r\n; end\r\n" + kDebugPart);
+}
+
+TEST_F(SettingsFile, ADictionaryPathThatWouldNotReadBackKeepsTheOldEntry) {
+    // A line break would start entries of its own; "dict.dat " would come back as
+    // "dict.dat", another file.
+    for (const std::string path : {"a\r\n[Window]\r\nWindowRatio=5", "/data/dict.dat "}) {
+        WriteBytes(Ini(), "[Settings]\r\nData=old.txt\r\n");
+        Settings settings = DistinctSettings();
+        ASSERT_TRUE(settings.dictionaryPath.Assign(path));
+        ASSERT_TRUE(Save(settings));
+        EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nData=old.txt\r\nRatio=7\r\n[Window]\r\n" +
+                                        kWindowKeys + kRectangleKeys + kDebugPart);
+    }
+}
+
+TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
+    WriteBytes(Ini(), "[Settings]\r\n");
+    fs::permissions(Ini(), fs::perms(0444));
+    ASSERT_TRUE(Save(DistinctSettings()));
+    EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0444));
+    // A new file follows the umask.
+    fs::remove(Ini());
+    const mode_t old = umask(027);
+    const bool saved = Save(DistinctSettings());
+    umask(old);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0640));
+    // A symbolic link is written through.
+    fs::rename(Ini(), dir_.File("real.ini"));
+    fs::create_symlink(dir_.File("real.ini"), Ini());
+    ASSERT_TRUE(Save(Settings()));
+    EXPECT_TRUE(fs::is_symlink(Ini()));
+    EXPECT_EQ(Load().insertRatio, 0);
+}
+
+TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    // Tests run as root, whom a read-only folder does not stop; a file size limit does.
+    // The new file is longer than the limit, the old one shorter.
+    const std::string old = "[Settings]\r\nData=old\r\n";
+    WriteBytes(Ini(), old);
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    const rlimit small{64, before.rlim_max};
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool saved = Save(DistinctSettings());
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadBytes(Ini()), old);
+    EXPECT_EQ(Entries(dir_.Path()), std::set<std::string>{kSettingsFileName});
+}
+
+TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
+    using Path = std::optional<std::string>;
+    EXPECT_EQ(ModulePathIn("/opt/app/", "a.ini"), Path("/opt/app/a.ini"));
+    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), Path("/opt/app/velmo"));
+    EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
+    // Folder, separator and name take all but the terminator's byte; one more is too many.
+    const std::string name = kSettingsFileName;
+    const std::string fits = "/" + std::string(kModulePathCapacity - 3 - name.size(), 'd');
+    EXPECT_EQ(ModulePathIn(fits, name).value_or("").size(), kModulePathCapacity - 1);
+    EXPECT_EQ(ModulePathIn(fits + "d", name), std::nullopt);
+    EXPECT_EQ(ModulePathIn(fits + "/", name + "x"), std::nullopt);
+    // Without a path there is nothing to read or write.
+    EXPECT_EQ(NumbersOf(LoadIn(fits + "d")), (Numbers{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(SaveSettingsTo(fits + "d", DistinctSettings(), kNormal));
+    EXPECT_FALSE(SaveSettingsTo(std::nullopt, DistinctSettings(), kNormal));
+}
+
+}  // namespace
+}  // namespace quillery
