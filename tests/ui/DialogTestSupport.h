@@ -4,41 +4,36 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
-#include <QList>
 #include <QTest>
 #include <QTimer>
-#include <QWidget>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
 
 #include "ui/FileDialog.h"
 
+namespace quillery {
+
 // Answers every file chooser without a person and remembers what was asked. With no
 // answer left, a chooser is cancelled.
 class FileChooserRecorder {
   public:
     FileChooserRecorder() {
-        quillery::SetFileChooserHandler([this](const quillery::FileChooserRequest& request) {
+        SetFileChooserHandler([this](const FileChooserRequest& request) {
             requests.append(request);
-            if (answers.empty()) {
-                return std::optional<QString>();
-            }
-            std::optional<QString> answer = answers.front();
-            answers.pop_front();
-            return answer;
+            return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
         });
     }
-    ~FileChooserRecorder() { quillery::SetFileChooserHandler({}); }
+    ~FileChooserRecorder() { SetFileChooserHandler({}); }
 
-    QList<quillery::FileChooserRequest> requests;
-    std::deque<std::optional<QString>> answers;
+    QList<FileChooserRequest> requests;
+    QList<std::optional<QString>> answers;
 };
 
-inline QStringList FilterLabels(const quillery::FileChooserRequest& request) {
+// Each choice of a chooser's type list as "label=patterns".
+inline QStringList FilterLabels(const FileChooserRequest& request) {
     QStringList labels;
-    for (const quillery::FileFilter& filter : request.filters) {
+    for (const FileFilter& filter : request.filters) {
         labels << filter.label + "=" + filter.patterns.join(' ');
     }
     return labels;
@@ -54,24 +49,17 @@ std::shared_ptr<bool> WhenModal(std::function<void(Dialog&)> step) {
     QTimer::singleShot(0, [ran, step = std::move(step)] {
         QWidget* modal = QApplication::activeModalWidget();
         auto* dialog = qobject_cast<Dialog*>(modal);
-        if (dialog == nullptr) {
-            if (modal != nullptr) {
-                const QByteArray what = QByteArray("expected a modal ") +
-                                        Dialog::staticMetaObject.className() + ", found " +
-                                        modal->metaObject()->className();
-                QTest::qFail(what.constData(), __FILE__, __LINE__);
-                if (auto* other = qobject_cast<QDialog*>(modal)) {
-                    other->reject();
-                } else {
-                    modal->close();
-                }
+        if (dialog != nullptr) {
+            *ran = true;
+            step(*dialog);
+            if (dialog->isVisible()) {
+                dialog->reject();
             }
-            return;
-        }
-        *ran = true;
-        step(*dialog);
-        if (dialog->isVisible()) {
-            dialog->reject();
+        } else if (modal != nullptr) {
+            QTest::qFail(QByteArray("not the awaited dialog: ") + modal->metaObject()->className(),
+                         __FILE__, __LINE__);
+            auto* other = qobject_cast<QDialog*>(modal);
+            other ? other->reject() : (void)modal->close();
         }
     });
     return ran;
@@ -90,27 +78,35 @@ inline QStringList TabOrder(QWidget* first) {
     return order;
 }
 
-inline QStringList LabelTexts(const QWidget& dialog) {
+// The texts of a dialog's labels and buttons, in the order they were made.
+inline QStringList Texts(QWidget& dialog) {
     QStringList texts;
-    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
-        texts << label->text();
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(widget);
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        const QString text = label ? label->text() : button ? button->text() : QString();
+        if (!text.isEmpty()) {
+            texts << text;
+        }
     }
     return texts;
 }
 
-// The labels and check boxes of a dialog whose text is cut off at their width.
+// The labels and check boxes whose text is cut off at their size.
 inline QStringList CutOffTexts(QWidget& dialog) {
     QStringList cut;
-    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
-        auto* label = qobject_cast<QLabel*>(widget);
-        auto* check = qobject_cast<QCheckBox*>(widget);
-        const QString text = label ? label->text() : check ? check->text() : QString();
-        const bool cutOff = label && label->wordWrap()
-                                ? label->heightForWidth(label->width()) > label->height()
-                                : widget->sizeHint().width() > widget->width();
-        if (!text.isEmpty() && cutOff) {
-            cut << text;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        if (label->wordWrap() ? label->heightForWidth(label->width()) > label->height()
+                              : label->sizeHint().width() > label->width()) {
+            cut << label->text();
+        }
+    }
+    for (QCheckBox* check : dialog.findChildren<QCheckBox*>()) {
+        if (check->sizeHint().width() > check->width()) {
+            cut << check->text();
         }
     }
     return cut;
 }
+
+}  // namespace quillery

@@ -2,11 +2,9 @@
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QList>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTest>
-#include <deque>
+#include <optional>
 
 #include "engine/Cp932Codec.h"
 #include "settings/Settings.h"
@@ -15,34 +13,31 @@
 
 namespace quillery {
 
-// Answers every message box without a person and remembers what was asked: the queued
-// answers first, then Yes to a question and OK to anything else.
+// Answers every message box without a person and remembers what was asked.
 class MessageRecorder {
   public:
     MessageRecorder() {
-        SetMessageHandler([this](const MessageRequest& request) {
-            requests.append(request);
-            if (answers.empty()) {
-                return request.buttons == MessageButtons::YesNo ? MessageResult::Yes
-                                                                : MessageResult::Ok;
-            }
-            const MessageResult answer = answers.front();
-            answers.pop_front();
-            return answer;
-        });
+        SetMessageHandler([this](const MessageRequest& request) { return Answer(request); });
     }
     ~MessageRecorder() { SetMessageHandler({}); }
 
-    QStringList texts() const {
-        QStringList out;
-        for (const MessageRequest& r : requests) {
-            out << r.text;
+    // The next queued answer, else Yes to a question and OK to anything else.
+    MessageResult Answer(const MessageRequest& request) {
+        requests.append(request);
+        texts.append(request.text);
+        if (!answers.isEmpty()) {
+            return answers.takeFirst();
         }
-        return out;
+        return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
+    }
+    void Clear() {
+        requests.clear();
+        texts.clear();
     }
 
     QList<MessageRequest> requests;
-    std::deque<MessageResult> answers;
+    QStringList texts;
+    QList<MessageResult> answers;
 };
 
 inline const QString kPlaceholder = QStringLiteral("<<< ここに変換結果が表示されます >>>");
@@ -51,11 +46,16 @@ inline QString IniPath() {
     return QCoreApplication::applicationDirPath() + "/QuilleryMini.ini";
 }
 
-// Each test starts from the defaults: no settings file, no default dictionary.
-inline void ResetSettings() {
+// A test's window, made afresh from the defaults (no settings file, no default
+// dictionary), its message boxes answered.
+inline void Renew(std::optional<MessageRecorder>& messages, std::optional<CMainDlg>& window) {
+    window.reset();
+    messages.reset();
     QFile::remove(IniPath());
     QFile::remove(QCoreApplication::applicationDirPath() + "/velmo.dat");
     gSettings = Settings{};
+    messages.emplace();
+    window.emplace();
 }
 
 inline QByteArray Cp932(const QString& text) {

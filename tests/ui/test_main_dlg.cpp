@@ -1,10 +1,16 @@
-// The main window: layout, menus, title, colours, the status hand-over, its place.
+// The main window: layout, menus, title, colours, the status hand-over, its place on the
+// screen, its keys and the two ways it ends.
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QTextDocument>
 #include <thread>
 
 #include "WindowTestSupport.h"
@@ -23,34 +29,27 @@ void Outline(const QMenu* menu, QStringList& out) {
     QString line = menu->title() + ":";
     QList<const QMenu*> submenus;
     for (const QAction* action : menu->actions()) {
-        if (action->isSeparator()) {
-            line += " -";
-        } else if (action->menu() != nullptr) {
-            line += " " + action->text();
-            submenus << action->menu();
-        } else {
-            line += " " + action->text() + "=" + QString::number(action->data().toInt());
-        }
+        const QString id = action->menu() ? "" : "=" + QString::number(action->data().toInt());
+        line += action->isSeparator() ? " -" : " " + action->text() + id;
+        submenus << action->menu();
     }
     out << line;
     for (const QMenu* submenu : submenus) {
-        Outline(submenu, out);
+        if (submenu != nullptr) {
+            Outline(submenu, out);
+        }
     }
 }
 
-QStringList Sorted(QStringList list) {
-    list.sort();
-    return list;
-}
-
-QStringList CheckedItems(const CMainDlg& window) {
+// The labels of the checked items, in menu order.
+QString CheckedItems(const CMainDlg& window) {
     QStringList checked;
     for (const QAction* action : window.findChildren<QAction*>()) {
         if (action->isChecked()) {
             checked << action->text();
         }
     }
-    return Sorted(checked);
+    return checked.join(' ');
 }
 
 bool IsBlack(const QPlainTextEdit* pane) {
@@ -58,13 +57,41 @@ bool IsBlack(const QPlainTextEdit* pane) {
            pane->palette().color(QPalette::Text) == Qt::white;
 }
 
+// Records the key presses that reach a widget's own handling.
+class KeySpy : public QObject {
+  public:
+    explicit KeySpy(QWidget* widget) { widget->installEventFilter(this); }
+    QList<int> keys;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress) {
+            keys << static_cast<QKeyEvent*>(event)->key();
+        }
+        return false;
+    }
+};
+
+// Shows the window active with the focus on `widget`.
+void Focus(CMainDlg& window, QWidget* widget) {
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    widget->setFocus();
+    QTRY_VERIFY(QApplication::focusWidget() == widget);
+}
+
 }  // namespace
 
 class MainDlgTest : public QObject {
     Q_OBJECT
 
+    std::optional<MessageRecorder> messages_;
+    std::optional<CMainDlg> window_;
+
   private slots:
-    void init() { ResetSettings(); }
+    void init() { Renew(messages_, window_); }
+    void cleanup() { window_.reset(); }
 
     void splitFollowsTheIntegerFormula() {
         // height, window ratio, input height, output top, output height
@@ -72,38 +99,28 @@ class MainDlgTest : public QObject {
                                {5, 3, 0, 0, 5},         {-14, 3, 0, -6, 0},   {100, 7, 112, 112, 0},
                                {100, -2, 0, -32, 132}};
         for (const auto& r : rows) {
-            const PaneSplit split = SplitPaneHeights(r[0], r[1]);
-            QCOMPARE(
-                QList<int>({r[0], r[1], split.inputHeight, split.outputTop, split.outputHeight}),
-                QList<int>({r[0], r[1], r[2], r[3], r[4]}));
+            const PaneSplit s = SplitPaneHeights(r[0], r[1]);
+            QCOMPARE(QList<int>({r[0], r[1], s.inputHeight, s.outputTop, s.outputHeight}),
+                     QList<int>({r[0], r[1], r[2], r[3], r[4]}));
         }
     }
 
     void panesFillTheClientAreaWithoutGaps() {
-        MessageRecorder messages;
-        CMainDlg window;
-        window.show();
-        gSettings.windowRatio = 3;
-        window.resize(600, 440);
-        window.LayoutPanes();
-        const int top = window.menu()->menuBar()->height();
-        const int area = window.height() - top - window.statusBar()->height();
-        const QRect input = window.inputPane()->geometry();
-        const QRect output = window.outputPane()->geometry();
-        QCOMPARE(input, QRect(0, top, 600, area / 6 * 3));
-        QCOMPARE(output.top(), input.bottom() + 1);
-        QCOMPARE(output.height(), area - input.height());
-        QCOMPARE(window.statusBar()->geometry().top(), output.bottom() + 1);
-        window.OnCommand(CommandId::WindowRatio5);
-        QCOMPARE(window.inputPane()->height(), area / 6 * 5);
-        QCOMPARE(window.outputPane()->height(), area - area / 6 * 5);
+        window_->show();
+        window_->resize(600, 440);
+        window_->OnCommand(CommandId::WindowRatio5);
+        const int top = window_->menu()->menuBar()->height();
+        const int area = window_->height() - top - window_->statusBar()->height();
+        const QRect input = window_->inputPane()->geometry();
+        const QRect output = window_->outputPane()->geometry();
+        QCOMPARE(input, QRect(0, top, 600, area / 6 * 5));
+        QCOMPARE(output, QRect(0, input.bottom() + 1, 600, area - input.height()));
+        QCOMPARE(window_->statusBar()->geometry().top(), output.bottom() + 1);
     }
 
     void menuBarHoldsEveryItemInOrder() {
-        MessageRecorder messages;
-        CMainDlg window;
         QStringList outline;
-        for (const QAction* popup : window.menu()->menuBar()->actions()) {
+        for (const QAction* popup : window_->menu()->menuBar()->actions()) {
             Outline(popup->menu(), outline);
         }
         QCOMPARE(outline,
@@ -120,156 +137,243 @@ class MainDlgTest : public QObject {
                      "5:1(&5)=1049",
                      "ヘルプ(&H): オンラインヘルプ(&O)=1052 - このソフトについて(&A)=1041",
                  }));
-        QCOMPARE(window.findChild<QAction*>("command32773")->text(), QString("2:4(&2)"));
     }
 
     void startsWithTheDefaultsAtTheTemplateSize() {
-        MessageRecorder messages;
-        CMainDlg window;
-        QCOMPARE(CheckedItems(window), Sorted({"40%", "3:3(&3)"}));
-        QCOMPARE(window.windowTitle(), QString("Quillery - 40% "));
-        QCOMPARE(window.outputPane()->toPlainText(), kPlaceholder);
-        QVERIFY(window.statusField()->text().isEmpty());
-        QCOMPARE(window.inputPane()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        QCOMPARE(window.inputPane()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-        QVERIFY(!window.windowIcon().pixmap(32).isNull());
+        QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
+        QCOMPARE(window_->windowTitle(), QString("Quillery - 40% "));
+        QCOMPARE(window_->outputPane()->toPlainText(), kPlaceholder);
+        QVERIFY(window_->statusField()->text().isEmpty());
+        QVERIFY(!window_->windowIcon().pixmap(32).isNull());
         const DialogUnits units(DialogFont());
-        const int menuHeight = window.menu()->menuBar()->heightForWidth(window.width());
-        QCOMPARE(window.size(), QSize(units.X(330), units.Y(241) + menuHeight));
+        const int menuHeight = window_->menu()->menuBar()->heightForWidth(window_->width());
+        QCOMPARE(window_->size(), QSize(units.X(330), units.Y(241) + menuHeight));
     }
 
     void commandsMoveCheckMarksAndTitle() {
-        MessageRecorder messages;
-        CMainDlg window;
-        // Choosing the checked item again keeps it checked.
-        for (int i = 0; i < 2; ++i) {
-            window.menu()->action(CommandId::Ratio0)->trigger();
-            QCOMPARE(gSettings.insertRatio, 0);
-            QCOMPARE(CheckedItems(window), Sorted({"0%", "3:3(&3)"}));
-            QVERIFY(window.windowTitle().startsWith("Quillery - 0% "));
+        for (CommandId id : {CommandId::Ratio0, CommandId::Ratio0}) {  // checked stays checked
+            window_->menu()->action(id)->trigger();
         }
+        QCOMPARE(CheckedItems(*window_), QString("0% 3:3(&3)"));
+        QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
         for (CommandId id : {CommandId::Ratio100, CommandId::WindowRatio2,
                              CommandId::BlackBackground, CommandId::ReadOnly}) {
-            window.menu()->action(id)->trigger();
+            window_->menu()->action(id)->trigger();
         }
         QCOMPARE(QList<int>({gSettings.insertRatio, gSettings.windowRatio,
                              gSettings.blackBackground, gSettings.editReadOnly}),
                  QList<int>({10, 2, 1, 1}));
-        QCOMPARE(CheckedItems(window),
-                 Sorted({"100%", "2:4(&2)", "黒の背景色にする(&B)", "変換ペインを読込専用(&R)"}));
-        QVERIFY(window.windowTitle().startsWith("Quillery - 100% "));
-        window.menu()->action(CommandId::BlackBackground)->trigger();
-        window.menu()->action(CommandId::ReadOnly)->trigger();
-        QCOMPARE(gSettings.blackBackground, 0);
-        QCOMPARE(gSettings.editReadOnly, 0);
-        QCOMPARE(CheckedItems(window), Sorted({"100%", "2:4(&2)"}));
-        for (QAction* action : window.findChildren<QAction*>()) {
+        QCOMPARE(CheckedItems(*window_),
+                 QString("100% 2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
+        QVERIFY(window_->windowTitle().startsWith("Quillery - 100% "));
+        for (CommandId id : {CommandId::BlackBackground, CommandId::ReadOnly}) {
+            window_->menu()->action(id)->trigger();
+        }
+        QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
+        QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
+        for (QAction* action : window_->findChildren<QAction*>()) {
             QVERIFY2(action->isEnabled(), qPrintable(action->text()));
         }
     }
 
     void titleShowsTheDictionaryFileName() {
-        MessageRecorder messages;
-        CMainDlg window;
-        const struct {
-            QString path;
-            int ratio;
-            QString title;
-        } rows[] = {{"D:\\data\\words.txt", 4, "Quillery - 40% words.txt"},
-                    {"", 4, "Quillery - 40% "},
-                    {"/home/a/words", 4, "Quillery - 40% words"},
-                    {"/home/a/", 4, "Quillery - 40% "},
-                    {"/x/y.dat", 15, "Quillery - 150% y.dat"},
-                    {"C:\\表\\ソフト.dat", 3, "Quillery - 30% ソフト.dat"}};
-        for (const auto& row : rows) {
-            QVERIFY(SetDictionaryPath(row.path));
-            gSettings.insertRatio = row.ratio;
-            window.RefreshMenusAndTitle();
-            QCOMPARE(window.windowTitle(), row.title);
-            // A ratio outside the menu's range checks no ratio item.
-            QCOMPARE(CheckedItems(window).contains(RatioLabel(row.ratio)), row.ratio <= 10);
+        const std::tuple<QString, int, QString> rows[] = {
+            {"D:\\data\\words.txt", 4, "Quillery - 40% words.txt"},
+            {"", 4, "Quillery - 40% "},
+            {"/home/a/words", 4, "Quillery - 40% words"},
+            {"/home/a/", 4, "Quillery - 40% "},
+            {"/x/y.dat", 15, "Quillery - 150% y.dat"},  // hand-edited: no ratio item checked
+            {"C:\\表\\ソフト.dat", 3, "Quillery - 30% ソフト.dat"}};
+        for (const auto& [path, ratio, title] : rows) {
+            QVERIFY(SetDictionaryPath(path));
+            gSettings.insertRatio = ratio;
+            window_->RefreshMenusAndTitle();
+            QCOMPARE(window_->windowTitle(), title);
+            QCOMPARE(CheckedItems(*window_),
+                     ratio <= 10 ? RatioLabel(ratio) + " 3:3(&3)" : "3:3(&3)");
         }
     }
 
-    void readOnlyFollowsAnyNonZeroValue() {
-        MessageRecorder messages;
-        CMainDlg window;
-        gSettings.editReadOnly = 2;
-        window.RefreshMenusAndTitle();
-        QVERIFY(window.outputPane()->isReadOnly());
-        QVERIFY(!window.menu()->action(CommandId::ReadOnly)->isChecked());
-        window.OnCommand(CommandId::ReadOnly);
-        QCOMPARE(gSettings.editReadOnly, 1);
-        QVERIFY(window.outputPane()->isReadOnly());
-        QVERIFY(window.menu()->action(CommandId::ReadOnly)->isChecked());
-        window.OnCommand(CommandId::ReadOnly);
-        QCOMPARE(gSettings.editReadOnly, 0);
-        QVERIFY(!window.outputPane()->isReadOnly());
-        QVERIFY(!window.inputPane()->isReadOnly());
-    }
-
-    void blackBackgroundOnlyInEnabledWritablePanes() {
-        MessageRecorder messages;
-        CMainDlg window;
+    void readOnlyAndBlackBackgroundRules() {
+        QPlainTextEdit* input = window_->inputPane();
+        QPlainTextEdit* output = window_->outputPane();
+        gSettings.editReadOnly = 2;     // hand-edited: read-only, the item unchecked
         gSettings.blackBackground = 2;  // hand-edited: counts as off, one toggle makes it 1
-        window.RefreshMenusAndTitle();
-        QVERIFY(!IsBlack(window.inputPane()));
-        window.OnCommand(CommandId::BlackBackground);
+        window_->RefreshMenusAndTitle();
+        QVERIFY(output->isReadOnly() && !input->isReadOnly());
+        QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
+        QVERIFY(!IsBlack(input) && !IsBlack(output));
+        window_->OnCommand(CommandId::BlackBackground);
         QCOMPARE(gSettings.blackBackground, 1);
-        QVERIFY(IsBlack(window.inputPane()) && IsBlack(window.outputPane()));
-        window.OnCommand(CommandId::ReadOnly);
-        QVERIFY(IsBlack(window.inputPane()) && !IsBlack(window.outputPane()));
-        window.SetBusy(true);
-        QVERIFY(!IsBlack(window.inputPane()));
-        window.SetBusy(false);
-        QVERIFY(IsBlack(window.inputPane()));
-        window.OnCommand(CommandId::BlackBackground);
-        QVERIFY(!IsBlack(window.inputPane()));
+        QVERIFY(IsBlack(input) && !IsBlack(output));
+        window_->OnCommand(CommandId::ReadOnly);
+        QCOMPARE(gSettings.editReadOnly, 1);
+        QVERIFY(output->isReadOnly() && !IsBlack(output));
+        window_->OnCommand(CommandId::ReadOnly);
+        QVERIFY(!output->isReadOnly() && IsBlack(output));
+        window_->SetBusy(true);
+        QVERIFY(!IsBlack(input) && !IsBlack(output));
+        window_->SetBusy(false);
+        QVERIFY(IsBlack(input));
+        window_->OnCommand(CommandId::BlackBackground);
+        QVERIFY(!IsBlack(input) && !IsBlack(output));
     }
 
     void handOverFromAnotherThreadShowsStatusText() {
-        MessageRecorder messages;
-        CMainDlg window;
-        window.show();
-        std::thread worker([&window] {
+        window_->show();
+        std::thread worker([this] {
             SetStatusText(u"処理中．．．");
-            window.RequestStatusHandOver();
+            window_->RequestStatusHandOver();
         });
         worker.join();
-        QVERIFY(window.statusField()->text().isEmpty());  // queued, not yet handled
-        QTRY_COMPARE(window.statusField()->text(), QString("処理中．．．"));
-        // The bar changes only with the next hand-over.
-        SetStatusText(u"変換終了");
+        QVERIFY(window_->statusField()->text().isEmpty());  // queued, not yet handled
+        QTRY_COMPARE(window_->statusField()->text(), QString("処理中．．．"));
+        SetStatusText(u"変換終了");  // shown with the next hand-over only
         QTest::qWait(20);
-        QCOMPARE(window.statusField()->text(), QString("処理中．．．"));
-        window.RequestStatusHandOver();
-        window.RequestStatusHandOver();
-        QTRY_COMPARE(window.statusField()->text(), QString("変換終了"));
+        QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
+        window_->RequestStatusHandOver();
+        window_->RequestStatusHandOver();
+        QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
         SetStatusText(u"");
     }
 
     void savedRectangleRestoredOnlyWhenComplete() {
-        MessageRecorder messages;
-        QPoint unplaced;
-        {
-            CMainDlg window;
-            window.show();
-            unplaced = window.frameGeometry().topLeft();
-        }
-        QVERIFY(
-            WriteFile(IniPath(), "[Window]\r\nXPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350"));
-        {
-            CMainDlg window;
-            window.show();
-            QCOMPARE(window.frameGeometry(), QRect(-200, 40, 500, 350));
-        }
+        const auto placed = [this](const QByteArray& values) {
+            window_.reset();
+            if (!WriteFile(IniPath(), "[Window]\r\n" + values)) {
+                return QRect();
+            }
+            window_.emplace();
+            window_->show();
+            return window_->frameGeometry();
+        };
+        const QPoint unplaced = placed("").topLeft();
+        QCOMPARE(placed("XPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350"),
+                 QRect(-200, 40, 500, 350));
         for (const char* incomplete : {"XPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350",
                                        "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0"}) {
-            QVERIFY(WriteFile(IniPath(), QByteArray("[Window]\r\n") + incomplete));
-            CMainDlg window;
-            window.show();
-            QCOMPARE(window.frameGeometry().topLeft(), unplaced);
-            QVERIFY(window.frameGeometry().size() != QSize(500, 350));
+            const QRect rect = placed(incomplete);
+            QCOMPARE(rect.topLeft(), unplaced);
+            QVERIFY(rect.size() != QSize(500, 350));
+        }
+    }
+
+    void keysOfThePanesAndTheWindow() {
+        QPlainTextEdit* input = window_->inputPane();
+        Focus(*window_, input);
+        QTest::keyClicks(input, "ab");
+        QTest::keyClick(input, Qt::Key_Escape);
+        QTest::keyClick(input, Qt::Key_Return);
+        QTest::keyClick(input, Qt::Key_C);
+        // Shift+Enter breaks the line the same way, not with a line separator.
+        QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(input->document()->toRawText(),
+                 QString("ab") + QChar::ParagraphSeparator + "c" + QChar::ParagraphSeparator);
+        // Ctrl+C and Ctrl+V pass on; Ctrl+Tab puts in a tab, Tab goes to the next pane.
+        input->selectAll();
+        QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(input, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(input, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(input->toPlainText(), QString("ab\nc\nab\nc\n\t"));
+        QTest::keyClick(input, Qt::Key_Tab);
+        QTRY_VERIFY(window_->outputPane()->hasFocus());
+
+        Focus(*window_, &*window_);
+        KeySpy spy(&*window_);
+        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            QTest::keyClick(&*window_, key);
+        }
+        QVERIFY(window_->isVisible());
+        QVERIFY(spy.keys.isEmpty());  // swallowed before the window saw them
+        QTest::keyClick(&*window_, Qt::Key_A, Qt::ControlModifier);  // no pane: passed on
+        QVERIFY(spy.keys.contains(Qt::Key_A));
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void ctrlASelectsTheFocusedPaneWithoutScrolling() {
+        window_->resize(400, 300);
+        gSettings.editReadOnly = 1;
+        window_->RefreshMenusAndTitle();
+        const QString lines = QString("行\n").repeated(300);
+        for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
+            pane->setPlainText(lines);
+            Focus(*window_, pane);
+            for (auto modifiers :
+                 {Qt::ControlModifier | Qt::NoModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
+                pane->moveCursor(QTextCursor::Start);
+                pane->verticalScrollBar()->setValue(40);
+                QTest::keyClick(pane, Qt::Key_A, modifiers);
+                QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
+                QCOMPARE(pane->verticalScrollBar()->value(), 40);
+            }
+            QCOMPARE(pane->toPlainText(), lines);
+        }
+    }
+
+    void menuBarKeepsItsOwnKeys() {
+        Focus(*window_, window_->inputPane());
+        QMenuBar* bar = window_->menu()->menuBar();
+        QTest::keyClick(window_->inputPane(), Qt::Key_Alt);
+        QTRY_VERIFY(bar->hasFocus());
+        QTest::keyClick(bar, Qt::Key_Return);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QTest::keyClick(bar, Qt::Key_Escape);
+        QTRY_VERIFY(window_->inputPane()->hasFocus());
+        QTest::keyClick(window_->inputPane(), Qt::Key_C, Qt::AltModifier);  // a mnemonic
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        QCOMPARE(qobject_cast<QMenu*>(QApplication::activePopupWidget())->title(),
+                 QString("変換(&C)"));
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QVERIFY(window_->isVisible());
+    }
+
+    void answeringNoKeepsEverything() {
+        const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
+        window_.reset();
+        QVERIFY(WriteFile(IniPath(), before));
+        window_.emplace();
+        window_->show();
+        window_->OnRatio(2);
+        messages_->answers = {MessageResult::No, MessageResult::No};
+        window_->close();
+        window_->OnExit();
+        QVERIFY(window_->isVisible());
+        QCOMPARE(messages_->texts, QStringList({"終了しますか？", "終了しますか？"}));
+        QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
+        QCOMPARE(ReadFile(IniPath()), before);
+    }
+
+    void closeBoxAndExitSaveTheSameRecord() {
+        QSize outer;
+        const auto endWith = [this, &outer](bool viaExit, MessageResult answer) {
+            Renew(messages_, window_);
+            messages_->answers = {answer};
+            window_->show();
+            window_->move(30, 50);
+            window_->resize(420, 330);
+            window_->OnRatio(7);
+            window_->OnWindowRatio(2);
+            gSettings.randomSeed = 4294967295u;
+            outer = window_->frameGeometry().size();
+            viaExit ? window_->menu()->action(CommandId::Exit)->trigger() : (void)window_->close();
+            const int result = viaExit ? QDialog::Accepted : QDialog::Rejected;
+            const bool ended = window_->isHidden() && window_->result() == result;
+            return ended ? ReadFile(IniPath()) : QByteArray("still open");
+        };
+        const QByteArray viaExit = endWith(true, MessageResult::Yes);
+        QCOMPARE(endWith(false, MessageResult::Yes), viaExit);
+        QCOMPARE(endWith(true, MessageResult::Failed), viaExit);  // a failed box is not a No
+        QVERIFY(outer.width() >= 420 && outer.height() >= 330);   // the frame included
+        for (const QString& line :
+             {QString("Ratio=7"), QString("WindowRatio=2"), QString("RandomSeed=-1"),
+              QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2")
+                  .arg(outer.width())
+                  .arg(outer.height())}) {
+            QVERIFY2(viaExit.contains((line + "\r\n").toLatin1()), qPrintable(line));
         }
     }
 };

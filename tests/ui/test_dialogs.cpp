@@ -1,0 +1,535 @@
+// The dictionary file dialog, the debug conversion dialog, the about box and the online
+// help, each through its command: what they show, what OK and Cancel change, refusals.
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringDecoder>
+
+#include "DialogTestSupport.h"
+#include "WindowTestSupport.h"
+#include "ui/AboutDlg.h"
+#include "ui/DebugConvertDlg.h"
+#include "ui/DialogFont.h"
+#include "ui/DictionaryDlg.h"
+#include "ui/OnlineHelp.h"
+
+using namespace quillery;
+
+namespace {
+
+const QString kRefusedCharacters = QStringLiteral(
+    "辞書ファイル名に使えない文字です。\r\n"
+    "シフトJIS（コードページ932）で表せない文字と改行は使えません。");
+const QString kUnusableChosenName = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+
+QLineEdit* Edit(QWidget& dialog, const char* name) {
+    return dialog.findChild<QLineEdit*>(name);
+}
+void Click(QWidget& dialog, const char* name) {
+    dialog.findChild<QAbstractButton*>(name)->click();
+}
+bool Checked(QWidget& dialog, const char* name) {
+    return dialog.findChild<QAbstractButton*>(name)->isChecked();
+}
+
+QByteArray PathBytes() {
+    const std::string& bytes = gSettings.dictionaryPath.Bytes();
+    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// The caption, the fixed template size in dialog units of the program's dialog font, no
+// owner window, every text whole, OK the default button and the tab order from it.
+void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& tabs) {
+    QCOMPARE(dialog.windowTitle(), caption);
+    QCOMPARE(dialog.font().family(), DialogFont().family());
+    QCOMPARE(dialog.font().pointSize(), 9);
+    QCOMPARE(dialog.size(), DialogUnits(dialog.font()).Size(size.width(), size.height()));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.parentWidget() == nullptr);
+    QCOMPARE(CutOffTexts(dialog), QStringList());
+    QVERIFY(dialog.findChild<QPushButton*>("button1")->isDefault());
+    QCOMPARE(TabOrder(dialog.findChild<QWidget*>("button1")), tabs);
+}
+
+// Records every address handed to the system instead of opening it.
+class UrlRecorder {
+  public:
+    UrlRecorder() {
+        SetUrlOpener([this](const QUrl& url) { opened.append(url); });
+    }
+    ~UrlRecorder() { SetUrlOpener({}); }
+    QList<QUrl> opened;
+};
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    FileChooserRecorder choosers_;
+    std::optional<MessageRecorder> messages_;
+    std::optional<CMainDlg> window_;
+
+    // Opens the dictionary dialog, runs `step` in it, and tells whether it ran.
+    bool Dictionary(std::function<void(CDictionaryDlg&)> step) {
+        const auto ran = WhenModal<CDictionaryDlg>(std::move(step));
+        window_->OnDictionary();
+        return *ran;
+    }
+    bool DebugConvert(std::function<void(CDebugConvertDlg&)> step) {
+        const auto ran = WhenModal<CDebugConvertDlg>(std::move(step));
+        window_->OnDebugConvert();
+        return *ran;
+    }
+
+    // The window with settings that give a varied conversion of a long text.
+    void PrepareRun() {
+        QVERIFY(UseDictionary(dir_.filePath("words.dat"),
+                              Cp932("春の\r\n静かな\r\nふと\r\n遠い\r\n青い\r\n")));
+        gSettings.insertRatio = 5;
+        window_->inputPane()->setPlainText(
+            QString("今日は東京で雨が降りました。明日は大阪へ行きます。\n").repeated(20));
+    }
+    QString Output() const { return window_->outputPane()->toPlainText(); }
+
+  private slots:
+    void initTestCase() { InstallDialogFontSubstitutions(); }
+    void init() {
+        choosers_.requests.clear();
+        choosers_.answers.clear();
+        Renew(messages_, window_);
+    }
+    void cleanup() {
+        window_.reset();
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    void dictionaryDialogShowsTheTemplate() {
+        QVERIFY(SetDictionaryPath("C:\\dic\\古い辞書.dat"));
+        QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
+            CheckTemplate(dialog, "辞書の選択", {267, 103},
+                          {"button1", "button2", "edit1029", "button1030"});
+            QCOMPARE(Texts(dialog),
+                     QStringList({"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
+                                  "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルで"
+                                  "す。\nこの辞書ファイルのキーワードを使って、入力した文章を変換"
+                                  "します。\nファイル名は直接入力するか、横の[...]ボタンを押して"
+                                  "選択します。"}));
+            QCOMPARE(Edit(dialog, "edit1029")->text(), QString("C:\\dic\\古い辞書.dat"));
+            auto* explanation = dialog.findChild<QLabel*>("static1031");
+            QCOMPARE(explanation->geometry(), DialogUnits(dialog.font()).Rect(7, 39, 250, 35));
+            QVERIFY(explanation->alignment() & Qt::AlignHCenter);
+            QCOMPARE(explanation->frameShadow(), QFrame::Sunken);
+        }));
+    }
+
+    void dictionaryOkCopiesTheEditBackAndCancelChangesNothing() {
+        const QByteArray odd("C:\\\x81\x20x\\\xFF\xA0.dat");  // not code page 932
+        QVERIFY(gSettings.dictionaryPath.Assign(std::string_view(odd.data(), odd.size())));
+        const QString picked = dir_.filePath("picked.dat");
+        QVERIFY(WriteFile(picked, "X"));
+        window_->setWindowTitle("untouched");
+        for (int how = 0; how < 3; ++how) {  // Cancel, the close box, Esc, after a pick
+            choosers_.answers = {picked};
+            QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+                Click(dialog, "button1030");
+                QCOMPARE(Edit(dialog, "edit1029")->text(), picked);
+                how == 0   ? Click(dialog, "button2")
+                : how == 1 ? (void)dialog.close()
+                           : QTest::keyClick(Edit(dialog, "edit1029"), Qt::Key_Escape);
+                QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            }));
+            QCOMPARE(PathBytes(), odd);
+            QCOMPARE(window_->windowTitle(), QString("untouched"));
+        }
+        // OK without an edit gives back the same bytes, and rewrites the title.
+        QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
+            QTest::keyClick(dialog.findChild<QPushButton*>("button1"), Qt::Key_Space);
+        }));
+        QCOMPARE(PathBytes(), odd);
+        QVERIFY(window_->windowTitle().startsWith("Quillery - 40% "));
+        const std::pair<QString, QString> rows[] = {{"D:\\data\\words.txt", "words.txt"},
+                                                    {"C:\\表\\ソース.dat", "ソース.dat"},
+                                                    {"", ""},
+                                                    {"  spaced .dat ", "  spaced .dat "}};
+        for (const auto& [typed, name] : rows) {
+            QVERIFY(Dictionary([&typed](CDictionaryDlg& dialog) {
+                Edit(dialog, "edit1029")->selectAll();
+                Edit(dialog, "edit1029")->insert(typed);
+                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
+                QVERIFY(!dialog.isVisible());
+            }));
+            QCOMPARE(PathBytes(), Cp932(typed));
+            QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
+        }
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void dictionaryBrowseUsesTheOpenChooser() {
+        const QString picked = dir_.filePath("日本語の辞書.dat");
+        QVERIFY(WriteFile(picked, "X"));
+        choosers_.answers = {std::nullopt, picked};
+        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+            QTest::keyClicks(Edit(dialog, "edit1029"), "typed.dat");
+            Click(dialog, "button1030");  // cancelled: the typed text stays
+            QCOMPARE(Edit(dialog, "edit1029")->text(), QString("typed.dat"));
+            Click(dialog, "button1030");
+            QCOMPARE(Edit(dialog, "edit1029")->text(), picked);
+            Click(dialog, "button1");
+        }));
+        QCOMPARE(PathBytes(), Cp932(picked));
+        QCOMPARE(window_->windowTitle(), QString("Quillery - 40% 日本語の辞書.dat"));
+        QCOMPARE(choosers_.requests.size(), 2);
+        QCOMPARE(choosers_.requests[0].kind, FileChooserKind::Open);
+        QCOMPARE(FilterLabels(choosers_.requests[0]),
+                 QStringList({"Dictionary Data(*.dat)=*.dat", "All files(*.*)=*"}));
+
+        // The real chooser takes only a file that exists, and lists every file under
+        // "All files(*.*)", names without a dot among them.
+        const std::unique_ptr<QFileDialog> chooser = MakeFileChooser(choosers_.requests[0]);
+        QCOMPARE(chooser->fileMode(), QFileDialog::ExistingFile);
+        QVERIFY(chooser->parentWidget() == nullptr);
+        QTemporaryDir folder;
+        for (const char* name : {"words.dat", "WORDS2.DAT", "notes", "other.txt"}) {
+            QVERIFY(WriteFile(folder.filePath(name), "X"));
+        }
+        chooser->setDirectory(folder.path());
+        auto* types = chooser->findChild<QComboBox*>("fileTypeCombo");
+        QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
+                 QString("Dictionary Data(*.dat)|All files(*.*)"));
+        auto* model = chooser->findChild<QFileSystemModel*>();
+        const auto listed = [&] {
+            QStringList names;
+            const QModelIndex root = model->index(folder.path());
+            for (int row = 0; row < model->rowCount(root); ++row) {
+                names << model->index(row, 0, root).data().toString();
+            }
+            names.sort();
+            return names.join(' ');
+        };
+        QTRY_COMPARE(listed(), QString("WORDS2.DAT words.dat"));
+        chooser->selectNameFilter("All files(*.*)");
+        QTRY_COMPARE(listed(), QString("WORDS2.DAT notes other.txt words.dat"));
+    }
+
+    void dictionaryRefusesChosenNamesThatCannotBeHeld() {
+        QVERIFY(SetDictionaryPath("keep.dat"));
+        const std::pair<QString, QString> rows[] = {
+            {"雪☃.dat", kUnusableChosenName},
+            {"a〜b.dat", kUnusableChosenName},  // only a look-alike in the code page
+            {"a\nb.dat", kUnusableChosenName},
+            {QString(130, QChar(u'辞')) + ".dat",
+             "このファイルは辞書ファイルに設定できません。\r\n"
+             "ファイル名がシフトJISで255バイトを超えています。"}};
+        for (const auto& [name, message] : rows) {
+            messages_->Clear();
+            choosers_.answers = {"/" + name};
+            QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+                Click(dialog, "button1030");
+                QCOMPARE(messages_->texts, QStringList{message});
+                QCOMPARE(Edit(dialog, "edit1029")->text(), QString("keep.dat"));
+                Click(dialog, "button1");
+            }));
+            QCOMPARE(PathBytes(), QByteArray("keep.dat"));
+        }
+    }
+
+    void dictionaryEditHoldsAt255Bytes() {
+        const QString middle = "[" + QString(126, QChar(u'語')) + "]";
+        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+            QLineEdit* edit = Edit(dialog, "edit1029");
+            edit->setFocus();
+            edit->insert(QString(300, QChar('a')));
+            QTest::keyClick(edit, Qt::Key_B);
+            QCOMPARE(edit->text(), QString(255, QChar('a')));
+            // A double-byte character needs two bytes where one is left.
+            edit->setText(QString(254, QChar('a')));
+            edit->end(false);
+            edit->insert("表");
+            QCOMPARE(edit->text(), QString(254, QChar('a')));
+            // A long paste into the middle keeps what follows the cursor.
+            edit->setText("[]");
+            edit->setCursorPosition(1);
+            edit->insert(QString(200, QChar(u'語')));
+            QCOMPARE(edit->text(), middle);
+            QCOMPARE(edit->cursorPosition(), 127);
+            Click(dialog, "button1");
+        }));
+        QCOMPARE(PathBytes(), Cp932(middle));
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void dictionaryEditRefusesWhatCodePage932CannotHold() {
+        QVERIFY(SetDictionaryPath("before.dat"));
+        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+            QLineEdit* edit = Edit(dialog, "edit1029");
+            edit->end(false);
+            qsizetype refusals = 0;
+            for (const QString& pasted : {QString("x𠮷"), QString("☃"), QString("〜"),
+                                          QString("a\nb"), QString(QChar(0xD842))}) {
+                edit->insert(pasted);
+                QCOMPARE(edit->text(), QString("before.dat"));
+                ++refusals;
+                QTRY_COMPARE(messages_->texts, QStringList(refusals, kRefusedCharacters));
+            }
+            QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
+            edit->insert("～ｶﾅ");  // what the code page holds, the full-width tilde among it
+            Click(dialog, "button1");
+        }));
+        QCOMPARE(PathBytes(), Cp932("before.dat～ｶﾅ"));
+        QCOMPARE(messages_->requests.size(), 5);
+    }
+
+    void debugDialogShowsTheSettings() {
+        gSettings.randomSeed = 4294967295u;
+        gSettings.useFixedSeed = 1;
+        gSettings.insertMark = 2;  // hand-edited: only 1 ticks the box
+        gSettings.newestRandomSeed = -5;
+        QVERIFY(DebugConvert([](CDebugConvertDlg& dialog) {
+            CheckTemplate(
+                dialog, "デバッグ変換", {165, 118},
+                {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
+            QCOMPARE(Texts(dialog), QStringList({"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入",
+                                                 "乱数系列を固定する", "系列値(0～4294967295)",
+                                                 "最新の通常変換の系列値", "-5", "↑コピー"}));
+            QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967295"));
+            QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
+            QCOMPARE(dialog.findChild<QLabel*>("static1039")->frameShadow(), QFrame::Sunken);
+            // A negative newest seed copies as the 32-bit seed it stands for.
+            Click(dialog, "button1040");
+            QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967291"));
+            Click(dialog, "check1037");  // the seed field stays enabled whatever the box says
+            QVERIFY(Edit(dialog, "edit1038")->isEnabled());
+        }));
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void debugCancelTheCloseBoxAndEscapeChangeNothingAndStartNothing() {
+        PrepareRun();
+        gSettings.randomSeed = 77;
+        const Settings before = gSettings;
+        for (int how = 0; how < 3; ++how) {
+            QVERIFY(DebugConvert([how](CDebugConvertDlg& dialog) {
+                Click(dialog, "check1036");
+                Click(dialog, "check1037");
+                Edit(dialog, "edit1038")->setText("12345");
+                how == 0   ? Click(dialog, "button2")
+                : how == 1 ? (void)dialog.close()
+                           : QTest::keyClick(Edit(dialog, "edit1038"), Qt::Key_Escape);
+                QVERIFY(!dialog.isVisible());
+            }));
+            QVERIFY(!window_->runActive());
+            QTest::qWait(20);
+            QVERIFY(gSettings == before);
+            QCOMPARE(Output(), kPlaceholder);
+        }
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void debugRefusesSeedsThatAreNotNumbersInRange() {
+        PrepareRun();
+        gSettings.randomSeed = 9;
+        const Settings before = gSettings;
+        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+            dialog.activateWindow();
+            Click(dialog, "check1036");
+            QLineEdit* seed = Edit(dialog, "edit1038");
+            for (const QString text : {"", "-1", "12x", " 12", "12 ", "+5", "1.5", "１２",
+                                       "4294967296", "99999999999999999999"}) {
+                messages_->Clear();
+                seed->setText(text);
+                dialog.findChild<QPushButton*>("button1")->setFocus();
+                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
+                QCOMPARE(messages_->texts,
+                         QStringList{"系列値には 0～4294967295 の整数を入力してください。"});
+                QVERIFY(dialog.isVisible());
+                QCOMPARE(dialog.focusWidget(), seed);
+                QCOMPARE(seed->selectedText(), text);
+                QCOMPARE(dialog.m_insertMark, before.insertMark);
+            }
+            Click(dialog, "button2");
+        }));
+        QVERIFY(!window_->runActive());
+        QVERIFY(gSettings == before);
+        QCOMPARE(Output(), kPlaceholder);
+    }
+
+    void debugSeedsInRangeRoundTrip() {
+        PrepareRun();
+        const std::tuple<QString, std::uint32_t, QString> rows[] = {
+            {"4294967295", 4294967295u, "4294967295"},
+            {"0", 0u, "0"},
+            {"0007", 7u, "7"},
+            {"2147483648", 2147483648u, "2147483648"}};
+        for (const auto& [typed, stored, shown] : rows) {
+            QVERIFY(DebugConvert([&typed](CDebugConvertDlg& dialog) {
+                Edit(dialog, "edit1038")->setText(typed);
+                Click(dialog, "button1");
+            }));
+            QVERIFY(RunEnds(*window_));
+            QCOMPARE(gSettings.randomSeed, stored);
+            QVERIFY(DebugConvert([&shown](CDebugConvertDlg& dialog) {
+                QCOMPARE(Edit(dialog, "edit1038")->text(), shown);
+            }));
+        }
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void debugOkStoresTheOptionsAndStartsADebugRun() {
+        QVERIFY(UseDictionary(dir_.filePath("x.dat"), "X\r\n"));
+        gSettings.insertRatio = 10;
+        window_->inputPane()->setPlainText("私は東京に行きました。");
+        const auto run = [this](bool mark, bool fixed) {
+            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+                if (Checked(dialog, "check1036") != mark) {
+                    Click(dialog, "check1036");
+                }
+                if (Checked(dialog, "check1037") != fixed) {
+                    Click(dialog, "check1037");
+                }
+                Edit(dialog, "edit1038")->setText("1");
+                Click(dialog, "button1");
+            }));
+            QVERIFY(RunEnds(*window_));
+        };
+        run(true, true);
+        QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
+                 QList<int>({1, 1, 1}));
+        QCOMPARE(gSettings.randomSeed, 1u);
+        QCOMPARE(gSettings.newestRandomSeed, 0);  // a fixed seed records nothing
+        QCOMPARE(Output(), QString("<X>私は<X>東京に<X>行きました。"));
+        // Both boxes cleared: the clock seeds the run, and the seed is recorded.
+        const auto before = static_cast<std::int32_t>(time(nullptr));
+        run(false, false);
+        QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
+                 QList<int>({0, 0, 1}));
+        QVERIFY(gSettings.newestRandomSeed >= before);
+        QCOMPARE(Output(), QString("X私はX東京にX行きました。"));
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void debugCopyFixAndOkRepeatTheCopiedRun() {
+        PrepareRun();
+        window_->OnConvert();
+        QVERIFY(RunEnds(*window_));
+        const QString normal = Output();
+        const std::int32_t seed = gSettings.newestRandomSeed;
+        QVERIFY(seed > 0 && normal != window_->inputPane()->toPlainText());
+        // Another seed gives another output, so the comparison below can fail.
+        gSettings.randomSeed = static_cast<std::uint32_t>(seed) + 1;
+        gSettings.useFixedSeed = 1;
+        gSettings.debugRun = 1;
+        window_->StartRun();
+        QVERIFY(RunEnds(*window_));
+        QVERIFY(Output() != normal);
+        gSettings.useFixedSeed = 0;
+        QVERIFY(DebugConvert([seed](CDebugConvertDlg& dialog) {
+            QCOMPARE(Texts(dialog).at(6), QString::number(seed));
+            Click(dialog, "button1040");
+            QCOMPARE(Edit(dialog, "edit1038")->text(), QString::number(seed));
+            QVERIFY(!Checked(dialog, "check1037"));  // copying ticks nothing
+            Click(dialog, "check1037");
+            Click(dialog, "button1");
+        }));
+        QVERIFY(RunEnds(*window_));
+        QCOMPARE(Output(), normal);
+        QCOMPARE(gSettings.randomSeed, static_cast<std::uint32_t>(seed));
+        QCOMPARE(gSettings.newestRandomSeed, seed);
+    }
+
+    void debugCommandDoesNothingWhileARunIsStarting() {
+        window_->OnConvert();  // no dictionary: the run ends with its message
+        const auto ran = WhenModal<CDebugConvertDlg>([](CDebugConvertDlg& dialog) {
+            Click(dialog, "check1036");
+            Click(dialog, "button1");
+        });
+        window_->OnDebugConvert();
+        QVERIFY(RunEnds(*window_));
+        QVERIFY(!*ran);
+        QCOMPARE(gSettings.insertMark + gSettings.debugRun, 0);
+        QCOMPARE(messages_->requests.size(), 1);
+    }
+
+    void aModalWidgetOtherThanTheAwaitedDialogFailsAndIsClosed() {
+        const auto ran = WhenModal<CDebugConvertDlg>([](CDebugConvertDlg&) {});
+        QEXPECT_FAIL("", "the about box is not the debug conversion dialog", Continue);
+        window_->OnAbout();  // returns: the box was closed
+        QVERIFY(!*ran);
+    }
+
+    void aboutBoxShowsTheTextReadOnlyAndChangesNothing() {
+        const QStringList lines = AboutText("1.00").split("\r\n");
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QString("Quillery Ver1.00"));
+        QVERIFY(!lines[1].isEmpty() && lines[2].isEmpty());
+        QCOMPARE(lines[3], HelpPageAddress());
+        QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
+        const QString title = window_->windowTitle();
+        const Settings before = gSettings;
+        for (const bool viaOk : {true, false}) {
+            const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
+                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"button1", "edit1043"});
+                QCOMPARE(Texts(dialog), QStringList({"OK"}));
+                QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
+                auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
+                QCOMPARE(text->toPlainText().split('\n'), lines);
+                // Selectable, not changeable; Enter there does not close the box.
+                text->setFocus();
+                QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+                QCOMPARE(text->textCursor().selectedText().size(), text->toPlainText().size());
+                QTest::keyClicks(text, "typed");
+                QTest::keyClick(text, Qt::Key_Delete);
+                QTest::keyClick(text, Qt::Key_Return);
+                QCOMPARE(text->toPlainText().split('\n'), lines);
+                QVERIFY(dialog.isVisible());
+                viaOk ? Click(dialog, "button1") : (void)dialog.close();
+                QVERIFY(!dialog.isVisible());
+            });
+            window_->OnAbout();
+            QVERIFY(*ran);
+        }
+        QVERIFY(gSettings == before);
+        QCOMPARE(window_->windowTitle(), title);
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void helpOpensThePageBesideTheProgramOnlyOnYes() {
+        UrlRecorder urls;
+        const QUrl url = HelpPageUrl();
+        QCOMPARE(url.toLocalFile(), QCoreApplication::applicationDirPath() + "/help/index.html");
+        QCOMPARE(HelpPageAddress(), url.toString());
+        messages_->answers = {MessageResult::No, MessageResult::Failed, MessageResult::Yes};
+        for (int i = 0; i < 3; ++i) {
+            window_->OnOnlineHelp();
+            QCOMPARE(urls.opened, i < 2 ? QList<QUrl>() : QList<QUrl>{url});
+        }
+        QCOMPARE(messages_->texts,
+                 QStringList(3, "オンラインヘルプを表示するため\r\n" + HelpPageAddress() +
+                                    "\r\nをブラウザで開きますか？"));
+        QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
+        QCOMPARE(messages_->requests[0].parent, &*window_);
+
+        QFile page(QStringLiteral(QUILLERY_OUTPUT_DIR "/help/index.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray bytes = page.readAll();
+        QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        const QString html = utf8(bytes);
+        QVERIFY(!utf8.hasError());
+        QVERIFY(html.contains("<meta charset=\"utf-8\">") && html.contains("lang=\"ja\""));
+        for (const char* topic : {"辞書ファイル設定", "デバッグ変換", "乱数系列を固定する",
+                                  "挿入文節", "総文節", "解析行", "辞書の単語"}) {
+            QVERIFY2(html.contains(QString::fromUtf8(topic)), topic);
+        }
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "test_dialogs.moc"
