@@ -78,35 +78,23 @@ inline QStringList TabOrder(QWidget* first) {
     return order;
 }
 
-// The texts of a dialog's labels and buttons, in the order they were made.
+// The texts of a dialog's labels and buttons in the order they were made, a label's or a
+// check box's marked "(cut off)" where its widget is too small for it.
 inline QStringList Texts(QWidget& dialog) {
     QStringList texts;
     for (QWidget* widget : dialog.findChildren<QWidget*>()) {
         auto* label = qobject_cast<QLabel*>(widget);
         auto* button = qobject_cast<QAbstractButton*>(widget);
         const QString text = label ? label->text() : button ? button->text() : QString();
+        const bool cut = label && label->wordWrap()
+                             ? label->heightForWidth(widget->width()) > widget->height()
+                             : (label || qobject_cast<QCheckBox*>(widget)) &&
+                                   widget->sizeHint().width() > widget->width();
         if (!text.isEmpty()) {
-            texts << text;
+            texts << (cut ? text + " (cut off)" : text);
         }
     }
     return texts;
-}
-
-// The labels and check boxes whose text is cut off at their size.
-inline QStringList CutOffTexts(QWidget& dialog) {
-    QStringList cut;
-    for (QLabel* label : dialog.findChildren<QLabel*>()) {
-        if (label->wordWrap() ? label->heightForWidth(label->width()) > label->height()
-                              : label->sizeHint().width() > label->width()) {
-            cut << label->text();
-        }
-    }
-    for (QCheckBox* check : dialog.findChildren<QCheckBox*>()) {
-        if (check->sizeHint().width() > check->width()) {
-            cut << check->text();
-        }
-    }
-    return cut;
 }
 
 }  // namespace quillery

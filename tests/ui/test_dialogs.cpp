@@ -1,11 +1,15 @@
-// The dictionary file dialog, the debug conversion dialog, the about box and the online
-// help, each through its command: what they show, what OK and Cancel change, refusals.
+// The dictionary file dialog, the debug conversion dialog, saving pane text, the about
+// box and the online help, each through its command: what they show, what OK and Cancel
+// change, what they write, and what they refuse.
+#include <sys/stat.h>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStringDecoder>
 
 #include "DialogTestSupport.h"
@@ -36,35 +40,36 @@ void Click(QWidget& dialog, const char* name) {
 bool Checked(QWidget& dialog, const char* name) {
     return dialog.findChild<QAbstractButton*>(name)->isChecked();
 }
-
 QByteArray PathBytes() {
-    const std::string& bytes = gSettings.dictionaryPath.Bytes();
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes());
 }
 
 // The caption, the fixed template size in dialog units of the program's dialog font, no
-// owner window, every text whole, OK the default button and the tab order from it.
-void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& tabs) {
+// owner window, OK the default button, the texts, and the tab order from OK.
+void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts,
+                   const QStringList& tabs) {
     QCOMPARE(dialog.windowTitle(), caption);
     QCOMPARE(dialog.font().family(), DialogFont().family());
     QCOMPARE(dialog.font().pointSize(), 9);
     QCOMPARE(dialog.size(), DialogUnits(dialog.font()).Size(size.width(), size.height()));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.parentWidget() == nullptr);
-    QCOMPARE(CutOffTexts(dialog), QStringList());
     QVERIFY(dialog.findChild<QPushButton*>("button1")->isDefault());
+    QCOMPARE(Texts(dialog), texts);
     QCOMPARE(TabOrder(dialog.findChild<QWidget*>("button1")), tabs);
 }
 
-// Records every address handed to the system instead of opening it.
-class UrlRecorder {
-  public:
-    UrlRecorder() {
-        SetUrlOpener([this](const QUrl& url) { opened.append(url); });
+// The names a real chooser lists in `folder` with its current type choice.
+QString Listed(QFileDialog& chooser, const QString& folder) {
+    auto* model = chooser.findChild<QFileSystemModel*>();
+    const QModelIndex root = model->index(folder);
+    QStringList names;
+    for (int row = 0; row < model->rowCount(root); ++row) {
+        names << model->index(row, 0, root).data().toString();
     }
-    ~UrlRecorder() { SetUrlOpener({}); }
-    QList<QUrl> opened;
-};
+    names.sort();
+    return names.join(' ');
+}
 
 }  // namespace
 
@@ -76,7 +81,7 @@ class DialogsTest : public QObject {
     std::optional<MessageRecorder> messages_;
     std::optional<CMainDlg> window_;
 
-    // Opens the dictionary dialog, runs `step` in it, and tells whether it ran.
+    // Opens a dialog through its command and runs `step` in it; tells whether it ran.
     bool Dictionary(std::function<void(CDictionaryDlg&)> step) {
         const auto ran = WhenModal<CDictionaryDlg>(std::move(step));
         window_->OnDictionary();
@@ -88,7 +93,7 @@ class DialogsTest : public QObject {
         return *ran;
     }
 
-    // The window with settings that give a varied conversion of a long text.
+    // Settings that give a varied conversion of a long text.
     void PrepareRun() {
         QVERIFY(UseDictionary(dir_.filePath("words.dat"),
                               Cp932("春の\r\n静かな\r\nふと\r\n遠い\r\n青い\r\n")));
@@ -98,11 +103,16 @@ class DialogsTest : public QObject {
     }
     QString Output() const { return window_->outputPane()->toPlainText(); }
 
+    void SaveInput(const QString& text, const QString& path) {
+        window_->inputPane()->setPlainText(text);
+        choosers_.answers = {path};
+        window_->OnSaveInput();
+    }
+
   private slots:
     void initTestCase() { InstallDialogFontSubstitutions(); }
     void init() {
         choosers_.requests.clear();
-        choosers_.answers.clear();
         Renew(messages_, window_);
     }
     void cleanup() {
@@ -114,18 +124,12 @@ class DialogsTest : public QObject {
         QVERIFY(SetDictionaryPath("C:\\dic\\古い辞書.dat"));
         QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
             CheckTemplate(dialog, "辞書の選択", {267, 103},
+                          {"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
+                           "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルです。\n"
+                           "この辞書ファイルのキーワードを使って、入力した文章を変換します。\n"
+                           "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"},
                           {"button1", "button2", "edit1029", "button1030"});
-            QCOMPARE(Texts(dialog),
-                     QStringList({"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
-                                  "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルで"
-                                  "す。\nこの辞書ファイルのキーワードを使って、入力した文章を変換"
-                                  "します。\nファイル名は直接入力するか、横の[...]ボタンを押して"
-                                  "選択します。"}));
             QCOMPARE(Edit(dialog, "edit1029")->text(), QString("C:\\dic\\古い辞書.dat"));
-            auto* explanation = dialog.findChild<QLabel*>("static1031");
-            QCOMPARE(explanation->geometry(), DialogUnits(dialog.font()).Rect(7, 39, 250, 35));
-            QVERIFY(explanation->alignment() & Qt::AlignHCenter);
-            QCOMPARE(explanation->frameShadow(), QFrame::Sunken);
         }));
     }
 
@@ -163,7 +167,6 @@ class DialogsTest : public QObject {
                 Edit(dialog, "edit1029")->selectAll();
                 Edit(dialog, "edit1029")->insert(typed);
                 QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
-                QVERIFY(!dialog.isVisible());
             }));
             QCOMPARE(PathBytes(), Cp932(typed));
             QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
@@ -189,33 +192,7 @@ class DialogsTest : public QObject {
         QCOMPARE(choosers_.requests[0].kind, FileChooserKind::Open);
         QCOMPARE(FilterLabels(choosers_.requests[0]),
                  QStringList({"Dictionary Data(*.dat)=*.dat", "All files(*.*)=*"}));
-
-        // The real chooser takes only a file that exists, and lists every file under
-        // "All files(*.*)", names without a dot among them.
-        const std::unique_ptr<QFileDialog> chooser = MakeFileChooser(choosers_.requests[0]);
-        QCOMPARE(chooser->fileMode(), QFileDialog::ExistingFile);
-        QVERIFY(chooser->parentWidget() == nullptr);
-        QTemporaryDir folder;
-        for (const char* name : {"words.dat", "WORDS2.DAT", "notes", "other.txt"}) {
-            QVERIFY(WriteFile(folder.filePath(name), "X"));
-        }
-        chooser->setDirectory(folder.path());
-        auto* types = chooser->findChild<QComboBox*>("fileTypeCombo");
-        QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
-                 QString("Dictionary Data(*.dat)|All files(*.*)"));
-        auto* model = chooser->findChild<QFileSystemModel*>();
-        const auto listed = [&] {
-            QStringList names;
-            const QModelIndex root = model->index(folder.path());
-            for (int row = 0; row < model->rowCount(root); ++row) {
-                names << model->index(row, 0, root).data().toString();
-            }
-            names.sort();
-            return names.join(' ');
-        };
-        QTRY_COMPARE(listed(), QString("WORDS2.DAT words.dat"));
-        chooser->selectNameFilter("All files(*.*)");
-        QTRY_COMPARE(listed(), QString("WORDS2.DAT notes other.txt words.dat"));
+        QVERIFY(messages_->requests.isEmpty());
     }
 
     void dictionaryRefusesChosenNamesThatCannotBeHeld() {
@@ -248,10 +225,9 @@ class DialogsTest : public QObject {
             edit->insert(QString(300, QChar('a')));
             QTest::keyClick(edit, Qt::Key_B);
             QCOMPARE(edit->text(), QString(255, QChar('a')));
-            // A double-byte character needs two bytes where one is left.
             edit->setText(QString(254, QChar('a')));
             edit->end(false);
-            edit->insert("表");
+            edit->insert("表");  // two bytes where one is left
             QCOMPARE(edit->text(), QString(254, QChar('a')));
             // A long paste into the middle keeps what follows the cursor.
             edit->setText("[]");
@@ -294,13 +270,11 @@ class DialogsTest : public QObject {
         QVERIFY(DebugConvert([](CDebugConvertDlg& dialog) {
             CheckTemplate(
                 dialog, "デバッグ変換", {165, 118},
+                {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する", "系列値(0～4294967295)",
+                 "最新の通常変換の系列値", "-5", "↑コピー"},
                 {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
-            QCOMPARE(Texts(dialog), QStringList({"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入",
-                                                 "乱数系列を固定する", "系列値(0～4294967295)",
-                                                 "最新の通常変換の系列値", "-5", "↑コピー"}));
             QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967295"));
             QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
-            QCOMPARE(dialog.findChild<QLabel*>("static1039")->frameShadow(), QFrame::Sunken);
             // A negative newest seed copies as the 32-bit seed it stands for.
             Click(dialog, "button1040");
             QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967291"));
@@ -310,18 +284,34 @@ class DialogsTest : public QObject {
         QVERIFY(messages_->requests.isEmpty());
     }
 
-    void debugCancelTheCloseBoxAndEscapeChangeNothingAndStartNothing() {
+    void debugRefusalsCancelTheCloseBoxAndEscapeChangeNothing() {
         PrepareRun();
-        gSettings.randomSeed = 77;
+        gSettings.randomSeed = 9;
         const Settings before = gSettings;
-        for (int how = 0; how < 3; ++how) {
-            QVERIFY(DebugConvert([how](CDebugConvertDlg& dialog) {
+        for (int how = 0; how < 3; ++how) {  // Cancel, the close box, Esc
+            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+                dialog.activateWindow();
                 Click(dialog, "check1036");
                 Click(dialog, "check1037");
-                Edit(dialog, "edit1038")->setText("12345");
+                QLineEdit* seed = Edit(dialog, "edit1038");
+                for (const QString text : {"", "-1", "12x", " 12", "12 ", "+5", "1.5", "１２",
+                                           "4294967296", "99999999999999999999"}) {
+                    messages_->Clear();
+                    seed->setText(text);
+                    dialog.findChild<QPushButton*>("button1")->setFocus();
+                    QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
+                    QCOMPARE(messages_->texts,
+                             QStringList{"系列値には 0～4294967295 の整数を入力してください。"});
+                    QVERIFY(dialog.isVisible());
+                    QCOMPARE(dialog.focusWidget(), seed);
+                    QCOMPARE(seed->selectedText(), text);
+                    QCOMPARE(dialog.m_insertMark, before.insertMark);
+                }
+                seed->setText("12345");
+                Click(dialog, "button1040");
                 how == 0   ? Click(dialog, "button2")
                 : how == 1 ? (void)dialog.close()
-                           : QTest::keyClick(Edit(dialog, "edit1038"), Qt::Key_Escape);
+                           : QTest::keyClick(seed, Qt::Key_Escape);
                 QVERIFY(!dialog.isVisible());
             }));
             QVERIFY(!window_->runActive());
@@ -329,54 +319,22 @@ class DialogsTest : public QObject {
             QVERIFY(gSettings == before);
             QCOMPARE(Output(), kPlaceholder);
         }
-        QVERIFY(messages_->requests.isEmpty());
-    }
-
-    void debugRefusesSeedsThatAreNotNumbersInRange() {
-        PrepareRun();
-        gSettings.randomSeed = 9;
-        const Settings before = gSettings;
-        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-            dialog.activateWindow();
-            Click(dialog, "check1036");
-            QLineEdit* seed = Edit(dialog, "edit1038");
-            for (const QString text : {"", "-1", "12x", " 12", "12 ", "+5", "1.5", "１２",
-                                       "4294967296", "99999999999999999999"}) {
-                messages_->Clear();
-                seed->setText(text);
-                dialog.findChild<QPushButton*>("button1")->setFocus();
-                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
-                QCOMPARE(messages_->texts,
-                         QStringList{"系列値には 0～4294967295 の整数を入力してください。"});
-                QVERIFY(dialog.isVisible());
-                QCOMPARE(dialog.focusWidget(), seed);
-                QCOMPARE(seed->selectedText(), text);
-                QCOMPARE(dialog.m_insertMark, before.insertMark);
-            }
-            Click(dialog, "button2");
-        }));
-        QVERIFY(!window_->runActive());
-        QVERIFY(gSettings == before);
-        QCOMPARE(Output(), kPlaceholder);
     }
 
     void debugSeedsInRangeRoundTrip() {
         PrepareRun();
-        const std::tuple<QString, std::uint32_t, QString> rows[] = {
-            {"4294967295", 4294967295u, "4294967295"},
-            {"0", 0u, "0"},
-            {"0007", 7u, "7"},
-            {"2147483648", 2147483648u, "2147483648"}};
-        for (const auto& [typed, stored, shown] : rows) {
-            QVERIFY(DebugConvert([&typed](CDebugConvertDlg& dialog) {
+        QString shown = "0";
+        const std::pair<QString, std::uint32_t> rows[] = {
+            {"4294967295", 4294967295u}, {"0007", 7u}, {"2147483648", 2147483648u}, {"0", 0u}};
+        for (const auto& [typed, stored] : rows) {
+            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+                QCOMPARE(Edit(dialog, "edit1038")->text(), shown);
                 Edit(dialog, "edit1038")->setText(typed);
                 Click(dialog, "button1");
             }));
             QVERIFY(RunEnds(*window_));
             QCOMPARE(gSettings.randomSeed, stored);
-            QVERIFY(DebugConvert([&shown](CDebugConvertDlg& dialog) {
-                QCOMPARE(Edit(dialog, "edit1038")->text(), shown);
-            }));
+            shown = QString::number(stored);
         }
         QVERIFY(messages_->requests.isEmpty());
     }
@@ -385,20 +343,16 @@ class DialogsTest : public QObject {
         QVERIFY(UseDictionary(dir_.filePath("x.dat"), "X\r\n"));
         gSettings.insertRatio = 10;
         window_->inputPane()->setPlainText("私は東京に行きました。");
-        const auto run = [this](bool mark, bool fixed) {
-            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-                if (Checked(dialog, "check1036") != mark) {
-                    Click(dialog, "check1036");
-                }
-                if (Checked(dialog, "check1037") != fixed) {
-                    Click(dialog, "check1037");
-                }
+        const auto toggleBothAndRun = [this] {
+            QVERIFY(DebugConvert([](CDebugConvertDlg& dialog) {
+                Click(dialog, "check1036");
+                Click(dialog, "check1037");
                 Edit(dialog, "edit1038")->setText("1");
                 Click(dialog, "button1");
             }));
             QVERIFY(RunEnds(*window_));
         };
-        run(true, true);
+        toggleBothAndRun();
         QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
                  QList<int>({1, 1, 1}));
         QCOMPARE(gSettings.randomSeed, 1u);
@@ -406,7 +360,7 @@ class DialogsTest : public QObject {
         QCOMPARE(Output(), QString("<X>私は<X>東京に<X>行きました。"));
         // Both boxes cleared: the clock seeds the run, and the seed is recorded.
         const auto before = static_cast<std::int32_t>(time(nullptr));
-        run(false, false);
+        toggleBothAndRun();
         QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
                  QList<int>({0, 0, 1}));
         QVERIFY(gSettings.newestRandomSeed >= before);
@@ -445,13 +399,11 @@ class DialogsTest : public QObject {
 
     void debugCommandDoesNothingWhileARunIsStarting() {
         window_->OnConvert();  // no dictionary: the run ends with its message
-        const auto ran = WhenModal<CDebugConvertDlg>([](CDebugConvertDlg& dialog) {
+        QVERIFY(!DebugConvert([](CDebugConvertDlg& dialog) {
             Click(dialog, "check1036");
             Click(dialog, "button1");
-        });
-        window_->OnDebugConvert();
+        }));
         QVERIFY(RunEnds(*window_));
-        QVERIFY(!*ran);
         QCOMPARE(gSettings.insertMark + gSettings.debugRun, 0);
         QCOMPARE(messages_->requests.size(), 1);
     }
@@ -463,19 +415,118 @@ class DialogsTest : public QObject {
         QVERIFY(!*ran);
     }
 
+    void savedFilesHoldThePanesExactText() {
+        const QString path = dir_.filePath("saved.txt");
+        const std::pair<QString, QByteArray> rows[] = {
+            {"", ""},
+            {"一行目\n二行目\n\n四行目", Cp932("一行目\r\n二行目\r\n\r\n四行目")},
+            {"末尾\n", Cp932("末尾\r\n")},
+            {"100% %s %% %d%n", "100% %s %% %d%n"},
+            {"表示\\ソ~", "\x95\x5C\x8E\xA6\\\x83\x5C~"},
+            {"ｶﾅ\t　全角", Cp932("ｶﾅ\t　全角")},
+            {"a\u00A0b", Cp932("a\u00A0b")},  // toPlainText would give a plain blank
+            {"1\u20282", "1\r\n2"},           // a line separator shows as a line break
+            {"𠮷野家", "?" + Cp932("野家")},
+            {"a💀b", "a?b"},  // a pair whose low half is U+DC80
+            {"雪☃", Cp932("雪") + "?"},
+            {QString("x") + QChar(0xDC81) + "y", "x?y"},  // a lone escaped-byte unit
+        };
+        for (const auto& [text, bytes] : rows) {
+            QVERIFY(WriteFile(path, QByteArray(500, 'z')));  // replaced, not appended to
+            SaveInput(text, path);
+            QCOMPARE(ReadFile(path), bytes);
+        }
+        // Before any conversion the output pane holds the placeholder; read-only, it saves.
+        gSettings.editReadOnly = 1;
+        window_->RefreshMenusAndTitle();
+        choosers_.answers = {path};
+        window_->OnSaveOutput();
+        QCOMPARE(ReadFile(path), Cp932(kPlaceholder));
+        QCOMPARE(choosers_.requests.last().kind, FileChooserKind::Save);
+        QCOMPARE(FilterLabels(choosers_.requests.last()),
+                 QStringList({"Text Data(*.txt)=*.txt", "All files(*.*)=*"}));
+        // The name is taken as the chooser gives it, the file made as any new file is.
+        const QString bare = dir_.filePath("拡張子なし");
+        SaveInput("abc", bare);
+        QCOMPARE(ReadFile(bare), QByteArray("abc"));
+        QVERIFY(!QFile::exists(bare + ".txt"));
+        const mode_t mask = umask(0);
+        umask(mask);
+        struct stat info {};
+        QCOMPARE(stat(QFile::encodeName(bare).constData(), &info), 0);
+        QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
+        QVERIFY(messages_->requests.isEmpty());
+    }
+
+    void savingWritesNothingWhenCancelledOrRefused() {
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("folder"));
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
+        window_->inputPane()->setPlainText("abc");
+        window_->OnSaveInput();  // cancelled
+        QVERIFY(messages_->requests.isEmpty());
+        for (const QString& path :
+             {dir.filePath("no/such/file.txt"), dir.filePath("folder"), QString()}) {
+            messages_->Clear();
+            SaveInput("abc", path);
+            QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
+            QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
+            QCOMPARE(messages_->requests[0].parent, &*window_);
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                 QStringList{"folder"});
+        QVERIFY(QFileInfo(dir.filePath("folder")).isDir());
+    }
+
+    void theRealChoosers() {
+        window_->OnSaveOutput();
+        QVERIFY(Dictionary([](CDictionaryDlg& dialog) { Click(dialog, "button1030"); }));
+        QCOMPARE(choosers_.requests.size(), 2);
+        // The save chooser asks before overwriting, and keeps a suffix typed under "*".
+        const std::unique_ptr<QFileDialog> save = MakeFileChooser(choosers_.requests[0]);
+        QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
+        QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
+        auto* types = save->findChild<QComboBox*>("fileTypeCombo");
+        QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
+                 QString("Text Data(*.txt)|All files(*.*)"));
+        QCOMPARE(save->defaultSuffix(), QString("txt"));
+        auto* name = save->findChild<QLineEdit*>("fileNameEdit");
+        name->setText("notes.md");
+        save->selectNameFilter("All files(*.*)");
+        QCOMPARE(name->text() + "|" + save->defaultSuffix(), QString("notes.md|"));
+        // The open chooser takes only a file that exists, and lists every file under
+        // "All files(*.*)", names without a dot among them.
+        const std::unique_ptr<QFileDialog> open = MakeFileChooser(choosers_.requests[1]);
+        QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
+        QVERIFY(open->parentWidget() == nullptr && save->parentWidget() == nullptr);
+        QTemporaryDir folder;
+        for (const char* file : {"words.dat", "WORDS2.DAT", "notes", "other.txt"}) {
+            QVERIFY(WriteFile(folder.filePath(file), "X"));
+        }
+        open->setDirectory(folder.path());
+        types = open->findChild<QComboBox*>("fileTypeCombo");
+        QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
+                 QString("Dictionary Data(*.dat)|All files(*.*)"));
+        QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT words.dat"));
+        open->selectNameFilter("All files(*.*)");
+        QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT notes other.txt words.dat"));
+    }
+
     void aboutBoxShowsTheTextReadOnlyAndChangesNothing() {
         const QStringList lines = AboutText("1.00").split("\r\n");
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QString("Quillery Ver1.00"));
-        QVERIFY(!lines[1].isEmpty() && lines[2].isEmpty());
-        QCOMPARE(lines[3], HelpPageAddress());
+        QCOMPARE(lines[0] + "|" + lines[2] + "|" + lines[3],
+                 "Quillery Ver1.00||" + HelpPageAddress());
+        QVERIFY(!lines[1].isEmpty());
         QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
         const QString title = window_->windowTitle();
         const Settings before = gSettings;
         for (const bool viaOk : {true, false}) {
             const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
-                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"button1", "edit1043"});
-                QCOMPARE(Texts(dialog), QStringList({"OK"}));
+                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"},
+                              {"button1", "edit1043"});
                 QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
                 auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
                 QCOMPARE(text->toPlainText().split('\n'), lines);
@@ -500,14 +551,16 @@ class DialogsTest : public QObject {
     }
 
     void helpOpensThePageBesideTheProgramOnlyOnYes() {
-        UrlRecorder urls;
+        QList<QUrl> opened;
+        SetUrlOpener([&opened](const QUrl& url) { opened << url; });
+        const auto restore = qScopeGuard([] { SetUrlOpener({}); });
         const QUrl url = HelpPageUrl();
         QCOMPARE(url.toLocalFile(), QCoreApplication::applicationDirPath() + "/help/index.html");
         QCOMPARE(HelpPageAddress(), url.toString());
         messages_->answers = {MessageResult::No, MessageResult::Failed, MessageResult::Yes};
         for (int i = 0; i < 3; ++i) {
             window_->OnOnlineHelp();
-            QCOMPARE(urls.opened, i < 2 ? QList<QUrl>() : QList<QUrl>{url});
+            QCOMPARE(opened, i < 2 ? QList<QUrl>() : QList<QUrl>{url});
         }
         QCOMPARE(messages_->texts,
                  QStringList(3, "オンラインヘルプを表示するため\r\n" + HelpPageAddress() +
@@ -515,14 +568,11 @@ class DialogsTest : public QObject {
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
         QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
         QCOMPARE(messages_->requests[0].parent, &*window_);
-
-        QFile page(QStringLiteral(QUILLERY_OUTPUT_DIR "/help/index.html"));
-        QVERIFY(page.open(QIODevice::ReadOnly));
-        const QByteArray bytes = page.readAll();
-        QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
+        // The page itself: UTF-8 without a byte-order mark, in Japanese, on every topic.
+        const QByteArray bytes = ReadFile(QStringLiteral(QUILLERY_OUTPUT_DIR "/help/index.html"));
         QStringDecoder utf8(QStringDecoder::Utf8);
         const QString html = utf8(bytes);
-        QVERIFY(!utf8.hasError());
+        QVERIFY(!utf8.hasError() && !bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(html.contains("<meta charset=\"utf-8\">") && html.contains("lang=\"ja\""));
         for (const char* topic : {"辞書ファイル設定", "デバッグ変換", "乱数系列を固定する",
                                   "挿入文節", "総文節", "解析行", "辞書の単語"}) {
