@@ -1,16 +1,6 @@
 // The main window: layout, menus, title, colours, the status hand-over, its place on the
 // screen, its keys and the two ways it ends.
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QTextDocument>
+#include <QtWidgets>
 #include <thread>
 
 #include "WindowTestSupport.h"
@@ -31,13 +21,13 @@ void Outline(const QMenu* menu, QStringList& out) {
     for (const QAction* action : menu->actions()) {
         const QString id = action->menu() ? "" : "=" + QString::number(action->data().toInt());
         line += action->isSeparator() ? " -" : " " + action->text() + id;
-        submenus << action->menu();
+        if (action->menu() != nullptr) {
+            submenus << action->menu();
+        }
     }
     out << line;
     for (const QMenu* submenu : submenus) {
-        if (submenu != nullptr) {
-            Outline(submenu, out);
-        }
+        Outline(submenu, out);
     }
 }
 
@@ -58,12 +48,8 @@ bool IsBlack(const QPlainTextEdit* pane) {
 }
 
 // Records the key presses that reach a widget's own handling.
-class KeySpy : public QObject {
-  public:
-    explicit KeySpy(QWidget* widget) { widget->installEventFilter(this); }
+struct KeySpy : QObject {
     QList<int> keys;
-
-  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             keys << static_cast<QKeyEvent*>(event)->key();
@@ -89,6 +75,12 @@ class MainDlgTest : public QObject {
     std::optional<MessageRecorder> messages_;
     std::optional<CMainDlg> window_;
 
+    void Trigger(std::initializer_list<CommandId> ids) {
+        for (CommandId id : ids) {
+            window_->menu()->action(id)->trigger();
+        }
+    }
+
   private slots:
     void init() { Renew(messages_, window_); }
     void cleanup() { window_.reset(); }
@@ -108,7 +100,7 @@ class MainDlgTest : public QObject {
     void panesFillTheClientAreaWithoutGaps() {
         window_->show();
         window_->resize(600, 440);
-        window_->OnCommand(CommandId::WindowRatio5);
+        Trigger({CommandId::WindowRatio5});
         const int top = window_->menu()->menuBar()->height();
         const int area = window_->height() - top - window_->statusBar()->height();
         const QRect input = window_->inputPane()->geometry();
@@ -151,24 +143,18 @@ class MainDlgTest : public QObject {
     }
 
     void commandsMoveCheckMarksAndTitle() {
-        for (CommandId id : {CommandId::Ratio0, CommandId::Ratio0}) {  // checked stays checked
-            window_->menu()->action(id)->trigger();
-        }
+        Trigger({CommandId::Ratio0, CommandId::Ratio0});  // the checked item stays checked
         QCOMPARE(CheckedItems(*window_), QString("0% 3:3(&3)"));
         QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
-        for (CommandId id : {CommandId::Ratio100, CommandId::WindowRatio2,
-                             CommandId::BlackBackground, CommandId::ReadOnly}) {
-            window_->menu()->action(id)->trigger();
-        }
+        Trigger({CommandId::Ratio100, CommandId::WindowRatio2, CommandId::BlackBackground,
+                 CommandId::ReadOnly});
         QCOMPARE(QList<int>({gSettings.insertRatio, gSettings.windowRatio,
                              gSettings.blackBackground, gSettings.editReadOnly}),
                  QList<int>({10, 2, 1, 1}));
         QCOMPARE(CheckedItems(*window_),
                  QString("100% 2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
         QVERIFY(window_->windowTitle().startsWith("Quillery - 100% "));
-        for (CommandId id : {CommandId::BlackBackground, CommandId::ReadOnly}) {
-            window_->menu()->action(id)->trigger();
-        }
+        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
         QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
         QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
         for (QAction* action : window_->findChildren<QAction*>()) {
@@ -200,22 +186,21 @@ class MainDlgTest : public QObject {
         gSettings.editReadOnly = 2;     // hand-edited: read-only, the item unchecked
         gSettings.blackBackground = 2;  // hand-edited: counts as off, one toggle makes it 1
         window_->RefreshMenusAndTitle();
-        QVERIFY(output->isReadOnly() && !input->isReadOnly());
+        QVERIFY(output->isReadOnly() && !input->isReadOnly() && !IsBlack(input));
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
-        QVERIFY(!IsBlack(input) && !IsBlack(output));
-        window_->OnCommand(CommandId::BlackBackground);
+        Trigger({CommandId::BlackBackground});
         QCOMPARE(gSettings.blackBackground, 1);
         QVERIFY(IsBlack(input) && !IsBlack(output));
-        window_->OnCommand(CommandId::ReadOnly);
+        Trigger({CommandId::ReadOnly});
         QCOMPARE(gSettings.editReadOnly, 1);
         QVERIFY(output->isReadOnly() && !IsBlack(output));
-        window_->OnCommand(CommandId::ReadOnly);
+        Trigger({CommandId::ReadOnly});
         QVERIFY(!output->isReadOnly() && IsBlack(output));
         window_->SetBusy(true);
         QVERIFY(!IsBlack(input) && !IsBlack(output));
         window_->SetBusy(false);
         QVERIFY(IsBlack(input));
-        window_->OnCommand(CommandId::BlackBackground);
+        Trigger({CommandId::BlackBackground});
         QVERIFY(!IsBlack(input) && !IsBlack(output));
     }
 
@@ -232,7 +217,6 @@ class MainDlgTest : public QObject {
         QTest::qWait(20);
         QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
         window_->RequestStatusHandOver();
-        window_->RequestStatusHandOver();
         QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
         SetStatusText(u"");
     }
@@ -240,12 +224,10 @@ class MainDlgTest : public QObject {
     void savedRectangleRestoredOnlyWhenComplete() {
         const auto placed = [this](const QByteArray& values) {
             window_.reset();
-            if (!WriteFile(IniPath(), "[Window]\r\n" + values)) {
-                return QRect();
-            }
+            const bool written = WriteFile(IniPath(), "[Window]\r\n" + values);
             window_.emplace();
             window_->show();
-            return window_->frameGeometry();
+            return written ? window_->frameGeometry() : QRect();
         };
         const QPoint unplaced = placed("").topLeft();
         QCOMPARE(placed("XPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350"),
@@ -253,8 +235,7 @@ class MainDlgTest : public QObject {
         for (const char* incomplete : {"XPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350",
                                        "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0"}) {
             const QRect rect = placed(incomplete);
-            QCOMPARE(rect.topLeft(), unplaced);
-            QVERIFY(rect.size() != QSize(500, 350));
+            QVERIFY(rect.topLeft() == unplaced && rect.size() != QSize(500, 350));
         }
     }
 
@@ -280,12 +261,12 @@ class MainDlgTest : public QObject {
         QTRY_VERIFY(window_->outputPane()->hasFocus());
 
         Focus(*window_, &*window_);
-        KeySpy spy(&*window_);
+        KeySpy spy;
+        window_->installEventFilter(&spy);
         for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
             QTest::keyClick(&*window_, key);
         }
-        QVERIFY(window_->isVisible());
-        QVERIFY(spy.keys.isEmpty());  // swallowed before the window saw them
+        QVERIFY(window_->isVisible() && spy.keys.isEmpty());         // swallowed before the window
         QTest::keyClick(&*window_, Qt::Key_A, Qt::ControlModifier);  // no pane: passed on
         QVERIFY(spy.keys.contains(Qt::Key_A));
         QVERIFY(messages_->requests.isEmpty());
@@ -332,9 +313,7 @@ class MainDlgTest : public QObject {
 
     void answeringNoKeepsEverything() {
         const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
-        window_.reset();
         QVERIFY(WriteFile(IniPath(), before));
-        window_.emplace();
         window_->show();
         window_->OnRatio(2);
         messages_->answers = {MessageResult::No, MessageResult::No};
@@ -348,10 +327,11 @@ class MainDlgTest : public QObject {
     }
 
     void closeBoxAndExitSaveTheSameRecord() {
+        QByteArray saved[3];
         QSize outer;
-        const auto endWith = [this, &outer](bool viaExit, MessageResult answer) {
+        for (int how = 0; how < 3; ++how) {  // Exit, the close box, Exit with a failed box
             Renew(messages_, window_);
-            messages_->answers = {answer};
+            messages_->answers = {how == 2 ? MessageResult::Failed : MessageResult::Yes};
             window_->show();
             window_->move(30, 50);
             window_->resize(420, 330);
@@ -359,22 +339,20 @@ class MainDlgTest : public QObject {
             window_->OnWindowRatio(2);
             gSettings.randomSeed = 4294967295u;
             outer = window_->frameGeometry().size();
-            viaExit ? window_->menu()->action(CommandId::Exit)->trigger() : (void)window_->close();
-            const int result = viaExit ? QDialog::Accepted : QDialog::Rejected;
-            const bool ended = window_->isHidden() && window_->result() == result;
-            return ended ? ReadFile(IniPath()) : QByteArray("still open");
-        };
-        const QByteArray viaExit = endWith(true, MessageResult::Yes);
-        QCOMPARE(endWith(false, MessageResult::Yes), viaExit);
-        QCOMPARE(endWith(true, MessageResult::Failed), viaExit);  // a failed box is not a No
-        QVERIFY(outer.width() >= 420 && outer.height() >= 330);   // the frame included
-        for (const QString& line :
-             {QString("Ratio=7"), QString("WindowRatio=2"), QString("RandomSeed=-1"),
-              QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2")
-                  .arg(outer.width())
-                  .arg(outer.height())}) {
-            QVERIFY2(viaExit.contains((line + "\r\n").toLatin1()), qPrintable(line));
+            how == 1 ? (void)window_->close() : Trigger({CommandId::Exit});
+            QVERIFY(window_->isHidden());
+            QCOMPARE(window_->result(), how == 1 ? int(QDialog::Rejected) : int(QDialog::Accepted));
+            saved[how] = ReadFile(IniPath());
         }
+        QCOMPARE(saved[1], saved[0]);
+        QCOMPARE(saved[2], saved[0]);                            // a failed box is not a No
+        QVERIFY(outer.width() >= 420 && outer.height() >= 330);  // the frame included
+        QVERIFY(saved[0].contains("Ratio=7\r\n") && saved[0].contains("WindowRatio=2\r\n") &&
+                saved[0].contains("RandomSeed=-1\r\n"));
+        QVERIFY(saved[0].contains(QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2\r\n")
+                                      .arg(outer.width())
+                                      .arg(outer.height())
+                                      .toLatin1()));
     }
 };
 
