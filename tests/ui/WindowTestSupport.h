@@ -30,10 +30,6 @@ class MessageRecorder {
         }
         return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
     }
-    void Clear() {
-        requests.clear();
-        texts.clear();
-    }
 
     QList<MessageRequest> requests;
     QStringList texts;

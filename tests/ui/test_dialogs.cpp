@@ -41,8 +41,7 @@ QByteArray PathBytes() {
 void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts,
                    const QStringList& tabs) {
     QCOMPARE(dialog.windowTitle(), caption);
-    QCOMPARE(dialog.font().family(), DialogFont().family());
-    QCOMPARE(dialog.font().pointSize(), 9);
+    QCOMPARE(dialog.font(), DialogFont());
     QCOMPARE(dialog.size(), DialogUnits(dialog.font()).Size(size.width(), size.height()));
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.parentWidget() == nullptr);
@@ -112,8 +111,29 @@ class DialogsTest : public QObject {
         QVERIFY(!QApplication::activeModalWidget());
     }
 
-    void dictionaryDialogShowsTheTemplate() {
-        QVERIFY(SetDictionaryPath("C:\\dic\\古い辞書.dat"));
+    void dictionaryOkCopiesTheEditBackAndCancelChangesNothing() {
+        QString shown = "C:\\dic\\古い辞書.dat";
+        QVERIFY(SetDictionaryPath(shown));
+        const std::pair<QString, QString> rows[] = {{"D:\\data\\words.txt", "words.txt"},
+                                                    {"C:\\表\\ソース.dat", "ソース.dat"},
+                                                    {"", ""},
+                                                    {"  spaced .dat ", "  spaced .dat "}};
+        for (const auto& [typed, name] : rows) {
+            QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+                QCOMPARE(Edit(dialog, "edit1029")->text(), shown);  // copied in from the record
+                Edit(dialog, "edit1029")->selectAll();
+                Edit(dialog, "edit1029")->insert(typed);
+                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
+            }));
+            QCOMPARE(PathBytes(), Cp932(typed));
+            QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
+            shown = typed;
+        }
+        // OK without an edit gives back bytes that are not code page 932, and rewrites
+        // the title.
+        const QByteArray odd("C:\\\x81\x20x\\\xFF\xA0.dat");
+        QVERIFY(gSettings.dictionaryPath.Assign(std::string_view(odd.data(), odd.size())));
+        window_->setWindowTitle("stale");
         QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
             CheckTemplate(dialog, "辞書の選択", {267, 103},
                           {"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
@@ -121,13 +141,10 @@ class DialogsTest : public QObject {
                            "この辞書ファイルのキーワードを使って、入力した文章を変換します。\n"
                            "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"},
                           {"button1", "button2", "edit1029", "button1030"});
-            QCOMPARE(Edit(dialog, "edit1029")->text(), QString("C:\\dic\\古い辞書.dat"));
+            QTest::keyClick(dialog.findChild<QPushButton*>("button1"), Qt::Key_Space);
         }));
-    }
-
-    void dictionaryOkCopiesTheEditBackAndCancelChangesNothing() {
-        const QByteArray odd("C:\\\x81\x20x\\\xFF\xA0.dat");  // not code page 932
-        QVERIFY(gSettings.dictionaryPath.Assign(std::string_view(odd.data(), odd.size())));
+        QCOMPARE(PathBytes(), odd);
+        QVERIFY(window_->windowTitle().startsWith("Quillery - 40% "));
         const QString picked = dir_.filePath("picked.dat");
         QVERIFY(WriteFile(picked, "X"));
         window_->setWindowTitle("untouched");
@@ -143,25 +160,6 @@ class DialogsTest : public QObject {
             }));
             QCOMPARE(PathBytes(), odd);
             QCOMPARE(window_->windowTitle(), QString("untouched"));
-        }
-        // OK without an edit gives back the same bytes, and rewrites the title.
-        QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
-            QTest::keyClick(dialog.findChild<QPushButton*>("button1"), Qt::Key_Space);
-        }));
-        QCOMPARE(PathBytes(), odd);
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 40% "));
-        const std::pair<QString, QString> rows[] = {{"D:\\data\\words.txt", "words.txt"},
-                                                    {"C:\\表\\ソース.dat", "ソース.dat"},
-                                                    {"", ""},
-                                                    {"  spaced .dat ", "  spaced .dat "}};
-        for (const auto& [typed, name] : rows) {
-            QVERIFY(Dictionary([&typed](CDictionaryDlg& dialog) {
-                Edit(dialog, "edit1029")->selectAll();
-                Edit(dialog, "edit1029")->insert(typed);
-                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
-            }));
-            QCOMPARE(PathBytes(), Cp932(typed));
-            QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
         }
         QVERIFY(messages_->requests.isEmpty());
     }
@@ -187,56 +185,26 @@ class DialogsTest : public QObject {
         QVERIFY(messages_->requests.isEmpty());
     }
 
-    void dictionaryRefusesChosenNamesThatCannotBeHeld() {
-        QVERIFY(SetDictionaryPath("keep.dat"));
-        const std::pair<QString, QString> rows[] = {
+    void dictionaryKeepsOutWhatDictionaryPathCannotHold() {
+        QVERIFY(SetDictionaryPath("before.dat"));
+        const std::pair<QString, QString> chosen[] = {
             {"雪☃.dat", kUnusableChosenName},
             {"a〜b.dat", kUnusableChosenName},  // only a look-alike in the code page
             {"a\nb.dat", kUnusableChosenName},
             {QString(130, QChar(u'辞')) + ".dat",
              "このファイルは辞書ファイルに設定できません。\r\n"
              "ファイル名がシフトJISで255バイトを超えています。"}};
-        for (const auto& [name, message] : rows) {
-            messages_->Clear();
-            choosers_.answers = {"/" + name};
-            QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+            QLineEdit* edit = Edit(dialog, "edit1029");
+            for (const auto& [name, message] : chosen) {
+                messages_.emplace();
+                choosers_.answers = {"/" + name};
                 Click(dialog, "button1030");
                 QCOMPARE(messages_->texts, QStringList{message});
-                QCOMPARE(Edit(dialog, "edit1029")->text(), QString("keep.dat"));
-                Click(dialog, "button1");
-            }));
-            QCOMPARE(PathBytes(), QByteArray("keep.dat"));
-        }
-    }
-
-    void dictionaryEditHoldsAt255Bytes() {
-        const QString middle = "[" + QString(126, QChar(u'語')) + "]";
-        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
-            QLineEdit* edit = Edit(dialog, "edit1029");
-            edit->setFocus();
-            edit->insert(QString(300, QChar('a')));
-            QTest::keyClick(edit, Qt::Key_B);
-            QCOMPARE(edit->text(), QString(255, QChar('a')));
-            edit->setText(QString(254, QChar('a')));
-            edit->end(false);
-            edit->insert("表");  // two bytes where one is left
-            QCOMPARE(edit->text(), QString(254, QChar('a')));
-            // A long paste into the middle keeps what follows the cursor.
-            edit->setText("[]");
-            edit->setCursorPosition(1);
-            edit->insert(QString(200, QChar(u'語')));
-            QCOMPARE(edit->text(), middle);
-            QCOMPARE(edit->cursorPosition(), 127);
-            Click(dialog, "button1");
-        }));
-        QCOMPARE(PathBytes(), Cp932(middle));
-        QVERIFY(messages_->requests.isEmpty());
-    }
-
-    void dictionaryEditRefusesWhatCodePage932CannotHold() {
-        QVERIFY(SetDictionaryPath("before.dat"));
-        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
-            QLineEdit* edit = Edit(dialog, "edit1029");
+                QCOMPARE(edit->text(), QString("before.dat"));
+            }
+            // Typed or pasted text the code page cannot hold is refused whole.
+            messages_.emplace();
             edit->end(false);
             qsizetype refusals = 0;
             for (const QString& pasted : {QString("x𠮷"), QString("☃"), QString("〜"),
@@ -248,45 +216,50 @@ class DialogsTest : public QObject {
             }
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             edit->insert("～ｶﾅ");  // what the code page holds, the full-width tilde among it
+            QCOMPARE(edit->text(), QString("before.dat～ｶﾅ"));
+            // The edit holds at 255 bytes of code page 932.
+            edit->insert(QString(300, QChar('a')));
+            QTest::keyClick(edit, Qt::Key_B);
+            QCOMPARE(Cp932(edit->text()).size(), 255);
+            edit->setText(QString(254, QChar('a')));
+            edit->end(false);
+            edit->insert("表");  // two bytes where one is left
+            QCOMPARE(edit->text(), QString(254, QChar('a')));
+            // A long paste into the middle keeps what follows the cursor.
+            edit->setText("[]");
+            edit->setCursorPosition(1);
+            edit->insert(QString(200, QChar(u'語')));
+            QCOMPARE(edit->text(), "[" + QString(126, QChar(u'語')) + "]");
+            QCOMPARE(edit->cursorPosition(), 127);
             Click(dialog, "button1");
         }));
-        QCOMPARE(PathBytes(), Cp932("before.dat～ｶﾅ"));
+        QCOMPARE(PathBytes(), Cp932("[" + QString(126, QChar(u'語')) + "]"));
         QCOMPARE(messages_->requests.size(), 5);
     }
 
-    void debugDialogShowsTheSettings() {
+    void debugDialogShowsTheSettingsAndRefusalsCancelAndTheCloseBoxChangeNothing() {
+        PrepareRun();
         gSettings.randomSeed = 4294967295u;
         gSettings.useFixedSeed = 1;
         gSettings.insertMark = 2;  // hand-edited: only 1 ticks the box
         gSettings.newestRandomSeed = -5;
-        QVERIFY(DebugConvert([](CDebugConvertDlg& dialog) {
-            CheckTemplate(
-                dialog, "デバッグ変換", {165, 118},
-                {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する", "系列値(0～4294967295)",
-                 "最新の通常変換の系列値", "-5", "↑コピー"},
-                {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
-            QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967295"));
-            QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
-            // A negative newest seed copies as the 32-bit seed it stands for.
-            Click(dialog, "button1040");
-            QCOMPARE(Edit(dialog, "edit1038")->text(), QString("4294967291"));
-        }));
-        QVERIFY(messages_->requests.isEmpty());
-    }
-
-    void debugRefusalsCancelTheCloseBoxAndEscapeChangeNothing() {
-        PrepareRun();
-        gSettings.randomSeed = 9;
         const Settings before = gSettings;
         for (int how = 0; how < 3; ++how) {  // Cancel, the close box, Esc
             QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+                CheckTemplate(
+                    dialog, "デバッグ変換", {165, 118},
+                    {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する", "系列値(0～4294967295)",
+                     "最新の通常変換の系列値", "-5", "↑コピー"},
+                    {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
+                QLineEdit* seed = Edit(dialog, "edit1038");
+                QCOMPARE(seed->text(), QString("4294967295"));
+                QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
                 dialog.activateWindow();
                 Click(dialog, "check1036");
                 Click(dialog, "check1037");
-                QLineEdit* seed = Edit(dialog, "edit1038");
                 for (const QString text : {"", "-1", "12x", " 12", "12 ", "+5", "1.5", "１２",
                                            "4294967296", "99999999999999999999"}) {
-                    messages_->Clear();
+                    messages_.emplace();
                     seed->setText(text);
                     dialog.findChild<QPushButton*>("button1")->setFocus();
                     QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
@@ -297,8 +270,9 @@ class DialogsTest : public QObject {
                     QCOMPARE(seed->selectedText(), text);
                     QCOMPARE(dialog.m_insertMark, before.insertMark);
                 }
-                seed->setText("12345");
+                // A negative newest seed copies as the 32-bit seed it stands for.
                 Click(dialog, "button1040");
+                QCOMPARE(seed->text(), QString("4294967291"));
                 how == 0   ? Click(dialog, "button2")
                 : how == 1 ? (void)dialog.close()
                            : QTest::keyClick(seed, Qt::Key_Escape);
@@ -393,17 +367,13 @@ class DialogsTest : public QObject {
         const QString path = dir_.filePath("saved.txt");
         const std::pair<QString, QByteArray> rows[] = {
             {"", ""},
-            {"一行目\n二行目\n\n四行目", Cp932("一行目\r\n二行目\r\n\r\n四行目")},
-            {"末尾\n", Cp932("末尾\r\n")},
+            {"一行目\n二行目\n\n末尾\n", Cp932("一行目\r\n二行目\r\n\r\n末尾\r\n")},
             {"100% %s %% %d%n", "100% %s %% %d%n"},
             {"表示\\ソ~", "\x95\x5C\x8E\xA6\\\x83\x5C~"},
-            {"ｶﾅ\t　全角", Cp932("ｶﾅ\t　全角")},
-            {"a\u00A0b", Cp932("a\u00A0b")},  // toPlainText would give a plain blank
-            {"1\u20282", "1\r\n2"},           // a line separator shows as a line break
-            {"𠮷野家", "?" + Cp932("野家")},
-            {"a💀b", "a?b"},  // a pair whose low half is U+DC80
-            {"雪☃", Cp932("雪") + "?"},
-            {QString("x") + QChar(0xDC81) + "y", "x?y"},  // a lone escaped-byte unit
+            {"ｶﾅ\t　全角\u00A0b", Cp932("ｶﾅ\t　全角\u00A0b")},  // not a blank, as toPlainText gives
+            {"1\u20282", "1\r\n2"},                        // a line separator shows as a line break
+            {"𠮷野家☃a💀b", "?" + Cp932("野家") + "?a?b"},  // 💀's low half is U+DC80
+            {QString("x") + QChar(0xDC81) + "y", "x?y"},   // a lone escaped-byte unit
         };
         for (const auto& [text, bytes] : rows) {
             QVERIFY(WriteFile(path, QByteArray(500, 'z')));  // replaced, not appended to
@@ -443,7 +413,7 @@ class DialogsTest : public QObject {
         QVERIFY(messages_->requests.isEmpty());
         for (const QString& path :
              {dir.filePath("no/such/file.txt"), dir.filePath("folder"), QString()}) {
-            messages_->Clear();
+            messages_.emplace();
             SaveInput("abc", path);
             QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
