@@ -55,8 +55,7 @@ inline void Renew(std::optional<MessageRecorder>& messages, std::optional<CMainD
 }
 
 inline QByteArray Cp932(const QString& text) {
-    const std::string bytes = ThreadCodec().Encode(text.toStdU16String());
-    return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    return QByteArray::fromStdString(ThreadCodec().Encode(text.toStdU16String()));
 }
 
 inline bool WriteFile(const QString& path, const QByteArray& bytes) {
@@ -70,8 +69,7 @@ inline QByteArray ReadFile(const QString& path) {
 }
 
 inline bool SetDictionaryPath(const QString& path) {
-    const QByteArray bytes = Cp932(path);
-    return gSettings.dictionaryPath.Assign(std::string_view(bytes.data(), bytes.size()));
+    return gSettings.dictionaryPath.Assign(Cp932(path).toStdString());
 }
 
 // Writes a dictionary file and makes it the one the next run reads.
