@@ -317,7 +317,8 @@ class MainDlgTest : public QObject {
         QVERIFY(window_->isVisible());
     }
 
-    void closingAsksAndNoKeepsEverythingElseTheCloseBoxAndExitSaveTheSameRecord() {
+    void closingAsksFirstAndBothWaysSaveTheSameRecord() {
+        // No, to the close box and to Exit, leaves the window and the file as they were.
         const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
         QVERIFY(WriteFile(IniPath(), before));
         window_->show();
@@ -330,6 +331,7 @@ class MainDlgTest : public QObject {
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
         QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
         QCOMPARE(ReadFile(IniPath()), before);
+
         QByteArray saved[3];
         QSize outer;
         for (int how = 0; how < 3; ++how) {  // Exit, the close box, Exit with a failed box
@@ -356,6 +358,7 @@ class MainDlgTest : public QObject {
                                       .arg(outer.height())
                                       .toLatin1()));
     }
+
     void convertFillsOutputAndReportsStatistics() {
         window_->show();
         QApplication::setActiveWindow(&*window_);
