@@ -1,21 +1,66 @@
-// The steps of a conversion run as the window sees them, through a host that records
-// every call in order.
+// The statistics text that ends a run, and the steps of a run as the window sees them,
+// through a host that records every call in order.
 
 #include <gtest/gtest.h>
 
-#include <ctime>
+#include <cmath>
+#include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/ConversionRun.h"
+#include "engine/StatisticsMessage.h"
 #include "tests/engine/TestSupport.h"
 
 namespace quillery {
 namespace {
 
-using test::Sjis;
-using test::TempDir;
 using test::Utf8;
+using Calls = std::vector<std::string>;
+
+std::string Message(ConversionStats stats, std::size_t words) {
+    return Utf8(FormatStatistics(stats, words));
+}
+
+std::string Rate(int inserted, int phrases) {
+    const std::string m = Message({1, phrases, inserted, 1}, 1);
+    const std::size_t from = m.find("挿入率") + std::string("挿入率").size();
+    return m.substr(from, m.find('%') - from);
+}
+
+TEST(FormatStatistics, TheTwoFormatsDifferInOneBlank) {
+    EXPECT_EQ(
+        Message({1, 3, 2, 13}, 5),
+        "変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%] [解析行1] [辞書の単語5個] [出力13文字]");
+    EXPECT_EQ(
+        Message({3, 0, 0, 17}, 1000),
+        "変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行3] [辞書の単語1000個] [出力17文字]");
+}
+
+// "%3.1f" as the Windows runtime prints it: ties in the 17-digit decimal text round up.
+TEST(FormatStatistics, RateHasOneDecimalTiesRoundingUp) {
+    // 247/2000 is 12.349999999999999645, 12.350000000000000 in 17 digits.
+    const std::tuple<int, int, const char*> cases[] = {
+        {2, 3, "66.7"},  {1, 3, "33.3"},   {1, 7, "14.3"},      {1, 8, "12.5"},
+        {5, 5, "100.0"}, {0, 5, "0.0"},    {1, 1000000, "0.0"}, {999999, 1000000, "100.0"},
+        {1, 16, "6.3"},  {5, 16, "31.3"},  {1, 80, "1.3"},      {1, 400, "0.3"},
+        {3, 16, "18.8"}, {1, 2000, "0.1"}, {1, 20000, "0.0"},   {247, 2000, "12.4"}};
+    for (const auto& [inserted, phrases, rate] : cases) {
+        EXPECT_EQ(Rate(inserted, phrases), rate) << inserted << "/" << phrases;
+    }
+    // Away from ties the rule agrees with a correctly rounding printf.
+    for (int phrases = 1; phrases <= 300; ++phrases) {
+        for (int inserted = 0; inserted <= phrases; ++inserted) {
+            const double rate = static_cast<double>(inserted) / phrases * 100.0;
+            if (std::fabs(rate * 10.0 - std::floor(rate * 10.0) - 0.5) > 1e-6) {
+                char expected[32];
+                std::snprintf(expected, sizeof expected, "%3.1f", rate);
+                ASSERT_EQ(Rate(inserted, phrases), expected) << inserted << "/" << phrases;
+            }
+        }
+    }
+}
 
 class RecordingHost : public RunHost {
   public:
@@ -28,206 +73,113 @@ class RecordingHost : public RunHost {
         calls.push_back("seed " + std::to_string(seed));
     }
     void SetOutput(std::u16string text) override { calls.push_back("output " + Utf8(text)); }
-
-    std::vector<std::string> calls;
+    Calls calls;
 };
 
-const std::string kNoDictionary =
-    "message "
-    "辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で設定します。";
-const std::string kWorkedExampleStatus =
-    "status 変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%] [解析行1] [辞書の単語1個] [出力13文字]";
+const std::string kBusy = "status 処理中．．．";
 
 class ConversionRunTest : public testing::Test {
   protected:
-    RunRequest Request(std::string_view dictionaryBytes, std::int32_t ratio = 5) {
+    RunRequest Request(std::string_view dictionary, std::int32_t ratio = 5) {
         RunRequest request;
         request.dictionaryPathEmpty = false;
-        request.dictionaryFile = dir_.Write("velmo.dat", dictionaryBytes);
+        request.dictionaryFile = dir_.Write("velmo.dat", dictionary);
         request.insertRatio = ratio;
         return request;
     }
 
-    // The whole run with the worked example's text; the clock gives `clockSeed`.
-    std::vector<std::string> RunWorkedExample(const RunRequest& request, std::int32_t clockSeed) {
+    // A whole run on `input`, the clock giving `clockSeed`.
+    Calls Run(const RunRequest& request, std::u16string_view input = u"私は東京に行きました。",
+              std::int32_t clockSeed = 1, const std::atomic<bool>* stop = nullptr) {
+        host_.calls.clear();
+        clockReads_ = 0;
         std::optional<PreparedRun> run = PrepareRun(request, host_, [&] {
             ++clockReads_;
             return clockSeed;
         });
         if (run) {
-            FinishRun(std::move(*run), u"私は東京に行きました。", host_);
+            FinishRun(std::move(*run), input, host_, stop);
         }
         return host_.calls;
     }
 
-    TempDir dir_;
+    test::TempDir dir_;
     RecordingHost host_;
     int clockReads_ = 0;
 };
 
-TEST_F(ConversionRunTest, EmptyPathOnlyShowsItsMessage) {
-    RunRequest request;
-    request.dictionaryPathEmpty = true;
-    request.dictionaryFile = dir_.Write("velmo.dat", "X\r\n");
-    EXPECT_EQ(RunWorkedExample(request, 1), std::vector<std::string>{kNoDictionary});
-    EXPECT_EQ(clockReads_, 0);
-}
-
-TEST_F(ConversionRunTest, DictionaryThatDoesNotOpenOnlyShowsItsMessage) {
+TEST_F(ConversionRunTest, ARunThatCannotOpenItsDictionaryOnlyShowsItsMessage) {
     RunRequest request = Request("X\r\n");
-    request.dictionaryFile = (dir_.path() / "missing.dat").string();
-    EXPECT_EQ(RunWorkedExample(request, 1),
-              std::vector<std::string>{"message 辞書ファイルが開けません"});
-
-    host_.calls.clear();
-    request.dictionaryFile = dir_.path().string();  // a folder
-    EXPECT_EQ(RunWorkedExample(request, 1),
-              std::vector<std::string>{"message 辞書ファイルが開けません"});
-
-    host_.calls.clear();
-    request.dictionaryFile.reset();  // a name the file system cannot express
-    EXPECT_EQ(RunWorkedExample(request, 1),
-              std::vector<std::string>{"message 辞書ファイルが開けません"});
-    EXPECT_EQ(clockReads_, 0);
+    request.dictionaryPathEmpty = true;
+    EXPECT_EQ(Run(request),
+              Calls{"message 辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→["
+                    "辞書ファイル設定]で設定します。"});
+    request.dictionaryPathEmpty = false;
+    // Missing, a folder, a name the file system cannot express.
+    const std::optional<std::string> files[] = {(dir_.path() / "missing.dat").string(),
+                                                dir_.path().string(), std::nullopt};
+    for (const auto& file : files) {
+        request.dictionaryFile = file;
+        EXPECT_EQ(Run(request), Calls{"message 辞書ファイルが開けません"}) << file.value_or("none");
+        EXPECT_EQ(clockReads_, 0);
+    }
 }
 
-TEST_F(ConversionRunTest, EmptyDictionaryLeavesTheBusyStatusAndTakesNoSeed) {
-    const std::vector<std::string> expected{"busy on", "status 処理中．．．",
-                                            "message 辞書ファイルが空です", "busy off"};
-    EXPECT_EQ(RunWorkedExample(Request(""), 1), expected);
-    host_.calls.clear();
-    EXPECT_EQ(RunWorkedExample(Request("\x1A"
-                                       "X\r\n"),
-                               1),
-              expected);
-    EXPECT_EQ(clockReads_, 0);
+TEST_F(ConversionRunTest, AnEmptyDictionaryLeavesTheBusyStatusAndTakesNoSeed) {
+    for (const char* dictionary : {"", "\x1AX\r\n"}) {
+        EXPECT_EQ(Run(Request(dictionary)),
+                  (Calls{"busy on", kBusy, "message 辞書ファイルが空です", "busy off"}));
+        EXPECT_EQ(clockReads_, 0);
+    }
 }
 
-TEST_F(ConversionRunTest, FullRunSeedsFromTheClockAndRecordsTheSeed) {
-    EXPECT_EQ(RunWorkedExample(Request("X\r\n"), 1),
-              (std::vector<std::string>{"busy on", "status 処理中．．．", "seed 1",
-                                        "output X私はX東京に行きました。", kWorkedExampleStatus,
-                                        "busy off"}));
-    EXPECT_EQ(clockReads_, 1);
-}
-
-TEST_F(ConversionRunTest, ClockSeedIsUsedAsItIs) {
-    const std::int32_t seed = 1718000000;
-    RandomSource random;
-    random.Seed(static_cast<std::uint32_t>(seed));
-    const auto expected =
-        ConvertText(std::u16string_view(u"私は東京に行きました。"), test::Keywords({"X", "Y", "Z"}),
-                    ConversionOptions{5, false}, random);
-    const auto calls = RunWorkedExample(Request("X\r\nY\r\nZ\r\n"), seed);
-    ASSERT_EQ(calls.size(), 6u);
-    EXPECT_EQ(calls[2], "seed 1718000000");
-    EXPECT_EQ(calls[3], "output " + Utf8(expected.text));
-}
-
-TEST_F(ConversionRunTest, FixedSeedOnlyInADebugRunWithUseFixedSeed) {
+// The fixed seed and the markers only in a debug run that asks for them; otherwise the
+// clock's seed, recorded as the newest.
+TEST_F(ConversionRunTest, SeedAndMarkers) {
     struct Case {
-        std::int32_t debugRun;
-        std::int32_t useFixedSeed;
-        bool fixed;
+        std::int32_t debugRun, useFixedSeed, insertMark;
+        bool fixed, marked;
     };
-    for (const Case c : {Case{1, 1, true}, Case{0, 1, false}, Case{1, 0, false}, Case{0, 0, false},
-                         Case{2, 1, false}, Case{1, 2, false}}) {
-        host_.calls.clear();
-        clockReads_ = 0;
+    for (const Case c :
+         {Case{0, 0, 0, false, false}, Case{1, 1, 1, true, true}, Case{1, 1, 0, true, false},
+          Case{1, 0, 1, false, true}, Case{0, 1, 1, false, false}, Case{1, 0, 0, false, false},
+          Case{2, 1, 1, false, false}, Case{1, 2, 2, false, false}}) {
         RunRequest request = Request("X\r\n");
         request.debugRun = c.debugRun;
         request.useFixedSeed = c.useFixedSeed;
-        // The fixed seed gives the worked example, the clock's seed does not.
-        request.randomSeed = c.fixed ? 1u : 4u;
-        const auto calls = RunWorkedExample(request, c.fixed ? 4 : 1);
-        SCOPED_TRACE("debugRun " + std::to_string(c.debugRun) + " useFixedSeed " +
-                     std::to_string(c.useFixedSeed));
-        EXPECT_EQ(clockReads_, c.fixed ? 0 : 1);
-        std::vector<std::string> expected{"busy on", "status 処理中．．．"};
-        if (!c.fixed) {
-            expected.push_back("seed 1");
-        }
-        expected.insert(expected.end(),
-                        {"output X私はX東京に行きました。", kWorkedExampleStatus, "busy off"});
-        EXPECT_EQ(calls, expected);
-    }
-}
-
-TEST_F(ConversionRunTest, MarkersOnlyInADebugRunWithInsertMark) {
-    struct Case {
-        std::int32_t debugRun;
-        std::int32_t insertMark;
-        bool marked;
-    };
-    for (const Case c : {Case{1, 1, true}, Case{0, 1, false}, Case{1, 0, false}, Case{2, 1, false},
-                         Case{1, 2, false}}) {
-        host_.calls.clear();
-        RunRequest request = Request("X\r\n");
-        request.debugRun = c.debugRun;
         request.insertMark = c.insertMark;
-        const auto calls = RunWorkedExample(request, 1);
-        SCOPED_TRACE("debugRun " + std::to_string(c.debugRun) + " insertMark " +
-                     std::to_string(c.insertMark));
-        ASSERT_EQ(calls.size(), 6u);
-        EXPECT_EQ(calls[3], c.marked ? "output <X>私は<X>東京に<>行きました。"
-                                     : "output X私はX東京に行きました。");
+        request.randomSeed = c.fixed ? 1u : 4u;  // the worked example takes seed 1
+        SCOPED_TRACE(testing::Message() << c.debugRun << c.useFixedSeed << c.insertMark);
+        const Calls calls = Run(request, u"私は東京に行きました。", c.fixed ? 4 : 1);
+        EXPECT_EQ(clockReads_, c.fixed ? 0 : 1);
+        ASSERT_EQ(calls.size(), c.fixed ? 5u : 6u);
+        if (!c.fixed) {
+            EXPECT_EQ(calls[2], "seed 1");
+        }
+        EXPECT_EQ(calls[calls.size() - 3], c.marked ? "output <X>私は<X>東京に<>行きました。"
+                                                    : "output X私はX東京に行きました。");
     }
 }
 
-TEST_F(ConversionRunTest, RatioTenAndEmptyInput) {
-    std::optional<PreparedRun> run =
-        PrepareRun(Request(Sjis("春の\r\n夏の\r\n"), 10), host_, [] { return 7; });
-    ASSERT_TRUE(run);
-    FinishRun(std::move(*run), u"", host_);
-    EXPECT_EQ(host_.calls,
-              (std::vector<std::string>{"busy on", "status 処理中．．．", "seed 7", "output ",
-                                        "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] "
-                                        "[解析行0] [辞書の単語2個] [出力0文字]",
-                                        "busy off"}));
-
-    host_.calls.clear();
-    run = PrepareRun(Request("X\r\n", 10), host_, [] { return 7; });
-    ASSERT_TRUE(run);
-    FinishRun(std::move(*run), u"東京\r\n大阪", host_);
-    ASSERT_EQ(host_.calls.size(), 6u);
-    EXPECT_EQ(host_.calls[3], "output X東京\r\nX大阪");
-    EXPECT_EQ(host_.calls[4],
-              "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] [辞書の単語1個] "
-              "[出力7文字]");
+TEST_F(ConversionRunTest, EmptyInputAndRatioTen) {
+    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"", 7),
+              (Calls{"busy on", kBusy, "seed 7", "output ",
+                     "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行0] "
+                     "[辞書の単語3個] [出力0文字]",
+                     "busy off"}));
+    // Seed 7 picks B, then C.
+    EXPECT_EQ(
+        Run(Request("A\r\nB\r\nC\r\n", 10), u"東京\r\n大阪", 7),
+        (Calls{"busy on", kBusy, "seed 7", "output B東京\r\nC大阪",
+               "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] [辞書の単語3個] "
+               "[出力7文字]",
+               "busy off"}));
 }
 
-TEST_F(ConversionRunTest, StoppedConversionTellsTheHostNothingMore) {
-    std::optional<PreparedRun> run = PrepareRun(Request("X\r\n", 10), host_, [] { return 7; });
-    ASSERT_TRUE(run);
+TEST_F(ConversionRunTest, AStoppedConversionTellsTheHostNothingMore) {
     const std::atomic<bool> stop{true};
-    FinishRun(std::move(*run), u"東京\r\n大阪\r\n京都", host_, &stop);
-    EXPECT_EQ(host_.calls, (std::vector<std::string>{"busy on", "status 処理中．．．", "seed 7"}));
-}
-
-TEST(ConvertTextStop, EndsAfterTheLineAtHandAndSaysSo) {
-    KeywordList keywords;
-    keywords.Append(u"X");
-    RandomSource random;
-    const std::atomic<bool> stop{true};
-    const auto stopped = ConvertText(std::u16string_view(u"東京\r\n大阪\r\n京都"), keywords,
-                                     {10, false}, random, &stop);
-    EXPECT_TRUE(stopped.stopped);
-    EXPECT_EQ(stopped.stats.lineCount, 1);
-    EXPECT_EQ(stopped.text, u"X東京\r\n");
-
-    const std::atomic<bool> go{false};
-    const auto whole =
-        ConvertText(std::u16string_view(u"東京\r\n大阪"), keywords, {10, false}, random, &go);
-    EXPECT_FALSE(whole.stopped);
-    EXPECT_EQ(whole.text, u"X東京\r\nX大阪");
-}
-
-TEST(ClockSeed, IsTheCurrentCalendarTime) {
-    const auto before = static_cast<std::uint32_t>(std::time(nullptr));
-    const auto seed = static_cast<std::uint32_t>(ClockSeed());
-    const auto after = static_cast<std::uint32_t>(std::time(nullptr));
-    EXPECT_GE(seed, before);
-    EXPECT_LE(seed, after);
+    EXPECT_EQ(Run(Request("X\r\n", 10), u"東京\r\n大阪\r\n京都", 7, &stop),
+              (Calls{"busy on", kBusy, "seed 7"}));
 }
 
 }  // namespace

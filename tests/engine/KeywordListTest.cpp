@@ -1,5 +1,5 @@
 // Reading a dictionary file: text-mode rules, the 132-character pieces, the 1000-keyword
-// limit, NUL and Ctrl+Z, and opening the file.
+// limit, NUL and Ctrl+Z, bytes outside the code page, and opening the file.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,33 +14,29 @@
 namespace quillery {
 namespace {
 
+using namespace std::literals;
 using test::Sjis;
-using test::TempDir;
 using test::U16;
+using Entries = std::vector<std::u16string>;
 
-std::vector<std::u16string> Read(const TempDir& dir, std::string_view bytes) {
-    const std::string path = dir.Write("dictionary.dat", bytes);
-    std::FILE* file = OpenDictionaryFile(path);
-    if (file == nullptr) {
-        ADD_FAILURE() << "cannot open " << path;
-        return {};
+class ReadKeywordsTest : public testing::Test {
+  protected:
+    Entries Read(std::string_view bytes) {
+        std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.dat", bytes));
+        if (file == nullptr) {
+            ADD_FAILURE() << "cannot open the dictionary";
+            return {};
+        }
+        const KeywordList list = ReadKeywords(file);
+        std::fclose(file);
+        Entries entries;
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            entries.push_back(list[k]);
+        }
+        return entries;
     }
-    const KeywordList list = ReadKeywords(file);
-    std::fclose(file);
-    std::vector<std::u16string> keywords;
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        keywords.push_back(list[k]);
-    }
-    return keywords;
-}
-
-std::vector<std::u16string> U16s(std::initializer_list<std::string_view> utf8) {
-    std::vector<std::u16string> out;
-    for (const std::string_view s : utf8) {
-        out.push_back(U16(s));
-    }
-    return out;
-}
+    test::TempDir dir_;
+};
 
 // `count` characters cycling through a few double-byte ones, so that pieces show where
 // they were cut.
@@ -54,192 +50,106 @@ std::string Chars(std::size_t count, std::size_t offset = 0) {
     return utf8;
 }
 
-class ReadKeywordsTest : public testing::Test {
-  protected:
-    TempDir dir_;
-};
-
-TEST_F(ReadKeywordsTest, OneKeywordPerLineInFileOrderNothingTrimmed) {
-    EXPECT_EQ(Read(dir_, Sjis("春の\r\n 静かな\r\n美しい \r\n\t夏\t\r\n　秋　\r\n春の\r\n")),
-              U16s({"春の", " 静かな", "美しい ", "\t夏\t", "　秋　", "春の"}));
-}
-
-TEST_F(ReadKeywordsTest, CrLfAndLfFilesGiveTheSameList) {
-    const std::string lf =
-        Sjis("春の\n\n静かな\nｶﾀｶﾅ\n" + Chars(140) + "\n" + Chars(132) + "\n最後");
-    std::string crlf;
-    for (const char c : lf) {
-        if (c == '\n') {
-            crlf += '\r';
-        }
-        crlf += c;
+TEST_F(ReadKeywordsTest, LinesAndPieces) {
+    const std::u16string c131 = U16(Chars(131)), c132 = U16(Chars(132)), c133 = U16(Chars(133));
+    const std::u16string afterNul = U16(Chars(189, 11));
+    const std::vector<std::pair<std::string, Entries>> cases{
+        // One keyword per line in file order; nothing trimmed, nothing merged.
+        {Sjis("春の\r\n 静かな\r\n美しい \r\n\t夏\t\r\n　秋　\r\n春の\r\n"),
+         {u"春の", u" 静かな", u"美しい ", u"\t夏\t", u"　秋　", u"春の"}},
+        {"", {}},
+        {"\032abc\r\n", {}},
+        {"\n", {u""}},
+        {"a\r\n\r\nb\r\n", {u"a", u"", u"b"}},
+        {"ab\r\ncd\032ef\r\n", {u"ab", u"cd"}},
+        {"ab\r\n\x1A\r\ngh", {u"ab"}},
+        // A CR not followed by LF is an ordinary character, also right before Ctrl+Z.
+        {"ab\r\032cd", {u"ab\r"}},
+        {"a\rb\r\nc", {u"a\rb", u"c"}},
+        {"a\r\r\nb", {u"a\r", u"b"}},
+        {"\r", {u"\r"}},
+        // A NUL ends its keyword; the rest of its piece is dropped.
+        {"ab\0cd\r\nef\r\n"s, {u"ab", u"ef"}},
+        {"\0abc\r\nx"s, {u"", u"x"}},
+        {"\0\r\n\0"s, {u"", u""}},
+        {Sjis(Chars(10)) + "\0"s + Sjis(Chars(189, 11)) + "\r\nnext",
+         {U16(Chars(10)), afterNul.substr(121), u"next"}},
+        // Pieces of at most 132 characters, the line feed counting in the last one.
+        {Sjis(Chars(131)) + "\r\nnext", {c131, u"next"}},
+        {Sjis(Chars(132)) + "\r\nnext", {c132, u"", u"next"}},
+        {Sjis(Chars(133)) + "\r\nnext", {c133.substr(0, 132), c133.substr(132), u"next"}},
+        {std::string(264, 'a') + "\n", {std::u16string(132, u'a'), std::u16string(132, u'a'), u""}},
+        {Sjis(Chars(132)), {c132}},
+        // Bytes outside the code page are kept. A lead byte that lost its second byte to
+        // the end of a keyword is "?": it would join the text after every insertion of
+        // that keyword into another character.
+        {"\x80xy\r\nA\xFF\r\nC\xA0\r\n\x88 Z\r\n",
+         {u"\xDC80xy", u"A\xDCFF", u"C\xDCA0", u"\xDC88 Z"}},
+        {"X\x88\r\nY\x9F\n\xE0", {u"X?", u"Y?", u"?"}},
+        {"Z\x88\0rest\r\nW\xFC\x1A"s, {u"Z?", u"W?"}},
+        {std::string(131, 'a') + "\x88" + Sjis("亜"), {std::u16string(131, u'a') + u"?", u"亜"}}};
+    for (const auto& [bytes, entries] : cases) {
+        EXPECT_EQ(Read(bytes), entries) << testing::PrintToString(bytes);
     }
-    const auto fromLf = Read(dir_, lf);
-    EXPECT_EQ(Read(dir_, crlf), fromLf);
-    EXPECT_EQ(fromLf.size(), 9u);
 }
 
-TEST_F(ReadKeywordsTest, CrLfSplitAcrossReadChunksIsStillOneLineFeed) {
-    // A first line of 63 characters and lines of 100: the CR of line 160 is byte 16383
-    // of the file, its LF byte 16384.
-    std::string crlf = std::string(63, 'a') + "\r\n";
+TEST_F(ReadKeywordsTest, CrLfAndLfFilesGiveTheSameListAlsoAcrossReadChunks) {
+    // A first line of 63 characters and lines of 100: with CR LF, the CR of line 160 is
+    // byte 16383 of the file and its LF byte 16384.
     std::string lf = std::string(63, 'a') + "\n";
     for (int i = 0; i < 300; ++i) {
-        crlf += std::string(100, 'x') + "\r\n";
         lf += std::string(100, 'x') + "\n";
     }
+    lf += Sjis("春の\n\n静かな\nｶﾀｶﾅ\n" + Chars(140) + "\n" + Chars(132) + "\n最後");
+    std::string crlf;
+    for (const char c : lf) {
+        crlf += c == '\n' ? "\r\n" : std::string(1, c);
+    }
     ASSERT_EQ(crlf.substr(16383, 2), "\r\n");
-    const auto keywords = Read(dir_, crlf);
-    ASSERT_EQ(keywords.size(), 301u);
-    for (std::size_t k = 1; k < keywords.size(); ++k) {
-        ASSERT_EQ(keywords[k], std::u16string(100, u'x')) << "keyword " << k;
+    const Entries keywords = Read(lf);
+    EXPECT_EQ(keywords.size(), 310u);
+    EXPECT_EQ(Read(crlf), keywords);
+    // A lone CR at the end of a read chunk stays a character.
+    std::u16string joined;
+    for (const std::u16string& keyword : Read(std::string(16383, 'a') + "\ry")) {
+        joined += keyword;
     }
-    EXPECT_EQ(Read(dir_, lf), keywords);
+    EXPECT_EQ(joined, std::u16string(16383, u'a') + u"\ry");
 }
 
-TEST_F(ReadKeywordsTest, ThousandShortLinesGiveThousandKeywords) {
-    std::string file;
-    for (int i = 0; i < 1000; ++i) {
-        file += "k" + std::to_string(i) + (i % 2 ? "\r\n" : "\n");
+TEST_F(ReadKeywordsTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
+    for (const std::size_t count : {1000u, 1001u, 1500u}) {
+        std::string file;
+        for (std::size_t i = 0; i < count; ++i) {
+            file += Sjis(Chars(131, i)) + (i % 2 ? "\r\n" : "\n");
+        }
+        const Entries keywords = Read(file);
+        ASSERT_EQ(keywords.size(), 1000u) << count;
+        EXPECT_EQ(keywords.back(), U16(Chars(131, 999))) << count;
     }
-    const auto keywords = Read(dir_, file);
-    ASSERT_EQ(keywords.size(), 1000u);
-    EXPECT_EQ(keywords.front(), u"k0");
-    EXPECT_EQ(keywords.back(), u"k999");
-}
-
-TEST_F(ReadKeywordsTest, LinesBeyondTheThousandthAreIgnoredSilently) {
-    std::string file;
-    for (int i = 0; i < 1500; ++i) {
-        file += Sjis(Chars(131, static_cast<std::size_t>(i))) + "\r\n";
-    }
-    const auto keywords = Read(dir_, file);
-    ASSERT_EQ(keywords.size(), 1000u);
-    EXPECT_EQ(keywords.back(), U16(Chars(131, 999)));
-
-    std::string exactly1001;
-    for (int i = 0; i < 1001; ++i) {
-        exactly1001 += "k" + std::to_string(i) + "\r\n";
-    }
-    const auto first1000 = Read(dir_, exactly1001);
-    ASSERT_EQ(first1000.size(), 1000u);
-    EXPECT_EQ(first1000.back(), u"k999");
-}
-
-TEST_F(ReadKeywordsTest, SixHundredLinesOf200CharactersGiveTheFirst500InTwoPieces) {
+    // 600 lines of 200 characters: the two pieces of each of the first 500.
     std::string file;
     for (std::size_t i = 0; i < 600; ++i) {
         file += Sjis(Chars(200, i)) + "\r\n";
     }
-    const auto keywords = Read(dir_, file);
+    const Entries keywords = Read(file);
     ASSERT_EQ(keywords.size(), 1000u);
     for (std::size_t i = 0; i < 500; ++i) {
         const std::u16string line = U16(Chars(200, i));
         ASSERT_EQ(keywords[2 * i], line.substr(0, 132)) << "line " << i;
         ASSERT_EQ(keywords[2 * i + 1], line.substr(132)) << "line " << i;
-        ASSERT_EQ(keywords[2 * i + 1].size(), 68u);
     }
 }
 
-TEST_F(ReadKeywordsTest, PiecesOfAtMost132CharactersTheLineFeedCountingInTheLast) {
-    const std::u16string l131 = U16(Chars(131));
-    const std::u16string l132 = U16(Chars(132));
-    const std::u16string l133 = U16(Chars(133));
-    EXPECT_EQ(Read(dir_, Sjis(Chars(131)) + "\r\nnext\r\n"),
-              (std::vector<std::u16string>{l131, u"next"}));
-    EXPECT_EQ(Read(dir_, Sjis(Chars(132)) + "\r\nnext\r\n"),
-              (std::vector<std::u16string>{l132, u"", u"next"}));
-    EXPECT_EQ(Read(dir_, Sjis(Chars(133)) + "\r\nnext\r\n"),
-              (std::vector<std::u16string>{l133.substr(0, 132), l133.substr(132), u"next"}));
-    // Single-byte characters count the same.
-    EXPECT_EQ(
-        Read(dir_, std::string(264, 'a') + "\n"),
-        (std::vector<std::u16string>{std::u16string(132, u'a'), std::u16string(132, u'a'), u""}));
-    // Without a line feed after it, a 132-character last line is one keyword.
-    EXPECT_EQ(Read(dir_, Sjis(Chars(132))), (std::vector<std::u16string>{l132}));
-}
-
-TEST_F(ReadKeywordsTest, EmptyLinesAreEmptyKeywords) {
-    EXPECT_EQ(Read(dir_, "\n"), (std::vector<std::u16string>{u""}));
-    EXPECT_EQ(Read(dir_, "\r\n\r\n"), (std::vector<std::u16string>{u"", u""}));
-    EXPECT_EQ(Read(dir_, "a\r\n\r\nb\r\n"), (std::vector<std::u16string>{u"a", u"", u"b"}));
-}
-
-TEST_F(ReadKeywordsTest, LastLineWithoutLineFeedIsAKeyword) {
-    EXPECT_EQ(Read(dir_, Sjis("春\r\n夏")), U16s({"春", "夏"}));
-    EXPECT_EQ(Read(dir_, Sjis("春\r\n夏\r\n")), U16s({"春", "夏"}));
-}
-
-TEST_F(ReadKeywordsTest, EmptyFileAndCtrlZFirstGiveNoKeyword) {
-    EXPECT_TRUE(Read(dir_, "").empty());
-    EXPECT_TRUE(Read(dir_, "\x1A").empty());
-    EXPECT_TRUE(Read(dir_,
-                     "\x1A"
-                     "abc\r\ndef\r\n")
-                    .empty());
-}
-
-TEST_F(ReadKeywordsTest, CtrlZEndsTheFile) {
-    EXPECT_EQ(Read(dir_,
-                   "ab\r\ncd\x1A"
-                   "ef\r\ngh\r\n"),
-              (std::vector<std::u16string>{u"ab", u"cd"}));
-    EXPECT_EQ(Read(dir_, "ab\r\n\x1A\r\ngh\r\n"), (std::vector<std::u16string>{u"ab"}));
-    // A CR right before it is an ordinary character.
-    EXPECT_EQ(Read(dir_,
-                   "ab\r\x1A"
-                   "cd"),
-              (std::vector<std::u16string>{u"ab\r"}));
-}
-
-TEST_F(ReadKeywordsTest, LoneCrIsAnOrdinaryCharacter) {
-    EXPECT_EQ(Read(dir_, "a\rb\r\nc"), (std::vector<std::u16string>{u"a\rb", u"c"}));
-    EXPECT_EQ(Read(dir_, "a\r\r\nb"), (std::vector<std::u16string>{u"a\r", u"b"}));
-    EXPECT_EQ(Read(dir_, "a\r"), (std::vector<std::u16string>{u"a\r"}));
-    EXPECT_EQ(Read(dir_, "\r"), (std::vector<std::u16string>{u"\r"}));
-}
-
-TEST_F(ReadKeywordsTest, NulEndsItsKeywordAndTheRestOfThePieceIsDropped) {
-    using namespace std::string_literals;
-    EXPECT_EQ(Read(dir_, "ab\0cd\r\nef\r\n"s), (std::vector<std::u16string>{u"ab", u"ef"}));
-    EXPECT_EQ(Read(dir_, "\0abc\r\nx"s), (std::vector<std::u16string>{u"", u"x"}));
-    EXPECT_EQ(Read(dir_, "\0\r\n\0"s), (std::vector<std::u16string>{u"", u""}));
-    // In a long line only the piece holding the NUL loses its rest.
-    const std::string line = Sjis(Chars(10)) + "\0"s + Sjis(Chars(189, 11)) + "\r\nnext"s;
-    const std::u16string after = U16(Chars(189, 11));
-    EXPECT_EQ(Read(dir_, line),
-              (std::vector<std::u16string>{U16(Chars(10)), after.substr(121), u"next"}));
-}
-
-TEST_F(ReadKeywordsTest, BytesOutsideTheCodePageAreKeptAndDoNotSwallowTheLineFeed) {
-    // A lead byte cut off by the line feed ends its keyword as "?" (KeywordLoneLeadTest).
-    EXPECT_EQ(Read(dir_,
-                   "\x80"
-                   "ab\r\n\x82\r\ncd\x82\n"),
-              (std::vector<std::u16string>{u"\xDC80"
-                                           "ab",
-                                           u"?", u"cd?"}));
-}
-
-TEST(OpenDictionaryFile, RefusesFoldersAndMissingFiles) {
-    TempDir dir;
-    EXPECT_EQ(OpenDictionaryFile(dir.path().string()), nullptr);
-    EXPECT_EQ(OpenDictionaryFile((dir.path() / "missing.dat").string()), nullptr);
-    EXPECT_EQ(OpenDictionaryFile(""), nullptr);
-    std::FILE* file = OpenDictionaryFile(dir.Write("ok.dat", "X\r\n"));
-    ASSERT_NE(file, nullptr);
-    EXPECT_EQ(ReadKeywords(file).size(), 1u);
-    std::fclose(file);
-}
-
-#ifndef _WIN32
-TEST(OpenDictionaryFile, RefusesAFifoWithoutWaitingForAWriter) {
-    TempDir dir;
-    const std::string fifo = (dir.path() / "fifo.dat").string();
+TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {
+    test::TempDir dir;
+    const std::string fifo = dir.path() / "fifo.dat";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(OpenDictionaryFile(fifo), nullptr);  // an open that waited would never return
+    for (const std::string& path :
+         {dir.path().string(), (dir.path() / "missing.dat").string(), ""s, fifo}) {
+        EXPECT_EQ(OpenDictionaryFile(path), nullptr) << path;  // waiting for a writer would hang
+    }
 }
-#endif
 
 }  // namespace
 }  // namespace quillery
