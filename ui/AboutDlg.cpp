@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/OnlineHelp.h"
 #include "ui/UiResources.h"
@@ -35,11 +36,8 @@ CAboutDlg::CAboutDlg()
       okButton_(new QPushButton(QStringLiteral("OK"), this)),
       aboutEdit_(new QPlainTextEdit(this)),
       icon_(new QLabel(this)) {
-    setObjectName(QStringLiteral("dialog134"));
-    setWindowTitle(QStringLiteral("このソフトについて"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+    const DialogUnits units = SetUpTemplateDialog(*this, 134, QStringLiteral("このソフトについて"),
+                                                  kTemplateWidth, kTemplateHeight);
 
     // Created in template order, which is also the tab order.
     okButton_->setObjectName(QStringLiteral("button1"));

@@ -61,11 +61,8 @@ CDebugConvertDlg::CDebugConvertDlg()
       newestSeedText_(nullptr),
       copyButton_(nullptr),
       rule_(nullptr) {
-    setObjectName(QStringLiteral("dialog133"));
-    setWindowTitle(QStringLiteral("デバッグ変換"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+    const DialogUnits units = SetUpTemplateDialog(*this, 133, QStringLiteral("デバッグ変換"),
+                                                  kTemplateWidth, kTemplateHeight);
 
     // Created in template order, which is also the tab order.
     okButton_->setObjectName(QStringLiteral("button1"));

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QDialog>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 #include <algorithm>
+
+#include "ui/DialogFont.h"
 
 namespace quillery {
 
@@ -16,6 +20,18 @@ inline void WidenToFitText(QWidget* control, int rightLimit) {
     if (wanted > rect.width()) {
         control->resize(wanted, rect.height());
     }
+}
+
+// Names, captions and sizes a dialog after its template, in the dialog font; returns the
+// dialog units its controls are placed in.
+inline DialogUnits SetUpTemplateDialog(QDialog& dialog, int templateId, const QString& caption,
+                                       int width, int height) {
+    dialog.setObjectName(QStringLiteral("dialog%1").arg(templateId));
+    dialog.setWindowTitle(caption);
+    dialog.setFont(DialogFont());
+    const DialogUnits units(dialog.font());
+    dialog.setFixedSize(units.Size(width, height));
+    return units;
 }
 
 }  // namespace quillery

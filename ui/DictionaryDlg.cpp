@@ -122,11 +122,8 @@ CDictionaryDlg::CDictionaryDlg()
       fileNameLabel_(new QLabel(QStringLiteral("辞書ファイル名"), this)),
       browseButton_(new QPushButton(QStringLiteral("..."), this)),
       explanationText_(new QLabel(this)) {
-    setObjectName(QStringLiteral("dialog132"));
-    setWindowTitle(QStringLiteral("辞書の選択"));
-    setFont(DialogFont());
-    const DialogUnits units(font());
-    setFixedSize(units.Size(kTemplateWidth, kTemplateHeight));
+    const DialogUnits units = SetUpTemplateDialog(*this, 132, QStringLiteral("辞書の選択"),
+                                                  kTemplateWidth, kTemplateHeight);
 
     // Created in template order, which is also the tab order.
     okButton_->setObjectName(QStringLiteral("button1"));
