@@ -76,7 +76,18 @@ void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
             continue;
         }
         if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
+            const size_t at = out.size();
             i += EncodeRefusedUnit(text, i, out);
+            if (IsEscapedByte(u) && i < text.size() &&
+                IsDBCSLeadByteEx(932, static_cast<BYTE>(out[at]))) {
+                // Written alone, would the lead byte join the next character's first byte?
+                const std::string next = Encode(text.substr(i, 1));
+                const char pair[2] = {out[at], next[0]};
+                wchar_t wide[2];
+                if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) == 1) {
+                    out[at] = '?';
+                }
+            }
             continue;
         }
         char bytes[2];
@@ -176,6 +187,33 @@ struct Cp932Codec::Impl {
         return BytePairs()[lead << 8 | trail] = AskDecode(bytes, 2);
     }
 
+    // Whether the byte `lead`, written alone, would be read back together with the first
+    // byte that `next` is written as, into another character.
+    bool JoinsNext(unsigned char lead, char16_t next) {
+        std::uint32_t single = singleBytes[lead];
+        if (single == 0) {
+            single = AskSingle(lead);
+        }
+        if (single != kLead) {
+            return false;
+        }
+        unsigned char first = '?';
+        if ((next & 0xF800) != 0xD800) {
+            std::uint32_t entry = Units()[next];
+            if (entry == 0) {
+                entry = AskEncode(next);
+            }
+            first = static_cast<unsigned char>(entry & 0xFF);
+        } else if (IsEscapedByte(next)) {
+            first = static_cast<unsigned char>(next - kEscapedByteBase);
+        }
+        std::uint32_t pair = BytePairs()[lead << 8 | first];
+        if (pair == 0) {
+            pair = AskPair(lead, first);
+        }
+        return (pair >> 16) == 2;
+    }
+
     std::uint32_t AskEncode(char16_t u) {
         unsigned char bytes[4];
         std::size_t outBytes = sizeof bytes;
@@ -271,7 +309,8 @@ void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
             // Nothing outside the basic plane is in code page 932; escaped bytes go back.
             std::string refused;
             i += EncodeRefusedUnit(text, i, refused);
-            *dst++ = refused[0];
+            const auto byte = static_cast<unsigned char>(refused[0]);
+            *dst++ = IsEscapedByte(u) && i < n && impl.JoinsNext(byte, text[i]) ? '?' : refused[0];
             continue;
         }
         std::uint32_t entry = units[u];

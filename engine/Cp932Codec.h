@@ -14,7 +14,10 @@ namespace quillery {
 // (U+DC80..U+DCFF), and decoding resumes with the very next byte. A lead byte with a bad
 // trail byte escapes only the lead byte, so a CR or LF after it survives. Encoding turns
 // an escaped byte back into its original byte, so bytes that are not code page 932 pass
-// through decode and encode unchanged.
+// through decode and encode unchanged; but an escaped lead byte that would be read back
+// together with the first byte of what follows it (a keyword inserted after it, or a
+// character written with its other code, 0xED 0x40 as 0xFA 0x5C) is written as "?", so
+// that no encoded text reads back as other characters.
 //
 // A character outside the code page takes the converter's best-fit bytes where it has
 // some, as Windows does too (¥ U+00A5 → 0x5C, — U+2014 → 0x815C, − U+2212 → 0x817C);

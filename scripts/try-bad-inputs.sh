@@ -153,7 +153,7 @@ new_case 10mb-empty-lines
     head -c 10485760 /dev/zero | tr '\0' '\n'
 } >settings-10mb-empty-lines/QuilleryMini.ini
 new_case out-of-range
-printf '[Settings]\r\nRatio=-5\r\n[Window]\r\nWindowRatio=0\r\nBlackBackgrownd=7\r\nEditReadOnly=-1\r\n[Debug]\r\nInsertMark=2\r\nUseRandom=-1\r\n' \
+printf '[Settings]\r\nRatio=-5\r\n[Window]\r\nWindowRatio=0\r\nBlackBackgrownd=7\r\nEditReadOnly=-1\r\nXPos=-30000\r\nYPos=-30000\r\nWidth=1\r\nHeight=1\r\n[Debug]\r\nInsertMark=2\r\nUseRandom=-1\r\n' \
     >settings-out-of-range/QuilleryMini.ini
 new_case duplicated-keys
 printf '[Settings]\r\nRatio=1\r\nRatio=2\r\n[SETTINGS]\r\nRatio=3\r\nData=second.dat\r\n[Window]\r\nwindowratio=5\r\nWindowRatio=1\r\n' \

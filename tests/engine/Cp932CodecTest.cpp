@@ -69,6 +69,22 @@ TEST_F(Cp932CodecTest, UndecodableBytesAreEscapedOneAtATimeAndEncodeBack) {
     }
 }
 
+// An escaped lead byte written back as itself must not join the first byte of what
+// follows into another character: 纊 is written 0xFA 0x5C and 0xEE 0xFA is ￤; 0x88 0xA1
+// is 唖 whether 0xA1 comes from ｡ or from an escaped byte.
+TEST_F(Cp932CodecTest, AnEscapedLeadByteThatWouldJoinTheNextCharacterIsAQuestionMark) {
+    EXPECT_EQ(codec_.Encode(u"\xDCEE" + U16("纊")), "?\xFA\x5C");
+    EXPECT_EQ(codec_.Encode(u"X\xDC88\xFF61"), "X?\xA1");
+    EXPECT_EQ(codec_.Encode(u"\xDC88\xDCA1"), "?\xA1");
+    // A stray lead byte before 纊's other code, as a file may hold it.
+    EXPECT_EQ(codec_.Encode(codec_.Decode(Bytes("ee ed40"))), Bytes("3f fa5c"));
+    // Escaped bytes that join nothing stay their bytes.
+    EXPECT_EQ(codec_.Encode(u"\xDC88" + U16("亜")), "\x88\x88\x9F");
+    EXPECT_EQ(codec_.Encode(u"\xDC80\xFF61"), "\x80\xA1");  // not a lead byte
+    EXPECT_EQ(codec_.Encode(u"\xDCFF\xDC88"), "\xFF\x88");
+    EXPECT_EQ(codec_.Encode(u"\xDC88\r\n"), "\x88\r\n");
+}
+
 // A character beyond the basic plane is one "?", not one per unit.
 TEST_F(Cp932CodecTest, ACharacterBeyondTheBasicPlaneIsOneQuestionMark) {
     EXPECT_EQ(codec_.Encode(u"a𠮷b😀😀c"), "a?b??c");
