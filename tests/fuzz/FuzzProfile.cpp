@@ -17,19 +17,21 @@
 //    most gaining CR LF;
 //  - after writing every key and reading the result again, each value that was accepted
 //    reads back as written, each refused one as it was; the lines the program does not
-//    own survive byte for byte and in order, and nothing but the entries written and
-//    their sections is added;
+//    own survive byte for byte and in order, each entry written and not read (and its
+//    missing section) is added once, and nothing else is added;
 //  - the settings loaded, saved and loaded again are the same record (the window
 //    rectangle replaced by the one saved unless minimised or maximised); the file saved
 //    is the file read with the thirteen (or nine) values written into it; saving again
 //    changes nothing; no temporary file stays behind.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -75,56 +77,39 @@ struct FileLine {
 
 std::vector<FileLine> Lines(std::string_view bytes) {
     std::vector<FileLine> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
+    for (std::size_t start = 0; start < bytes.size();) {
         const std::size_t lf = bytes.find('\n', start);
         const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
-        std::string line(bytes.substr(start, end - start));
-        std::size_t textEnd = line.size();
-        if (textEnd > 0 && line[textEnd - 1] == '\n') {
-            --textEnd;
-        }
-        if (textEnd > 0 && line[textEnd - 1] == '\r') {
-            --textEnd;
-        }
-        lines.push_back({line.substr(0, textEnd), line.substr(textEnd)});
+        const std::string_view line = bytes.substr(start, end - start);
+        std::size_t textEnd = line.size() - (line.back() == '\n' ? 1 : 0);
+        textEnd -= textEnd > 0 && line[textEnd - 1] == '\r' ? 1 : 0;
+        lines.push_back({std::string(line.substr(0, textEnd)), std::string(line.substr(textEnd))});
         start = end;
     }
     return lines;
 }
 
-// An original line as it may stand in the output: the same, or given a line break.
-bool Survives(const FileLine& original, const FileLine& output) {
-    if (original.text != output.text) {
-        return false;
-    }
-    return original.ending == output.ending ||
-           (original.ending.find('\n') == std::string::npos && output.ending == "\r\n");
-}
-
-// Every line of `before` outside `owned` stands in `after`, in order; every other line
-// of `after` is one of `written` with CR LF; `after` has `added` lines more than `before`
-// (the owned lines are rewritten in place).
-void CheckOtherLinesSurvive(std::string_view before, std::string_view after,
-                            const std::set<std::size_t>& owned,
-                            const std::set<std::string>& written, std::size_t added) {
+// Walks the lines of `after` against those of `before`: each line of `before` stands in
+// `after`, in order and the same (a last line without a line feed may gain CR LF), unless
+// `other` takes its place. `other` gets every line of `after` that is not the next line of
+// `before`, which must end with CR LF, with the index of that next line and whether every
+// line of `before` has been met; it returns whether the line replaces that next line.
+template <typename Other>
+void CheckLines(std::string_view before, std::string_view after, Other other) {
     const std::vector<FileLine> in = Lines(before);
-    const std::vector<FileLine> out = Lines(after);
-    FUZZ_CHECK(out.size() == in.size() + added);
-    std::size_t next = 0;  // the next line of `in` that must survive
-    auto skipOwned = [&] {
-        while (next < in.size() && owned.count(next) > 0) {
+    std::size_t next = 0;
+    for (const FileLine& line : Lines(after)) {
+        if (next < in.size() && in[next].text == line.text &&
+            (in[next].ending == line.ending ||
+             (in[next].ending.find('\n') == std::string::npos && line.ending == "\r\n"))) {
             ++next;
-        }
-    };
-    skipOwned();
-    for (const FileLine& line : out) {
-        if (next < in.size() && Survives(in[next], line)) {
-            ++next;
-            skipOwned();
             continue;
         }
-        FUZZ_CHECK(line.ending == "\r\n" && written.count(line.text) > 0);
+        FUZZ_CHECK(line.ending == "\r\n");
+        if (other(line.text, next, next == in.size())) {
+            FUZZ_CHECK(next < in.size());
+            ++next;
+        }
     }
     FUZZ_CHECK(next == in.size());
 }
@@ -136,8 +121,9 @@ std::string Entry(const Key& key, std::string_view value) {
     return std::string(key.key) + "=" + std::string(value);
 }
 
-// Which line each key is read from, and which sections the file lacks: found by writing
-// every key at once with a value of its own, which no line of the file holds.
+// Which line each key that was read is read from, and which sections the file lacks:
+// found by writing every key at once with a value of its own, which no line of the file
+// holds.
 struct Ownership {
     std::optional<std::size_t> line[kKeyCount];
     std::set<std::string_view> missingSections;
@@ -157,50 +143,28 @@ Ownership CheckMarkedWrite(std::string_view file,
         FUZZ_CHECK(document.Find(kKeys[k].section, kKeys[k].key) == marker[k]);
     }
 
-    const std::vector<FileLine> in = Lines(file);
-    const std::vector<FileLine> out = Lines(document.Serialize());
     Ownership result;
-    std::size_t next = 0;  // the next line of the file still to be met
-    std::size_t added = 0;
-    for (const FileLine& line : out) {
-        std::optional<std::size_t> key;
-        for (std::size_t k = 0; k < kKeyCount && !key; ++k) {
-            if (line.text == Entry(kKeys[k], marker[k])) {
-                key = k;
+    CheckLines(
+        file, document.Serialize(), [&](const std::string& text, std::size_t next, bool atEnd) {
+            for (std::size_t k = 0; k < kKeyCount; ++k) {
+                if (text == Entry(kKeys[k], marker[k])) {
+                    // Once each: a key that was read replaces its line where it stands, any
+                    // other is added.
+                    FUZZ_CHECK(!result.line[k]);
+                    result.line[k] = next;
+                    return read[k].has_value();
+                }
             }
-        }
-        if (key) {
-            // A key that was read replaces its line where it stands; any other is added.
-            FUZZ_CHECK(line.ending == "\r\n");
-            if (read[*key]) {
-                FUZZ_CHECK(next < in.size());
-                result.line[*key] = next++;
-            } else {
-                ++added;
-            }
-            continue;
-        }
-        if (next < in.size() && Survives(in[next], line)) {
-            ++next;
-            continue;
-        }
-        // Otherwise the header of a section that was missing, added at the end.
-        FUZZ_CHECK(next == in.size() && line.ending == "\r\n");
-        bool header = false;
-        for (const Key& k : kKeys) {
-            if (line.text == Header(k.section) && result.missingSections.insert(k.section).second) {
-                header = true;
-                break;
-            }
-        }
-        FUZZ_CHECK(header);
-    }
-    FUZZ_CHECK(next == in.size());
-    std::size_t unread = 0;
+            // Otherwise the header of a section that was missing, added at the end.
+            FUZZ_CHECK(atEnd && std::any_of(std::begin(kKeys), std::end(kKeys), [&](const Key& k) {
+                           return text == Header(k.section) &&
+                                  result.missingSections.insert(k.section).second;
+                       }));
+            return false;
+        });
     for (std::size_t k = 0; k < kKeyCount; ++k) {
-        unread += read[k] ? 0 : 1;
+        FUZZ_CHECK(result.line[k].has_value());
     }
-    FUZZ_CHECK(added == unread);
     return result;
 }
 
@@ -218,15 +182,12 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     }
 
     const Ownership ownership = CheckMarkedWrite(file, read);
-    const std::set<std::string_view>& missingSections = ownership.missingSections;
 
     ProfileDocument document = original;
     std::string values[kKeyCount];
     bool accepted[kKeyCount];
-    std::set<std::size_t> owned;  // the lines rewritten in place
-    std::set<std::string> written;
-    std::set<std::string_view> sectionsAdded;
-    std::size_t added = 0;
+    std::map<std::size_t, std::string> rewritten;  // line index: the entry written over it
+    std::set<std::string> added;                   // the entries and section headers added
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         if (mask & (1u << k)) {
             values[k] = read[(k + 1) % kKeyCount].value_or(
@@ -236,19 +197,12 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
             values[k] = std::string(file.substr(from, sliceLength));
         }
         accepted[k] = document.SetString(kKeys[k].section, kKeys[k].key, values[k]);
-        if (!accepted[k]) {
-            continue;
-        }
-        written.insert(Entry(kKeys[k], values[k]));
-        if (ownership.line[k]) {
-            owned.insert(*ownership.line[k]);
-        }
-        if (!read[k]) {
-            ++added;
-            if (missingSections.count(kKeys[k].section) > 0 &&
-                sectionsAdded.insert(kKeys[k].section).second) {
-                written.insert(Header(kKeys[k].section));
-                ++added;
+        if (accepted[k] && read[k]) {
+            rewritten[*ownership.line[k]] = Entry(kKeys[k], values[k]);
+        } else if (accepted[k]) {
+            added.insert(Entry(kKeys[k], values[k]));
+            if (ownership.missingSections.count(kKeys[k].section) > 0) {
+                added.insert(Header(kKeys[k].section));
             }
         }
     }
@@ -260,18 +214,27 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
         FUZZ_CHECK(value == (accepted[k] ? std::optional<std::string>(values[k]) : read[k]));
         FUZZ_CHECK(document.Find(kKeys[k].section, kKeys[k].key) == value);
     }
-    CheckOtherLinesSurvive(file, serialized, owned, written, added);
+    // The lines the program does not own survive; what was added is added once, and
+    // nothing else.
+    CheckLines(file, serialized, [&](const std::string& text, std::size_t next, bool) {
+        const auto line = rewritten.find(next);
+        if (line != rewritten.end() && line->second == text) {
+            return true;
+        }
+        FUZZ_CHECK(added.erase(text) == 1);
+        return false;
+    });
+    FUZZ_CHECK(added.empty());
 }
 
 // --- The settings record through real files. ---
 
 std::string Folder() {
     static const std::string folder = [] {
-        const char* shm = "/dev/shm";
-        std::string base = std::filesystem::is_directory(shm)
-                               ? shm
-                               : std::filesystem::temp_directory_path().string();
-        std::string pattern = base + "/quillery-fuzz.XXXXXX";
+        std::string pattern = std::filesystem::is_directory("/dev/shm")
+                                  ? "/dev/shm"
+                                  : std::filesystem::temp_directory_path().string();
+        pattern += "/quillery-fuzz.XXXXXX";
         FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
         static const std::string removeAtExit = pattern;
         std::atexit([] {
@@ -293,14 +256,6 @@ std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     FUZZ_CHECK(in.good());
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::set<std::string> Names(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
 }
 
 Settings Loaded(const std::string& folder) {
@@ -325,7 +280,8 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
     const Settings second = Loaded(folder);
 
     Settings expected = first;
-    if (!window.minimized && !window.maximized) {
+    const bool placed = !window.minimized && !window.maximized;
+    if (placed) {
         expected.windowX = window.left;
         expected.windowY = window.top;
         expected.windowWidth = static_cast<std::int32_t>(static_cast<std::uint32_t>(window.right) -
@@ -335,36 +291,40 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
     }
     FUZZ_CHECK(second == expected);
 
-    // The values of the record, written one after the other into the file that was read.
+    // The values of the record, written in the order of kKeys into the file that was read;
+    // the window's four only when it was placed.
+    const Settings& e = expected;
+    const std::string values[kKeyCount] = {e.dictionaryPath.Bytes(),
+                                           FormatNumberText(e.insertRatio),
+                                           FormatNumberText(e.windowRatio),
+                                           FormatNumberText(e.blackBackground),
+                                           FormatNumberText(e.editReadOnly),
+                                           FormatNumberText(e.windowX),
+                                           FormatNumberText(e.windowY),
+                                           FormatNumberText(e.windowWidth),
+                                           FormatNumberText(e.windowHeight),
+                                           FormatNumberText(e.insertMark),
+                                           FormatNumberText(e.useFixedSeed),
+                                           FormatNumberText(e.randomSeed),
+                                           FormatNumberText(e.newestRandomSeed)};
     ProfileDocument document = ProfileDocument::Parse(file);
-    const auto set = [&](std::size_t k, const std::string& value) {
-        document.SetString(kKeys[k].section, kKeys[k].key, value);
-    };
-    set(0, first.dictionaryPath.Bytes());
-    set(1, FormatNumberText(first.insertRatio));
-    set(2, FormatNumberText(first.windowRatio));
-    set(3, FormatNumberText(first.blackBackground));
-    set(4, FormatNumberText(first.editReadOnly));
-    if (!window.minimized && !window.maximized) {
-        set(5, FormatNumberText(expected.windowX));
-        set(6, FormatNumberText(expected.windowY));
-        set(7, FormatNumberText(expected.windowWidth));
-        set(8, FormatNumberText(expected.windowHeight));
+    for (std::size_t k = 0; k < kKeyCount; ++k) {
+        if (placed || k < 5 || k > 8) {
+            document.SetString(kKeys[k].section, kKeys[k].key, values[k]);
+        }
     }
-    set(9, FormatNumberText(first.insertMark));
-    set(10, FormatNumberText(first.useFixedSeed));
-    set(11, FormatNumberText(first.randomSeed));
-    set(12, FormatNumberText(first.newestRandomSeed));
     FUZZ_CHECK(saved == document.Serialize());
 
     FUZZ_CHECK(SaveSettingsTo(folder, second, window));
     FUZZ_CHECK(ReadFile(path) == saved);
 
-    std::set<std::string> names = {kSettingsFileName};
-    if (flags & 4) {
-        names.insert(kDefaultDictionaryName);
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
     }
-    FUZZ_CHECK(Names(folder) == names);
+    FUZZ_CHECK(names == (flags & 4
+                             ? std::set<std::string>{kSettingsFileName, kDefaultDictionaryName}
+                             : std::set<std::string>{kSettingsFileName}));
 }
 
 }  // namespace
