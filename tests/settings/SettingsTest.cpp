@@ -1,15 +1,22 @@
+// The settings library: the profile file, file names, the settings record and its file,
+// module paths, and the program started through symbolic links.
 #include <gtest/gtest.h>
+#include <malloc.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "TestFiles.h"
 #include "settings/FileNames.h"
 #include "settings/ModulePath.h"
 #include "settings/ProfileFile.h"
@@ -19,8 +26,36 @@ namespace quillery {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace testing;
 using Numbers = std::vector<std::int64_t>;
+using Texts = std::tuple<std::string, std::string, std::string>;
+using namespace std::string_literals;
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+struct TempDir {
+    TempDir() : path(fs::temp_directory_path() / "settings_test.XXXXXX") {
+        EXPECT_NE(mkdtemp(path.data()), nullptr) << path;
+    }
+    ~TempDir() { fs::remove_all(path, ignored); }
+    std::string File(const std::string& name) const { return path + "/" + name; }
+
+    std::string path;
+    std::error_code ignored;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    EXPECT_TRUE(out << bytes) << path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// How many names a folder holds, to see that nothing was left behind.
+std::ptrdiff_t EntryCount(const std::string& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
 
 // Code page 932 characters whose second byte is 0x5C, and two katakana that differ only
 // in a second byte that looks like an ASCII letter.
@@ -38,20 +73,15 @@ TEST(ProfileRead, AHandWrittenFile) {
         "\r\n  [ Window ]  \r\n \t Width \t=  \t 640 \t \r\n" +
         ";k=x\r\njust words\r\n[B\r\nk=\r\n[Lf]\nk=  two words  \nk=dup\n[lf]\nk=3\nj=4\n[" +
         kKanaA + "]\r\nk" + kKanaA + "=1\r\n[A\x81]]\r\n\x81=k=v\r\n[Last]\r\nj=2");
-    const auto get = [&](const std::string& section, const std::string& key) {
-        return file.GetString(section, key, "<none>");
-    };
-    EXPECT_EQ(get("SETTINGS", "data"), kPath);
-    EXPECT_EQ(get("Settings", "k"), "<none>");
-    EXPECT_EQ(get("window", "WIDTH"), "640");
-    EXPECT_EQ(get("Window", "k"), "");
-    EXPECT_EQ(get("Window", ";k"), "<none>");
-    EXPECT_EQ(get("Lf", "k"), "two words");
-    EXPECT_EQ(get("Lf", "j"), "<none>");
-    EXPECT_EQ(get("Last", "j"), "2");
-    EXPECT_EQ(get(kKanaA, "K" + kKanaA), "1");
-    EXPECT_EQ(get(kKanaYa, "k" + kKanaA), "<none>");
-    EXPECT_EQ(get("A\x81]", "\x81=k"), "v");
+    const Texts reads[] = {{"SETTINGS", "data", kPath}, {"Settings", "k", "<none>"},
+                           {"window", "WIDTH", "640"},  {"Window", "k", ""},
+                           {"Window", ";k", "<none>"},  {"Lf", "k", "two words"},
+                           {"Lf", "j", "<none>"},       {"Last", "j", "2"},
+                           {kKanaA, "K" + kKanaA, "1"}, {kKanaYa, "k" + kKanaA, "<none>"},
+                           {"A\x81]", "\x81=k", "v"}};
+    for (const auto& [section, key, value] : reads) {
+        EXPECT_EQ(file.GetString(section, key, "<none>"), value) << section << " " << key;
+    }
 }
 
 TEST(ProfileRead, CutsTheValueBetweenCharactersAt511BytesAndAtANul) {
@@ -96,22 +126,17 @@ TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey) {
 // settings fuzz target).
 TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
     const std::string text = "[A]\r\nk=old\r\n";
-    const auto refuses = [&](const std::string& section, const std::string& key,
-                             const std::string& value) {
+    std::vector<Texts> refused = {{"A", "", "v"},    {"A", "a=b", "v"}, {"A", ";k", "v"},
+                                  {"A", "[k]", "v"}, {"A]", "k", "v"},  {"", "k", "v"}};
+    for (const std::string& value : {"two\r\n[Lines]"s, "lf\nonly"s, "nul\0"s, "new "s, " new"s,
+                                     "\tnew"s, " "s, std::string(512, 'x')}) {
+        refused.emplace_back("A", "k", value);
+    }
+    for (const auto& [section, key, value] : refused) {
         ProfileDocument document = ProfileDocument::Parse(text);
-        return !document.SetString(section, key, value) && document.Serialize() == text;
-    };
-    const std::string values[] = {
-        "two\r\n[Lines]", "lf\nonly", std::string("nul\0", 4), "new ", " new",
-        "\tnew",          " ",        std::string(512, 'x')};
-    for (const std::string& value : values) {
-        EXPECT_TRUE(refuses("A", "k", value)) << value;
+        EXPECT_FALSE(document.SetString(section, key, value)) << section << " " << key << value;
+        EXPECT_EQ(document.Serialize(), text);
     }
-    for (const std::string key : {"", "a=b", ";k", "[k]"}) {
-        EXPECT_TRUE(refuses("A", key, "v")) << key;
-    }
-    EXPECT_TRUE(refuses("A]", "k", "v"));
-    EXPECT_TRUE(refuses("", "k", "v"));
     // Blanks inside, the longest value, a lone lead byte and a full-width space at the end.
     const std::string accepted[] = {"",        "two  words", "a\tb",     std::string(511, 'x'),
                                     "abc\x81", "\x81\x40",   "x\x81\x40"};
@@ -127,10 +152,10 @@ TEST(ProfileFileAccess, ReadsWritesAndFailsWithoutTouchingAnything) {
     const std::string path = dir.File("p.ini");
     // A missing file and a folder give the default; a write to a folder or into a missing
     // one changes nothing.
-    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", dir.Path()), "dflt");
-    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.Path()));
+    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", dir.path), "dflt");
+    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.path));
     EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.File("missing/p.ini")));
-    EXPECT_TRUE(Entries(dir.Path()).empty());
+    EXPECT_EQ(EntryCount(dir.path), 0);
     EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", path), "dflt");
     EXPECT_TRUE(WritePrivateProfileStringA("A", "k", "1", path));
     EXPECT_TRUE(WritePrivateProfileStringA("a", "j", "2", path));
@@ -212,13 +237,13 @@ const std::string kDebugPart =
 class SettingsFile : public ::testing::Test {
   protected:
     std::string Ini() const { return dir_.File(kSettingsFileName); }
-    Settings Load() const { return LoadIn(dir_.Path()); }
+    Settings Load() const { return LoadIn(dir_.path); }
     Settings LoadFrom(const std::string& ini) const {
         WriteBytes(Ini(), ini);
         return Load();
     }
     bool Save(const Settings& settings, const WindowState& window = kNormal) const {
-        return SaveSettingsTo(dir_.Path(), settings, window);
+        return SaveSettingsTo(dir_.path, settings, window);
     }
 
     TempDir dir_;
@@ -227,7 +252,7 @@ class SettingsFile : public ::testing::Test {
 
 TEST_F(SettingsFile, DefaultsForAMissingFileSectionOrKey) {
     Settings settings = DistinctSettings();
-    LoadSettingsFrom(dir_.Path(), settings);
+    LoadSettingsFrom(dir_.path, settings);
     EXPECT_EQ(NumbersOf(settings), (Numbers{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(settings.dictionaryPath.Empty());
     EXPECT_EQ(settings.debugRun, 1);  // not a setting: left alone
@@ -252,7 +277,6 @@ TEST_F(SettingsFile, ValuesAreTakenAndSavedAsTheyAre) {
 }
 
 TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
-    EXPECT_TRUE(Load().dictionaryPath.Empty());
     // A folder of that name is no dictionary.
     fs::create_directory(velmo_);
     EXPECT_TRUE(Load().dictionaryPath.Empty());
@@ -271,10 +295,10 @@ TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
 TEST_F(SettingsFile, ADefaultDictionaryPathThatCannotBeHeldCountsAsNone) {
     // Default dictionaries in a Japanese folder (辞書), in one code page 932 has no
     // characters for, and at paths of the most bytes the record holds and of one more.
-    const std::size_t room = DictionaryPath::kMaxBytes - dir_.Path().size() - 11;
+    const std::size_t room = DictionaryPath::kMaxBytes - dir_.path.size() - 11;
     const std::string full = dir_.File(std::string(room, 'l'));
     const std::pair<std::string, std::string> cases[] = {
-        {dir_.File("辞書"), dir_.Path() + "/\x8E\xAB\x8F\x91/velmo.dat"},
+        {dir_.File("辞書"), dir_.path + "/\x8E\xAB\x8F\x91/velmo.dat"},
         {dir_.File("😀"), ""},
         {full, full + "/velmo.dat"},
         {full + "l", ""}};
@@ -299,7 +323,7 @@ TEST_F(SettingsFile, ANewFileHoldsTheKeysInOrderAndLoadsBack) {
         EXPECT_EQ(ReadBytes(Ini()),
                   kSettingsPart + "[Window]\r\n" + kWindowKeys + rectangle + kDebugPart);
     }
-    EXPECT_EQ(Entries(dir_.Path()), std::set<std::string>{kSettingsFileName});
+    EXPECT_EQ(EntryCount(dir_.path), 1);
     const Settings loaded = Load();
     EXPECT_EQ(loaded.dictionaryPath, DistinctSettings().dictionaryPath);
     EXPECT_EQ(NumbersOf(loaded),
@@ -356,9 +380,8 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     // A new file follows the umask.
     fs::remove(Ini());
     const mode_t old = umask(027);
-    const bool saved = Save(DistinctSettings());
+    EXPECT_TRUE(Save(DistinctSettings()));
     umask(old);
-    ASSERT_TRUE(saved);
     EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0640));
     // A symbolic link is written through.
     fs::rename(Ini(), dir_.File("real.ini"));
@@ -383,13 +406,12 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadBytes(Ini()), old);
-    EXPECT_EQ(Entries(dir_.Path()), std::set<std::string>{kSettingsFileName});
+    EXPECT_EQ(EntryCount(dir_.path), 1);
 }
 
 TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
-    using Path = std::optional<std::string>;
-    EXPECT_EQ(ModulePathIn("/opt/app/", "a.ini"), Path("/opt/app/a.ini"));
-    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), Path("/opt/app/velmo"));
+    EXPECT_EQ(ModulePathIn("/opt/app/", "a.ini"), "/opt/app/a.ini");
+    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), "/opt/app/velmo");
     EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
     // Folder, separator and name take all but the terminator's byte; one more is too many.
     const std::string name = kSettingsFileName;
@@ -401,6 +423,107 @@ TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
     EXPECT_EQ(NumbersOf(LoadIn(fits + "d")), (Numbers{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
     EXPECT_FALSE(SaveSettingsTo(fits + "d", DistinctSettings(), kNormal));
     EXPECT_FALSE(SaveSettingsTo(std::nullopt, DistinctSettings(), kNormal));
+}
+
+// The program started through a symbolic link, as the installed launchers in PREFIX/bin
+// start it: the settings file and the default dictionary are those beside the real
+// executable, never those beside the link or in the current directory. The layout: the
+// real executable in lib/quillery-mini with the dictionary beside it, the launcher in
+// bin, and decoys where a wrong lookup would find them (beside the link and in the
+// current directory).
+class ModulePathSymlink : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* folder : {"lib", "lib/quillery-mini", "bin", "links", "work"}) {
+            fs::create_directory(root_ + "/" + folder);
+        }
+        fs::copy_file(QUILLERY_MODULE_PATH_PROBE, real_ + "QuilleryMini");
+        WriteBytes(real_ + "velmo.dat", "word\r\n");
+        for (const char* decoy : {"/bin/", "/work/"}) {
+            WriteBytes(root_ + decoy + "velmo.dat", "decoy\r\n");
+            WriteBytes(root_ + decoy + "QuilleryMini.ini", "[Settings]\r\nRatio=9\r\n");
+        }
+        // The form the install gives the launcher.
+        fs::create_symlink("../lib/quillery-mini/QuilleryMini", launcher_);
+    }
+
+    // Runs `program` (a path that may be a link) from the folder `cwd`; what it printed.
+    // The probe loads the settings, given a ratio sets and saves it, then prints the
+    // executable's folder, the dictionary path and the ratio.
+    std::string RunProbe(const std::string& program, const std::string& cwd,
+                         const std::string& args = "") const {
+        const std::string out = root_ + "/probe.out";
+        const std::string command =
+            "cd '" + cwd + "' && '" + program + "' " + args + " >'" + out + "'";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+        return ReadBytes(out);
+    }
+
+    TempDir temp_;
+    const std::string root_ = fs::canonical(temp_.path).string();
+    const std::string real_ = root_ + "/lib/quillery-mini/";
+    const std::string launcher_ = root_ + "/bin/QuilleryMini";
+    const std::string work_ = root_ + "/work";
+};
+
+TEST_F(ModulePathSymlink, EveryKindOfLinkFindsTheFilesBesideTheRealExecutable) {
+    fs::create_symlink(real_ + "QuilleryMini", root_ + "/links/absolute");
+    fs::create_symlink("../bin/QuilleryMini", root_ + "/links/chained");
+    // A launcher folder that is itself a link (~/.local/bin linked elsewhere).
+    fs::create_directory_symlink(root_ + "/bin", root_ + "/links/bin");
+    // Neither decoy settings file is read: the ratio is the default.
+    for (const char* link :
+         {"/bin/QuilleryMini", "/links/absolute", "/links/chained", "/links/bin/QuilleryMini"}) {
+        EXPECT_EQ(RunProbe(root_ + link, work_), real_ + "\n" + real_ + "velmo.dat\n4\n") << link;
+    }
+    fs::remove(real_ + "velmo.dat");
+    EXPECT_EQ(RunProbe(launcher_, work_), real_ + "\n\n4\n");
+}
+
+TEST_F(ModulePathSymlink, SettingsSavedThroughTheLauncherPersistBesideTheRealExecutable) {
+    EXPECT_EQ(RunProbe(launcher_, work_, "7"), real_ + "\n" + real_ + "velmo.dat\n7\n");
+    // The decoys are untouched.
+    EXPECT_EQ(ReadBytes(root_ + "/bin/QuilleryMini.ini"), "[Settings]\r\nRatio=9\r\n");
+    EXPECT_EQ(ReadBytes(work_ + "/QuilleryMini.ini"), "[Settings]\r\nRatio=9\r\n");
+    // The next start, from another directory, reads them back.
+    EXPECT_EQ(RunProbe(launcher_, root_), real_ + "\n" + real_ + "velmo.dat\n7\n");
+}
+
+// A settings file of a quarter of a million short lines (enough to tell a few bytes a
+// line from a hundred): the document holds it at about its own size, and a save keeps
+// every line. Each line used to cost two strings of its own, so 10 MB of empty lines took
+// over a gigabyte and seconds to load and save.
+constexpr std::size_t kEmptyLines = 256 * 1024;
+const std::string kManyLines = "[Settings]\r\nRatio=6\r\n" + std::string(kEmptyLines, '\n');
+
+TEST(ProfileLargeFile, ADocumentOfManyLinesTakesAboutItsSize) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers keep their own heap, which mallinfo2 does not see";
+#endif
+    const auto heapInUse = [] { return mallinfo2().uordblks + mallinfo2().hblkhd; };
+    const std::size_t before = heapInUse();
+    const ProfileDocument document = ProfileDocument::Parse(kManyLines);
+    EXPECT_LT(heapInUse() - before, 2 * kManyLines.size());
+    EXPECT_EQ(document.Find("Settings", "Ratio"), "6");
+}
+
+TEST(ProfileLargeFile, ASaveKeepsEveryLineAndAddsTheKeysWhereTheyBelong) {
+    TempDir dir;
+    WriteBytes(dir.File(kSettingsFileName), kManyLines);
+    Settings settings;
+    LoadSettingsFrom(dir.path, settings);
+    EXPECT_EQ(settings.insertRatio, 6);
+    ASSERT_TRUE(SaveSettingsTo(dir.path, settings, WindowState{false, false, 1, 2, 3, 4}));
+
+    // The section's new entry follows its last one; the empty lines stay, and the two
+    // new sections come after them. Compared whole: on a failure, a line diff of so many
+    // lines would never finish.
+    EXPECT_TRUE(
+        ReadBytes(dir.File(kSettingsFileName)) ==
+        "[Settings]\r\nRatio=6\r\nData=\r\n" + std::string(kEmptyLines, '\n') +
+            "[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
+            "XPos=1\r\nYPos=2\r\nWidth=2\r\nHeight=2\r\n"
+            "[Debug]\r\nInsertMark=0\r\nUseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n");
 }
 
 }  // namespace
