@@ -294,19 +294,12 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
     // The values of the record, written in the order of kKeys into the file that was read;
     // the window's four only when it was placed.
     const Settings& e = expected;
-    const std::string values[kKeyCount] = {e.dictionaryPath.Bytes(),
-                                           FormatNumberText(e.insertRatio),
-                                           FormatNumberText(e.windowRatio),
-                                           FormatNumberText(e.blackBackground),
-                                           FormatNumberText(e.editReadOnly),
-                                           FormatNumberText(e.windowX),
-                                           FormatNumberText(e.windowY),
-                                           FormatNumberText(e.windowWidth),
-                                           FormatNumberText(e.windowHeight),
-                                           FormatNumberText(e.insertMark),
-                                           FormatNumberText(e.useFixedSeed),
-                                           FormatNumberText(e.randomSeed),
-                                           FormatNumberText(e.newestRandomSeed)};
+    const auto n = [](auto value) { return FormatNumberText(value); };
+    const std::string values[kKeyCount] = {
+        e.dictionaryPath.Bytes(), n(e.insertRatio), n(e.windowRatio),  n(e.blackBackground),
+        n(e.editReadOnly),        n(e.windowX),     n(e.windowY),      n(e.windowWidth),
+        n(e.windowHeight),        n(e.insertMark),  n(e.useFixedSeed), n(e.randomSeed),
+        n(e.newestRandomSeed)};
     ProfileDocument document = ProfileDocument::Parse(file);
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         if (placed || k < 5 || k > 8) {

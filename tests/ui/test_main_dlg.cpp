@@ -224,6 +224,11 @@ class MainDlgTest : public QObject {
         worker.join();
         QVERIFY(window_->statusField()->text().isEmpty());  // queued, not yet handled
         QTRY_COMPARE(window_->statusField()->text(), QString("処理中．．．"));
+        SetStatusText(u"変換終了");  // shown with the next hand-over only
+        QTest::qWait(20);
+        QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
+        window_->RequestStatusHandOver();
+        QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
     }
 
     void savedRectangleRestoredOnlyWhenComplete() {
