@@ -187,7 +187,11 @@ bool DictionaryDrops::eventFilter(QObject* watched, QEvent* event) {
         return QObject::eventFilter(watched, event);
     }
     // Files never reach the widget's own handling, which would take their addresses.
-    if (!IsSingleFile(paths)) {
+    const QPoint global = static_cast<QWidget*>(watched)->mapToGlobal(drop->position().toPoint());
+    const bool overExcluded = std::any_of(excluded_.begin(), excluded_.end(), [&](QWidget* area) {
+        return area->rect().contains(area->mapFromGlobal(global));
+    });
+    if (overExcluded || !IsSingleFile(paths)) {
         drop->ignore();
         return true;
     }

@@ -62,12 +62,16 @@ class DictionaryDrops : public QObject {
         : QObject(parent), take_(std::move(take)) {}
 
     void Watch(QWidget* target);
+    // Drops over `area` are refused here: they reach a watched parent only when `area`
+    // did not take them (while it is disabled, say).
+    void Exclude(QWidget* area) { excluded_.append(area); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     std::function<void(const QString&)> take_;
+    QList<QWidget*> excluded_;
 };
 
 }  // namespace quillery

@@ -74,6 +74,7 @@ CMainDlg::CMainDlg(QWidget* parent)
     auto* drops = new DictionaryDrops(this, [this](const QString& path) { OnDroppedDictionary(path); });
     drops->Watch(this);
     drops->Watch(outputPane_->viewport());
+    drops->Exclude(inputPane_);
     connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
 
