@@ -49,7 +49,7 @@ void TakeAsCopy(Event* event) {
 }
 
 bool IsSingleFile(const QStringList& paths) {
-    return paths.size() == 1 && !QFileInfo(paths.front()).isDir();
+    return paths.size() == 1 && QFileInfo(paths.front()).isFile();
 }
 
 }  // namespace
@@ -98,8 +98,9 @@ DroppedText ReadDroppedFiles(const QStringList& paths, qint64 maxBytes) {
     QString text;
     qint64 total = 0;
     for (const QString& path : paths) {
+        // Only a regular file: a pipe or a device could keep the window waiting forever.
         QFile file(path);
-        if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) {
+        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
             return {std::nullopt, Refusal(path, kCannotOpen)};
         }
         // The size is looked at before reading; reading stops one byte past the limit in
@@ -122,6 +123,10 @@ DroppedText ReadDroppedFiles(const QStringList& paths, qint64 maxBytes) {
         text += DroppedFileText(std::string_view(bytes.constData(), bytes.size()));
     }
     return {text, QString()};
+}
+
+bool FileDropPane::canInsertFromMimeData(const QMimeData* source) const {
+    return !DroppedLocalFiles(source).isEmpty() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void FileDropPane::dragEnterEvent(QDragEnterEvent* event) {

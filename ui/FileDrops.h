@@ -46,6 +46,7 @@ class FileDropPane : public QPlainTextEdit {
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
   private:
@@ -53,8 +54,8 @@ class FileDropPane : public QPlainTextEdit {
 };
 
 // Makes a single dropped file, on any widget it watches, a dictionary: `take` receives
-// its path once the drop is over. Several files or a folder are refused at the border;
-// text and other drops go on to the widget's own handling.
+// its path once the drop is over. Several files, or anything but a regular file, are
+// refused at the border; text and other drops go on to the widget's own handling.
 class DictionaryDrops : public QObject {
     Q_OBJECT
   public:

@@ -179,6 +179,7 @@ class FileDropsTest : public QObject {
             {{big}, Refused("big.txt", kTooLarge)},
             {{good, missing}, Refused("missing.txt", kCannotOpen)},
             {{folder}, Refused("folder", kCannotOpen)},
+            {{"/dev/zero"}, Refused("zero", kCannotOpen)},  // read, it would never end
         };
         for (const auto& [paths, message] : rows) {
             messages_.emplace();
@@ -265,12 +266,15 @@ class FileDropsTest : public QObject {
 
         // Refused as the chooser refuses a name; nothing changes.
         const QByteArray before = PathBytes();
+        const QString deep = QString(60, QChar(u'辞')) + "/" + QString(60, QChar(u'書'));
+        QVERIFY(QDir(dir_.path()).mkpath(deep));
         const std::pair<QString, QString> refused[] = {
-            {"雪☃.dat", kUnusableChosenName},
-            {QString(130, QChar(u'辞')) + ".dat", kChosenNameTooLong}};
-        for (const auto& [name, message] : refused) {
+            {File("雪☃.dat", "x"), kUnusableChosenName},
+            {File(deep + "/long.dat", "x"), kChosenNameTooLong}};  // over 255 bytes in all
+        for (const auto& [path, message] : refused) {
             messages_.emplace();
-            QVERIFY(DragAndDrop(output->viewport(), {5, 5}, *FileDrag({"/" + name})).dropped);
+            QVERIFY(!path.isEmpty());
+            QVERIFY(DragAndDrop(output->viewport(), {5, 5}, *FileDrag({path})).dropped);
             QTRY_COMPARE(messages_->texts, QStringList{message});
             QCOMPARE(PathBytes(), before);
         }
@@ -282,6 +286,9 @@ class FileDropsTest : public QObject {
         const QString b = File("b.dat", "b");
         QVERIFY(!DragAndDrop(output->viewport(), {5, 5}, *FileDrag({a, b})).entered);
         QVERIFY(!DragAndDrop(window_->statusBar(), {5, 5}, *FileDrag({dir_.path()})).entered);
+        QVERIFY(!DragAndDrop(window_->statusBar(), {5, 5}, *FileDrag({"/dev/null"})).entered);
+        QVERIFY(!DragAndDrop(output->viewport(), {5, 5}, *FileDrag({dir_.filePath("gone.dat")}))
+                     .entered);
         window_->OnReadOnly();
         QVERIFY(output->isReadOnly());
         QVERIFY(!DragAndDrop(output->viewport(), {5, 5}, *TextDrag("text")).entered);
@@ -312,7 +319,7 @@ class FileDropsTest : public QObject {
                 QVERIFY(!DragAndDrop(edit, {3, 3}, *FileDrag({first, other})).entered);
                 QCOMPARE(edit->text(), second);
                 // A refused name changes nothing.
-                QVERIFY(DragAndDrop(edit, {3, 3}, *FileDrag({"/雪☃.dat"})).dropped);
+                QVERIFY(DragAndDrop(edit, {3, 3}, *FileDrag({File("雪☃.dat", "x")})).dropped);
                 QTRY_COMPARE(messages_->texts, QStringList{kUnusableChosenName});
                 QCOMPARE(edit->text(), second);
                 messages_.emplace();
