@@ -7,9 +7,9 @@ namespace quillery {
 void NameMainWindowParts(QWidget* inputPane, QWidget* outputPane, QWidget* statusBar) {
     // The pane names follow the save commands (入力テキスト保存, 変換テキスト保存).
     inputPane->setAccessibleName(QStringLiteral("入力テキスト"));
-    inputPane->setAccessibleDescription(QStringLiteral(
-        "変換する文章です。入力するか貼り付けます。"
-        "テキストファイルをドロップすると、その内容が挿入されます。"));
+    inputPane->setAccessibleDescription(
+        QStringLiteral("変換する文章です。入力するか貼り付けます。"
+                       "テキストファイルをドロップすると、その内容が挿入されます。"));
     outputPane->setAccessibleName(QStringLiteral("変換テキスト"));
     outputPane->setAccessibleDescription(QStringLiteral(
         "変換した結果の文章です。ファイルをドロップすると、辞書ファイルに設定されます。"));

@@ -104,8 +104,8 @@ CDebugConvertDlg::CDebugConvertDlg()
     seedEdit_->setAccessibleName(QStringLiteral("系列値"));
     seedEdit_->setAccessibleDescription(
         QStringLiteral("乱数系列を固定するときの系列値です（0～4294967295）。"));
-    newestSeedText_->setAccessibleDescription(QStringLiteral(
-        "時刻から決まった最新の系列値です。[↑コピー]で系列値の欄に写します。"));
+    newestSeedText_->setAccessibleDescription(
+        QStringLiteral("時刻から決まった最新の系列値です。[↑コピー]で系列値の欄に写します。"));
 
     connect(okButton_, &QPushButton::clicked, this, &CDebugConvertDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDebugConvertDlg::reject);

@@ -159,9 +159,9 @@ CDictionaryDlg::CDictionaryDlg()
     WidenToFitText(fileNameLabel_, width() - units.X(7));
 
     fileNameEdit_->setAccessibleName(QStringLiteral("辞書ファイル名"));
-    fileNameEdit_->setAccessibleDescription(QStringLiteral(
-        "挿入するキーワードを羅列した辞書ファイルのパスです。"
-        "直接入力するか、ファイルをドロップします。"));
+    fileNameEdit_->setAccessibleDescription(
+        QStringLiteral("挿入するキーワードを羅列した辞書ファイルのパスです。"
+                       "直接入力するか、ファイルをドロップします。"));
     browseButton_->setAccessibleName(QStringLiteral("辞書ファイルを選択"));
     browseButton_->setAccessibleDescription(
         QStringLiteral("ファイルを選ぶ画面を開いて、辞書ファイルを選択します。"));

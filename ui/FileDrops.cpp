@@ -20,7 +20,8 @@ namespace {
 
 const QString kRefusedFileFormat = QStringLiteral("次のファイルは挿入できません。\r\n%1\r\n%2");
 const QString kCannotOpen = QStringLiteral("ファイルが開けません。");
-const QString kNotText = QStringLiteral("テキストファイルではありません（NUL文字を含んでいます）。");
+const QString kNotText =
+    QStringLiteral("テキストファイルではありません（NUL文字を含んでいます）。");
 const QString kTooLarge =
     QStringLiteral("ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
 
@@ -32,9 +33,8 @@ QString Refusal(const QString& path, const QString& reason) {
 
 // Shown once the drop has finished, so the dragging program is not kept waiting.
 void ShowLater(QWidget* widget, const QString& text) {
-    QTimer::singleShot(0, widget, [widget, text] {
-        ShowMessage(widget->window(), text, MessageButtons::Ok);
-    });
+    QTimer::singleShot(0, widget,
+                       [widget, text] { ShowMessage(widget->window(), text, MessageButtons::Ok); });
 }
 
 // A file drop is a copy; a drag that offers only a move is not taken.
@@ -71,8 +71,8 @@ QStringList DroppedLocalFiles(const QMimeData* mime) {
 QString DroppedFileText(std::string_view bytes) {
     QString text;
     const bool bom = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
-    const bool beyondAscii = std::any_of(bytes.begin(), bytes.end(),
-                                         [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
     std::optional<std::u16string> utf8;
     if (!bom && beyondAscii) {
         utf8 = Utf8ToUtf16(bytes);

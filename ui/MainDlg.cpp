@@ -71,7 +71,8 @@ CMainDlg::CMainDlg(QWidget* parent)
     statusField_->setObjectName(QStringLiteral("statusPane0"));
     statusBar_->addWidget(statusField_, 1);
     NameMainWindowParts(inputPane_, outputPane_, statusBar_);
-    auto* drops = new DictionaryDrops(this, [this](const QString& path) { OnDroppedDictionary(path); });
+    auto* drops =
+        new DictionaryDrops(this, [this](const QString& path) { OnDroppedDictionary(path); });
     drops->Watch(this);
     drops->Watch(outputPane_->viewport());
     drops->Exclude(inputPane_);

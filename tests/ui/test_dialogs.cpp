@@ -445,8 +445,7 @@ class DialogsTest : public QObject {
         const auto check = [](QDialog& dialog, const QList<std::pair<const char*, QString>>& rows) {
             const QList<AccessibleNode> nodes = AccessibleTree(&dialog);
             for (const auto& [objectName, name] : rows) {
-                const AccessibleNode node =
-                    FindNode(nodes, dialog.findChild<QWidget*>(objectName));
+                const AccessibleNode node = FindNode(nodes, dialog.findChild<QWidget*>(objectName));
                 QVERIFY2(node.object != nullptr, objectName);
                 QCOMPARE(node.name, name);
                 QVERIFY2(!node.description.isEmpty(), objectName);
@@ -464,8 +463,9 @@ class DialogsTest : public QObject {
             check(dialog,
                   {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 1234567"}});
         }));
-        const auto ran = WhenModal<CAboutDlg>(
-            [&](CAboutDlg& dialog) { check(dialog, {{"edit1043", "バージョン情報"}}); });
+        const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
+            check(dialog, {{"edit1043", "バージョン情報"}});
+        });
         window_->OnAbout();
         QVERIFY(*ran);
     }

@@ -1,8 +1,8 @@
 // Files dropped on the window and the dictionary dialog: their text into the input pane
 // (how it is decoded, where it goes, what is refused), a file anywhere else as the
 // dictionary, and the drops that keep the widgets' own handling.
-#include <QtWidgets>
 #include <unistd.h>
+#include <QtWidgets>
 
 #include "DialogTestSupport.h"
 #include "WindowTestSupport.h"
@@ -26,7 +26,8 @@ const QString kChosenNameTooLong = QStringLiteral(
 QString Refused(const QString& name, const QString& reason) {
     return "次のファイルは挿入できません。\r\n" + name + "\r\n" + reason;
 }
-const QString kNotText = QStringLiteral("テキストファイルではありません（NUL文字を含んでいます）。");
+const QString kNotText =
+    QStringLiteral("テキストファイルではありません（NUL文字を含んでいます）。");
 const QString kTooLarge =
     QStringLiteral("ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
 const QString kCannotOpen = QStringLiteral("ファイルが開けません。");
@@ -100,12 +101,14 @@ class FileDropsTest : public QObject {
     QPlainTextEdit* Input() const { return window_->inputPane(); }
 
     // Drops files on the input pane holding "AB", between A and B.
-    DropOutcome DropOnInput(const QStringList& paths, Qt::DropActions actions = Qt::CopyAction |
-                                                                                 Qt::MoveAction) {
+    DropOutcome DropOnInput(const QStringList& paths,
+                            Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
         Input()->setPlainText("AB");
         return DragAndDrop(Input()->viewport(), PointAt(Input(), 1), *FileDrag(paths), actions);
     }
-    QByteArray PathBytes() const { return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes()); }
+    QByteArray PathBytes() const {
+        return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes());
+    }
 
   private slots:
     void initTestCase() { QVERIFY(dir_.isValid()); }
@@ -121,6 +124,7 @@ class FileDropsTest : public QObject {
 
     void aDroppedFileIsDecodedAndInsertedAtTheDropPoint() {
         const QByteArray utf8 = kJapanese.toUtf8();
+        const QByteArray bom("\xEF\xBB\xBF");
         const struct {
             const char* name;
             QByteArray bytes;
@@ -128,9 +132,9 @@ class FileDropsTest : public QObject {
         } rows[] = {
             {"utf8.txt", utf8, kJapanese},
             {"crlf.txt", Cp932(QString(kJapanese).replace("\n", "\r\n")), kJapanese},
-            {"bom.txt", "\xEF\xBB\xBF" + QString(kJapanese).replace("\n", "\r").toUtf8(), kJapanese},
-            {"bom-ascii.txt", "\xEF\xBB\xBF" "abc\r\n", "abc\n"},
-            {"bom-bad.txt", "\xEF\xBB\xBF" "a\xFF" "b", "a\uFFFDb"},
+            {"bom.txt", bom + QString(kJapanese).replace("\n", "\r").toUtf8(), kJapanese},
+            {"bom-ascii.txt", bom + "abc\r\n", "abc\n"},
+            {"bom-bad.txt", bom + "a\xFF" + "b", "a\uFFFDb"},
             {"ascii.txt", "a\rb\r\nc\n\r\nC:\\dir~", "a\nb\nc\n\nC:\\dir~"},
             {"kana.txt", "\xB6\xC5\xB6\xC5", "ｶﾅｶﾅ"},  // valid code page 932, not UTF-8
             {"pair.txt", QString("𠮷野家").toUtf8(), "𠮷野家"},
