@@ -60,6 +60,9 @@ CAboutDlg::CAboutDlg()
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     aboutEdit_->setPalette(palette);
     aboutEdit_->installEventFilter(this);
+    aboutEdit_->setAccessibleName(QStringLiteral("バージョン情報"));
+    aboutEdit_->setAccessibleDescription(
+        QStringLiteral("製品名とバージョン、作者の表示とウェブアドレスです。"));
 
     // The icon control takes the icon's own size.
     InitUiResources();

@@ -101,6 +101,12 @@ CDebugConvertDlg::CDebugConvertDlg()
     WidenToFitText(seedLabel_, seedEdit_->x());
     WidenToFitText(newestSeedLabel_, newestSeedText_->x());
 
+    seedEdit_->setAccessibleName(QStringLiteral("系列値"));
+    seedEdit_->setAccessibleDescription(
+        QStringLiteral("乱数系列を固定するときの系列値です（0～4294967295）。"));
+    newestSeedText_->setAccessibleDescription(
+        QStringLiteral("時刻から決まった最新の系列値です。[↑コピー]で系列値の欄に写します。"));
+
     connect(okButton_, &QPushButton::clicked, this, &CDebugConvertDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDebugConvertDlg::reject);
     connect(copyButton_, &QPushButton::clicked, this, &CDebugConvertDlg::OnCopySeed);
@@ -119,6 +125,9 @@ bool CDebugConvertDlg::UpdateData(bool saveAndValidate) {
         fixedSeedCheck_->setChecked(m_useFixedSeed == 1);
         insertMarkCheck_->setChecked(m_insertMark == 1);
         newestSeedText_->setText(m_newestSeedText);
+        // A named label hides its text from screen readers; the name carries the value.
+        newestSeedText_->setAccessibleName(QStringLiteral("最新の通常変換の系列値 ") +
+                                           m_newestSeedText);
         return true;
     }
     const std::optional<std::uint32_t> seed = ParseSeed(seedEdit_->text());

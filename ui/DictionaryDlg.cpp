@@ -15,6 +15,7 @@
 #include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/FileDialog.h"
+#include "ui/FileDrops.h"
 #include "ui/MessageBox.h"
 
 namespace quillery {
@@ -157,6 +158,19 @@ CDictionaryDlg::CDictionaryDlg()
 
     WidenToFitText(fileNameLabel_, width() - units.X(7));
 
+    fileNameEdit_->setAccessibleName(QStringLiteral("辞書ファイル名"));
+    fileNameEdit_->setAccessibleDescription(
+        QStringLiteral("挿入するキーワードを羅列した辞書ファイルのパスです。"
+                       "直接入力するか、ファイルをドロップします。"));
+    browseButton_->setAccessibleName(QStringLiteral("辞書ファイルを選択"));
+    browseButton_->setAccessibleDescription(
+        QStringLiteral("ファイルを選ぶ画面を開いて、辞書ファイルを選択します。"));
+
+    // A file dropped on the field or anywhere on the dialog is taken as a chosen one.
+    auto* drops = new DictionaryDrops(this, [this](const QString& path) { TakeChosenFile(path); });
+    drops->Watch(this);
+    drops->Watch(fileNameEdit_);
+
     connect(okButton_, &QPushButton::clicked, this, &CDictionaryDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDictionaryDlg::reject);
     connect(browseButton_, &QPushButton::clicked, this, &CDictionaryDlg::OnBrowse);
@@ -198,22 +212,35 @@ void CDictionaryDlg::accept() {
 
 void CDictionaryDlg::OnBrowse() {
     const std::optional<QString> chosen = ChooseOpenFile(DictionaryFilters());
-    if (!chosen) {
-        return;
+    if (chosen) {
+        TakeChosenFile(*chosen);
     }
-    const QByteArray native = QFile::encodeName(*chosen);
-    const std::optional<std::string> bytes =
-        FileSystemNameToCp932(std::string_view(native.constData(), native.size()));
+}
+
+void CDictionaryDlg::TakeChosenFile(const QString& path) {
+    QString refusal;
+    const std::optional<std::string> bytes = DictionaryPathOfFile(path, refusal);
     if (!bytes) {
-        ShowMessage(this, kUnusableChosenName, MessageButtons::Ok);
-        return;
-    }
-    if (bytes->size() > kMaxPathBytes) {
-        ShowMessage(this, kChosenNameTooLong, MessageButtons::Ok);
+        ShowMessage(this, refusal, MessageButtons::Ok);
         return;
     }
     m_fileName = *bytes;
     UpdateData(false);
+}
+
+std::optional<std::string> DictionaryPathOfFile(const QString& path, QString& refusal) {
+    const QByteArray native = QFile::encodeName(path);
+    const std::optional<std::string> bytes =
+        FileSystemNameToCp932(std::string_view(native.constData(), native.size()));
+    if (!bytes) {
+        refusal = kUnusableChosenName;
+        return std::nullopt;
+    }
+    if (bytes->size() > kMaxPathBytes) {
+        refusal = kChosenNameTooLong;
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 void CDictionaryDlg::OnRefusedCharacters() {

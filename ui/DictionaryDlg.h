@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -22,6 +23,9 @@ class CDictionaryDlg : public QDialog {
     int DoModal();
 
     void OnBrowse();
+    // A file picked with the chooser or dropped on the dialog: its path goes into the
+    // edit, or the refusal is shown and nothing changes.
+    void TakeChosenFile(const QString& path);
     void accept() override;
 
     std::string m_fileName;  // code page 932, as dictionaryPath holds it
@@ -43,6 +47,10 @@ class CDictionaryDlg : public QDialog {
     QLabel* explanationText_;
     bool refusalQueued_ = false;
 };
+
+// The code page 932 path of a chosen file as dictionaryPath holds it, or nothing and the
+// message that refuses it (a name the code page cannot hold, or over 255 bytes).
+std::optional<std::string> DictionaryPathOfFile(const QString& path, QString& refusal);
 
 // The text of the dictionary dialog's explanation, with its two line breaks.
 extern const QString kDictionaryExplanation;

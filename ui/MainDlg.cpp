@@ -11,8 +11,10 @@
 
 #include "engine/StatusText.h"
 #include "settings/FileNames.h"
+#include "ui/AccessibleNames.h"
 #include "ui/ConvertWorker.h"
 #include "ui/DialogFont.h"
+#include "ui/FileDrops.h"
 #include "ui/KeyboardRules.h"
 #include "ui/MainMenu.h"
 #include "ui/MainWindowPointer.h"
@@ -35,7 +37,9 @@ constexpr int kTemplateWidth = 330;
 constexpr int kTemplateHeight = 241;
 
 QPlainTextEdit* MakePane(QWidget* parent, int id) {
-    auto* pane = new QPlainTextEdit(parent);
+    // The input pane takes dropped files as text; elsewhere a file is a dictionary.
+    QPlainTextEdit* pane =
+        id == kInputPaneId ? new FileDropPane(parent) : new QPlainTextEdit(parent);
     pane->setObjectName(QStringLiteral("pane%1").arg(id));
     pane->setFont(DialogFont());
     pane->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -66,6 +70,12 @@ CMainDlg::CMainDlg(QWidget* parent)
     statusBar_->setObjectName(QStringLiteral("statusBar59393"));
     statusField_->setObjectName(QStringLiteral("statusPane0"));
     statusBar_->addWidget(statusField_, 1);
+    NameMainWindowParts(inputPane_, outputPane_, statusBar_);
+    auto* drops =
+        new DictionaryDrops(this, [this](const QString& path) { OnDroppedDictionary(path); });
+    drops->Watch(this);
+    drops->Watch(outputPane_->viewport());
+    drops->Exclude(inputPane_);
     connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
 

@@ -57,6 +57,7 @@ class CMainDlg : public QDialog {
     void OnSaveInput();
     void OnSaveOutput();
     void OnDictionary();
+    void OnDroppedDictionary(const QString& path);
     void OnDebugConvert();
     void OnAbout();
     void OnOnlineHelp();

@@ -39,6 +39,18 @@ void CMainDlg::OnDictionary() {
     UpdateTitle();
 }
 
+void CMainDlg::OnDroppedDictionary(const QString& path) {
+    // As if the file were picked in the dictionary dialog and taken with OK.
+    QString refusal;
+    const std::optional<std::string> bytes = quillery::DictionaryPathOfFile(path, refusal);
+    if (!bytes) {
+        ShowMessage(this, refusal, MessageButtons::Ok);
+        return;
+    }
+    gSettings.dictionaryPath.Assign(*bytes);
+    UpdateTitle();
+}
+
 void CMainDlg::OnDebugConvert() {
     // A run that has not yet become busy leaves the command available; the options are
     // not taken when no run could start with them.

@@ -3,6 +3,7 @@
 // change, what they write, and what they refuse.
 #include <QtWidgets>
 
+#include "AccessibilityTestSupport.h"
 #include "DialogTestSupport.h"
 #include "WindowTestSupport.h"
 #include "ui/AboutDlg.h"
@@ -436,6 +437,37 @@ class DialogsTest : public QObject {
         QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT words.dat"));
         open->selectNameFilter("All files(*.*)");
         QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT notes other.txt words.dat"));
+    }
+
+    void screenReadersGetANameAndADescriptionForEveryField() {
+        // Each dialog: its fields and buttons carry distinct names, and the named ones
+        // say what they are for.
+        const auto check = [](QDialog& dialog, const QList<std::pair<const char*, QString>>& rows) {
+            const QList<AccessibleNode> nodes = AccessibleTree(&dialog);
+            for (const auto& [objectName, name] : rows) {
+                const AccessibleNode node = FindNode(nodes, dialog.findChild<QWidget*>(objectName));
+                QVERIFY2(node.object != nullptr, objectName);
+                QCOMPARE(node.name, name);
+                QVERIFY2(!node.description.isEmpty(), objectName);
+            }
+            const QStringList names = FieldNames(nodes);
+            QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+            QVERIFY(!names.contains(QString()));
+        };
+        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
+            check(dialog, {{"edit1029", "辞書ファイル名"}, {"button1030", "辞書ファイルを選択"}});
+        }));
+        gSettings.newestRandomSeed = 1234567;
+        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+            // The newest seed is a label: its name has to carry the number itself.
+            check(dialog,
+                  {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 1234567"}});
+        }));
+        const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
+            check(dialog, {{"edit1043", "バージョン情報"}});
+        });
+        window_->OnAbout();
+        QVERIFY(*ran);
     }
 
     void aboutBoxShowsTheTextReadOnlyAndChangesNothing() {

@@ -4,6 +4,7 @@
 #include <QtWidgets>
 #include <thread>
 
+#include "AccessibilityTestSupport.h"
 #include "WindowTestSupport.h"
 #include "engine/StatusText.h"
 #include "ui/DialogFont.h"
@@ -229,6 +230,33 @@ class MainDlgTest : public QObject {
         QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
         window_->RequestStatusHandOver();
         QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
+    }
+
+    void screenReadersTellThePanesAndTheStatusBarApart() {
+        window_->show();
+        const QList<AccessibleNode> nodes = AccessibleTree(&*window_);
+        const struct {
+            QObject* object;
+            QAccessible::Role role;
+            QString name;
+        } rows[] = {{window_->inputPane(), QAccessible::EditableText, "入力テキスト"},
+                    {window_->outputPane(), QAccessible::EditableText, "変換テキスト"},
+                    {window_->statusBar(), QAccessible::StatusBar, "ステータスバー"}};
+        for (const auto& row : rows) {
+            const AccessibleNode node = FindNode(nodes, row.object);
+            QCOMPARE(node.object, row.object);  // reachable from the window
+            QCOMPARE(node.role, row.role);
+            QCOMPARE(node.name, row.name);
+            QVERIFY2(!node.description.isEmpty(), qPrintable(row.name));
+        }
+        const QStringList names = FieldNames(nodes);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
+        QVERIFY(!names.contains(QString()));
+        // The status field reads as the message it shows.
+        SetStatusText(u"処理中．．．");
+        window_->RequestStatusHandOver();
+        QTRY_COMPARE(FindNode(AccessibleTree(&*window_), window_->statusField()).name,
+                     QString("処理中．．．"));
     }
 
     void savedRectangleRestoredOnlyWhenComplete() {
