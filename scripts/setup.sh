@@ -12,6 +12,10 @@ QUILLERY_PACKAGES=(
     qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
+    # test on Windows: a cross compiler (posix threads, for std::thread), GoogleTest's
+    # source to build with it, Wine to run the result, and localedef's data for the
+    # Japanese locale Wine takes its code page from
+    g++-mingw-w64-x86-64-posix googletest wine wine64 locales
 )
 
 quillery_missing_packages() {
