@@ -89,6 +89,15 @@ stage_windows() {
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
         -DQUILLERY_BUILD_UI=OFF -DQUILLERY_CP932_REFERENCE="$dir/native/cp932-mapping.txt"
     cmake --build build-windows -j2
+    # The converter starts without DLLs beside it: it imports only Windows' own.
+    local imports
+    imports=$(x86_64-w64-mingw32-objdump -p build-windows/quillery-convert.exe |
+        sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
+        grep -vxE 'kernel32\.dll|msvcrt\.dll|shell32\.dll' || true)
+    if [ -n "$imports" ]; then
+        echo "test.sh: quillery-convert.exe needs DLLs that nothing ships:" $imports >&2
+        return 1
+    fi
 
     local wine_env=(env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all
         WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)

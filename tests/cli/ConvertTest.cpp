@@ -162,5 +162,20 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
     EXPECT_EQ(help.err, "");
 }
 
+#ifdef _WIN32
+// A Windows name may hold an unpaired surrogate, which UTF-8 cannot carry: such an
+// argument is a bad argument, never turned into the name of some other file.
+TEST_F(ConvertTest, AnArgumentThatIsNotUnicodeIsABadArgument) {
+    dir_.Write(".stdin", "");
+    const int code = test::detail::RunCommandLine(
+        QUILLERY_CONVERT_PATH, L"quillery-convert --dictionary \"x\xD800.dat\"", dir_.path(),
+        dir_.path() / ".stdin", dir_.path() / ".stdout", dir_.path() / ".stderr");
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(ReadBack(".stdout"), "");
+    EXPECT_EQ(ReadBack(".stderr").rfind("quillery-convert: an argument is not valid Unicode\n", 0),
+              0u);
+}
+#endif
+
 }  // namespace
 }  // namespace quillery

@@ -108,24 +108,12 @@ inline HANDLE Inheritable(const std::filesystem::path& file, bool write) {
                        write ? CREATE_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-}  // namespace detail
-#endif
-
-// Runs `program` with `args` (UTF-8) in the folder `cwd`, standard input read from
-// `in`, standard output and error written to `out` and `err`; its exit code, or -1 when
-// it could not be started or did not exit normally.
-inline int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
-                      const std::filesystem::path& cwd, const std::filesystem::path& in,
-                      const std::filesystem::path& out, const std::filesystem::path& err) {
-#ifdef _WIN32
-    std::wstring line;
-    detail::AppendQuoted(line, program.wstring());
-    for (const std::string& arg : args) {
-        line += L' ';
-        detail::AppendQuoted(line, detail::Wide(arg));
-    }
-    const HANDLE handles[3] = {detail::Inheritable(in, false), detail::Inheritable(out, true),
-                               detail::Inheritable(err, true)};
+// Runs `program` with the command line `line` as it stands (its first word the program).
+inline int RunCommandLine(const std::filesystem::path& program, std::wstring line,
+                          const std::filesystem::path& cwd, const std::filesystem::path& in,
+                          const std::filesystem::path& out, const std::filesystem::path& err) {
+    const HANDLE handles[3] = {Inheritable(in, false), Inheritable(out, true),
+                               Inheritable(err, true)};
     int code = -1;
     if (handles[0] != INVALID_HANDLE_VALUE && handles[1] != INVALID_HANDLE_VALUE &&
         handles[2] != INVALID_HANDLE_VALUE) {
@@ -153,6 +141,25 @@ inline int RunProgram(const std::filesystem::path& program, const std::vector<st
         }
     }
     return code;
+}
+
+}  // namespace detail
+#endif
+
+// Runs `program` with `args` (UTF-8) in the folder `cwd`, standard input read from
+// `in`, standard output and error written to `out` and `err`; its exit code, or -1 when
+// it could not be started or did not exit normally.
+inline int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
+                      const std::filesystem::path& cwd, const std::filesystem::path& in,
+                      const std::filesystem::path& out, const std::filesystem::path& err) {
+#ifdef _WIN32
+    std::wstring line;
+    detail::AppendQuoted(line, program.wstring());
+    for (const std::string& arg : args) {
+        line += L' ';
+        detail::AppendQuoted(line, detail::Wide(arg));
+    }
+    return detail::RunCommandLine(program, line, cwd, in, out, err);
 #else
     std::vector<std::string> argv{program.string()};
     argv.insert(argv.end(), args.begin(), args.end());
