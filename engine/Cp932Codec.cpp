@@ -24,8 +24,9 @@ bool IsLowSurrogate(char16_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// Handles the unit at which the platform converter refused to encode: an escaped byte
-// goes back to its byte, anything else becomes one "?". Returns the units consumed.
+// A surrogate, which code page 932 has no character for: an escaped byte goes back to its
+// byte, anything else (with its low surrogate, if paired) becomes one "?". Returns the
+// units consumed.
 size_t EncodeRefusedUnit(std::u16string_view text, size_t i, std::string& out) {
     const char16_t u = text[i];
     if (IsEscapedByte(u)) {
