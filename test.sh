@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Set-up, build, and every test; then the same tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then with ThreadSanitizer, then a short run of each fuzz
-# target. Any failure, and any sanitizer report, fails the run.
+# target, then the engine, settings and converter cross-built for Windows and tested under
+# Wine. Any failure, and any sanitizer report, fails the run.
 #
 #   ./test.sh                  everything
-#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz
+#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz, windows
 #
 # Each stage has a build folder of its own (build-test, build-asan, build-tsan,
-# build-fuzz), configured only when it has no cache yet, so a second run only builds what
-# changed.
+# build-fuzz, build-windows), configured only when it has no cache yet, so a second run
+# only builds what changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz)
+[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz windows)
 for stage in "${stages[@]}"; do
     case $stage in
-        plain | asan | tsan | fuzz) ;;
-        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz)" >&2; exit 2 ;;
+        plain | asan | tsan | fuzz | windows) ;;
+        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, windows)" >&2; exit 2 ;;
     esac
 done
 
@@ -67,6 +68,79 @@ stage_tsan() {
 
 stage_fuzz() {
     scripts/fuzz.sh --short
+}
+
+# The engine, the settings library, the converter and their tests cross-built with
+# mingw-w64 and run under Wine with the Japanese code page 932 (the Qt program is not
+# cross-built). build-windows/native is a Linux build of the converter and the codec's
+# mapping dump: the Windows build must give the same mapping, line for line, and the same
+# bytes for the README's worked example. Wine gets a prefix of its own in build-windows/
+# and, when the system has no ja_JP.UTF-8 locale, one made there; nothing system-wide
+# changes.
+stage_windows() {
+    local dir=$PWD/build-windows
+    if [ ! -f "$dir/native/CMakeCache.txt" ]; then
+        cmake -S . -B "$dir/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+            -DQUILLERY_WARNINGS_AS_ERRORS=ON -DQUILLERY_BUILD_BENCH=OFF -DQUILLERY_BUILD_UI=OFF
+    fi
+    cmake --build "$dir/native" -j2 --target cp932_mapping_dump quillery-convert
+    "$dir/native/tests/engine/cp932_mapping_dump" "$dir/native/cp932-mapping.txt"
+
+    configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
+        -DQUILLERY_BUILD_UI=OFF -DQUILLERY_CP932_REFERENCE="$dir/native/cp932-mapping.txt"
+    cmake --build build-windows -j2
+    # The converter starts without DLLs beside it: it imports only Windows' own.
+    local imports
+    imports=$(x86_64-w64-mingw32-objdump -p build-windows/quillery-convert.exe |
+        sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
+        grep -vxE 'kernel32\.dll|msvcrt\.dll|shell32\.dll' || true)
+    if [ -n "$imports" ]; then
+        echo "test.sh: quillery-convert.exe needs DLLs that nothing ships:" $imports >&2
+        return 1
+    fi
+
+    local wine_env=(env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all
+        WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)
+    if ! locale -a 2>/dev/null | grep -qiE '^ja_JP\.utf-?8$'; then
+        if [ ! -d "$dir/locale/ja_JP.UTF-8" ]; then
+            mkdir -p "$dir/locale"
+            localedef -i ja_JP -f UTF-8 "$dir/locale/ja_JP.UTF-8"
+        fi
+        wine_env+=(LOCPATH="$dir/locale")
+    fi
+    if [ ! -f "$dir/wineprefix/system.reg" ]; then
+        "${wine_env[@]}" wineboot -i
+    fi
+    local code_page
+    code_page=$("${wine_env[@]}" wine "$dir/tests/windows_code_page.exe" | tr -d '\r')
+    if [ "$code_page" != 932 ]; then
+        echo "test.sh: Wine runs with the ANSI code page '$code_page', not 932: the windows" \
+            "stage needs the ja_JP.UTF-8 locale (LANG=ja_JP.UTF-8)" >&2
+        return 1
+    fi
+    echo "Wine: ANSI code page $code_page"
+
+    "${wine_env[@]}" ctest --test-dir build-windows --output-on-failure -j2
+
+    # The README's worked example with Japanese file names, byte for byte on both streams.
+    local work="$dir/example"
+    rm -rf "$work" && mkdir -p "$work"
+    printf '私は東京に行きました。' | iconv -t CP932 >"$work/入力.txt"
+    printf 'X' >"$work/辞書.dat"
+    printf 'X私はX東京に行きました。' | iconv -t CP932 >"$work/expected.out"
+    printf '変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%%] [解析行1] [辞書の単語1個] [出力13文字]\n' \
+        >"$work/expected.err"
+    (cd "$work" && "$dir/native/quillery-convert" --dictionary 辞書.dat --ratio 5 --seed 1 入力.txt \
+        >linux.out 2>linux.err)
+    (cd "$work" && "${wine_env[@]}" wine "$dir/quillery-convert.exe" --dictionary 辞書.dat \
+        --ratio 5 --seed 1 入力.txt >windows.out 2>windows.err)
+    local stream
+    for stream in out err; do
+        cmp "$work/expected.$stream" "$work/linux.$stream"
+        cmp "$work/expected.$stream" "$work/windows.$stream"
+    done
+    echo "worked example: the same bytes on standard output and standard error under Wine"
+    "${wine_env[@]}" wineserver -k 2>/dev/null || true
 }
 
 for stage in "${stages[@]}"; do

@@ -6,12 +6,8 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "cli/Arguments.h"
+#include "cli/Platform.h"
 #include "engine/Conversion.h"
 #include "engine/ConversionRun.h"
 #include "engine/StatisticsMessage.h"
@@ -37,13 +33,13 @@ bool ReadAll(std::FILE* in, std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-#ifdef _WIN32
-    // Raw bytes in and out: no CR LF translation, no Ctrl+Z at the end of the input.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-#endif
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const ParsedArguments parsed = ParseArguments(args);
+    UseBinaryStandardStreams();
+    const auto args = CommandLineArguments(argc, argv);
+    if (!args) {
+        std::cerr << "quillery-convert: an argument is not valid Unicode\n" << kUsage;
+        return 2;
+    }
+    const ParsedArguments parsed = ParseArguments(*args);
     if (parsed.help) {
         std::cout << kUsage;
         return 0;
@@ -67,7 +63,7 @@ int main(int argc, char** argv) {
     }
 
     std::string input;
-    std::FILE* in = options.input.empty() ? stdin : std::fopen(options.input.c_str(), "rb");
+    std::FILE* in = options.input.empty() ? stdin : OpenInputFile(options.input);
     const bool read = in != nullptr && ReadAll(in, input);
     if (in != nullptr && in != stdin) {
         std::fclose(in);

@@ -1,4 +1,15 @@
-find_package(GTest REQUIRED)
+if(CMAKE_CROSSCOMPILING)
+    # No GoogleTest is installed for the target: build Debian's source with the same
+    # compiler.
+    set(QUILLERY_GTEST_SOURCE /usr/src/googletest CACHE PATH "GoogleTest sources")
+    set(gtest_force_shared_crt ON CACHE BOOL "" FORCE)
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+    # It defines GTest::gtest and GTest::gtest_main itself.
+    add_subdirectory(${QUILLERY_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+    find_package(GTest REQUIRED)
+endif()
 
 # quillery_add_test(NAME SOURCES ... LIBRARIES ... [QT]): one test executable run by
 # ctest. Plain tests use GoogleTest; QT tests use Qt Test and run on the offscreen

@@ -24,8 +24,9 @@ bool IsLowSurrogate(char16_t u) {
     return u >= 0xDC00 && u <= 0xDFFF;
 }
 
-// Handles the unit at which the platform converter refused to encode: an escaped byte
-// goes back to its byte, anything else becomes one "?". Returns the units consumed.
+// A surrogate, which code page 932 has no character for: an escaped byte goes back to its
+// byte, anything else (with its low surrogate, if paired) becomes one "?". Returns the
+// units consumed.
 size_t EncodeRefusedUnit(std::u16string_view text, size_t i, std::string& out) {
     const char16_t u = text[i];
     if (IsEscapedByte(u)) {
@@ -39,114 +40,75 @@ size_t EncodeRefusedUnit(std::u16string_view text, size_t i, std::string& out) {
     return 1;
 }
 
-}  // namespace
+// The platform converter is asked about one character at a time, and only through the
+// two functions below; everything else (which bytes are characters, what does not encode,
+// escaped bytes) is decided here, once for both platforms.
+enum class Answer { kConverted, kIncomplete, kInvalid };
 
 #ifdef _WIN32
 
-struct Cp932Codec::Impl {};
+constexpr UINT kCodePage = 932;
 
-Cp932Codec::Cp932Codec() : impl_(nullptr) {}
-Cp932Codec::~Cp932Codec() = default;
+struct Converter {
+    Converter() {
+        if (!IsValidCodePage(kCodePage)) {
+            // Without the converter no text can be read or written at all.
+            throw std::runtime_error("code page 932 is not installed");
+        }
+    }
 
-void Cp932Codec::Decode(std::string_view bytes, std::u16string& out) {
-    size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        const size_t len = (IsDBCSLeadByteEx(932, lead) && i + 1 < bytes.size()) ? 2 : 1;
+    // One or two bytes to one UTF-16 unit; kIncomplete for a lone lead byte.
+    Answer Decode(const unsigned char* bytes, std::size_t length, char16_t& unit) const {
+        if (length == 1 && IsDBCSLeadByteEx(kCodePage, bytes[0])) {
+            return Answer::kIncomplete;
+        }
         wchar_t wide[2];
-        const int n = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data() + i,
-                                          static_cast<int>(len), wide, 2);
-        if (n == 1) {
-            out.push_back(static_cast<char16_t>(wide[0]));
-            i += len;
-        } else {
-            out.push_back(static_cast<char16_t>(kEscapedByteBase + lead));
-            i += 1;
+        const int n = MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS,
+                                          reinterpret_cast<const char*>(bytes),
+                                          static_cast<int>(length), wide, 2);
+        if (n != 1) {
+            return Answer::kInvalid;
         }
+        unit = static_cast<char16_t>(wide[0]);
+        return Answer::kConverted;
     }
-}
 
-void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
-    size_t i = 0;
-    while (i < text.size()) {
-        const char16_t u = text[i];
-        if (u < 0x80) {
-            out.push_back(static_cast<char>(u));
-            ++i;
-            continue;
-        }
-        if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-            const size_t at = out.size();
-            i += EncodeRefusedUnit(text, i, out);
-            if (IsEscapedByte(u) && i < text.size() &&
-                IsDBCSLeadByteEx(932, static_cast<BYTE>(out[at]))) {
-                // Written alone, would the lead byte join the next character's first byte?
-                const std::string next = Encode(text.substr(i, 1));
-                const char pair[2] = {out[at], next[0]};
-                wchar_t wide[2];
-                if (MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, wide, 2) == 1) {
-                    out[at] = '?';
-                }
-            }
-            continue;
-        }
-        char bytes[2];
+    // One UTF-16 unit to its bytes, without best fit; the byte count, 0 when refused.
+    std::size_t Encode(char16_t unit, unsigned char (&bytes)[4]) const {
+        const wchar_t wide = static_cast<wchar_t>(unit);
         BOOL usedDefault = FALSE;
-        const wchar_t wide = static_cast<wchar_t>(u);
-        const int n = WideCharToMultiByte(932, 0, &wide, 1, bytes, 2, nullptr, &usedDefault);
-        if (n <= 0 || usedDefault) {
-            out.push_back('?');
-        } else {
-            out.append(bytes, static_cast<size_t>(n));
-        }
-        ++i;
+        const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1,
+                                          reinterpret_cast<char*>(bytes), sizeof bytes, nullptr,
+                                          &usedDefault);
+        return n > 0 && !usedDefault ? static_cast<std::size_t>(n) : 0;
     }
-}
+};
 
 #else
 
-// iconv's answer for every character is remembered the first time it is asked: code
-// page 932 is stateless, so a character converts the same wherever it stands, and a
-// table look-up is many times faster than a converter call. The mapping itself stays
-// the platform's.
-//
-// A table entry is 0 while not asked yet. Otherwise, when decoding: the unit in the low
-// 16 bits and the bytes it consumes above them, or kLead for a byte that starts a
-// double-byte character. When encoding: the first byte in bits 0-7, the second in
-// bits 8-15 and the byte count above them; a refused unit is stored as one "?".
-struct Cp932Codec::Impl {
-    Impl(iconv_t to, iconv_t from) : toUtf16(to), fromUtf16(from) {}
+constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
-    static constexpr std::uint32_t kLead = 1u << 20;
-    static constexpr std::uint32_t Decoded(char16_t unit, std::uint32_t bytes) {
-        return bytes << 16 | unit;
-    }
-    static constexpr std::uint32_t Escaped(unsigned char b) {
-        return Decoded(static_cast<char16_t>(kEscapedByteBase + b), 1);
-    }
-
-    iconv_t toUtf16;
-    iconv_t fromUtf16;
-    std::uint32_t singleBytes[256] = {};
-    std::unique_ptr<std::uint32_t[]> bytePairs;  // [lead << 8 | trail]
-    std::unique_ptr<std::uint32_t[]> units;      // [UTF-16 unit], surrogates never asked
-
-    std::uint32_t* BytePairs() {
-        if (!bytePairs) {
-            bytePairs = std::make_unique<std::uint32_t[]>(0x10000);
+struct Converter {
+    Converter() : toUtf16(iconv_open(kUtf16, "CP932")), fromUtf16(iconv_open("CP932", kUtf16)) {
+        if (toUtf16 == reinterpret_cast<iconv_t>(-1) || fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
+            Close();
+            // Without the converter no text can be read or written at all.
+            throw std::runtime_error("iconv has no CP932 converter");
         }
-        return bytePairs.get();
     }
-    std::uint32_t* Units() {
-        if (!units) {
-            units = std::make_unique<std::uint32_t[]>(0x10000);
+    ~Converter() { Close(); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    void Close() {
+        for (iconv_t cd : {toUtf16, fromUtf16}) {
+            if (cd != reinterpret_cast<iconv_t>(-1)) {
+                iconv_close(cd);
+            }
         }
-        return units.get();
     }
 
-    enum class Answer { kConverted, kIncomplete, kInvalid };
-
-    // One character through iconv; `outBytes` is the room on entry, the output after.
+    // `outBytes` is the room on entry, the output after.
     static Answer Ask(iconv_t cd, const void* input, std::size_t inBytes, void* output,
                       std::size_t& outBytes) {
         char* in = static_cast<char*>(const_cast<void*>(input));
@@ -164,87 +126,148 @@ struct Cp932Codec::Impl {
                                                                        : Answer::kInvalid;
     }
 
-    // What decoding `length` bytes (1 or 2) starting with `b` gives.
-    std::uint32_t AskDecode(const unsigned char* bytes, std::size_t length) {
-        char16_t unit[2];
-        std::size_t outBytes = sizeof unit;
-        const Answer answer = Ask(toUtf16, bytes, length, unit, outBytes);
-        if (answer == Answer::kConverted && outBytes == sizeof(char16_t)) {
-            return Decoded(unit[0], static_cast<std::uint32_t>(length));
+    Answer Decode(const unsigned char* bytes, std::size_t length, char16_t& unit) const {
+        char16_t units[2];
+        std::size_t outBytes = sizeof units;
+        const Answer answer = Ask(toUtf16, bytes, length, units, outBytes);
+        if (answer == Answer::kConverted) {
+            if (outBytes != sizeof(char16_t)) {
+                return Answer::kInvalid;
+            }
+            unit = units[0];
         }
-        if (answer == Answer::kIncomplete && length == 1) {
-            return kLead;
-        }
-        // Not a character, or a lead byte with a bad trail byte: only the first byte is
-        // escaped, so what follows it is decoded on its own.
-        return Escaped(bytes[0]);
+        return answer;
     }
 
-    std::uint32_t AskSingle(unsigned char b) { return singleBytes[b] = AskDecode(&b, 1); }
+    std::size_t Encode(char16_t unit, unsigned char (&bytes)[4]) const {
+        std::size_t outBytes = sizeof bytes;
+        return Ask(fromUtf16, &unit, sizeof unit, bytes, outBytes) == Answer::kConverted
+                   ? outBytes
+                   : 0;
+    }
 
+    iconv_t toUtf16;
+    iconv_t fromUtf16;
+};
+
+#endif
+
+// Single bytes that code page 932 leaves undefined. Windows' converter still turns them
+// into U+0080 and U+F8F0..U+F8F3 and iconv refuses them; as escaped bytes they pass
+// through unchanged on both.
+constexpr bool IsUndefinedSingleByte(unsigned char b) {
+    return b == 0x80 || b == 0xA0 || b >= 0xFD;
+}
+
+}  // namespace
+
+// The converter's answer for every character is remembered the first time it is asked:
+// code page 932 is stateless, so a character converts the same wherever it stands, and a
+// table look-up is many times faster than a converter call.
+//
+// A table entry is 0 while not asked yet. Otherwise, when decoding: the unit in the low
+// 16 bits and the bytes it consumes above them, or kLead for a byte that starts a
+// double-byte character. When encoding: the first byte in bits 0-7, the second in
+// bits 8-15 and the byte count above them; a refused unit is stored as one "?".
+struct Cp932Codec::Impl {
+    static constexpr std::uint32_t kLead = 1u << 20;
+    static constexpr std::uint32_t Decoded(char16_t unit, std::uint32_t bytes) {
+        return bytes << 16 | unit;
+    }
+    static constexpr std::uint32_t Escaped(unsigned char b) {
+        return Decoded(static_cast<char16_t>(kEscapedByteBase + b), 1);
+    }
+    static constexpr std::uint32_t kRefused = 1u << 16 | '?';
+
+    Converter converter;
+    std::uint32_t singleBytes[256] = {};
+    std::unique_ptr<std::uint32_t[]> bytePairs;  // [lead << 8 | trail]
+    std::unique_ptr<std::uint32_t[]> units;      // [UTF-16 unit], surrogates never asked
+
+    std::uint32_t* BytePairs() {
+        if (!bytePairs) {
+            bytePairs = std::make_unique<std::uint32_t[]>(0x10000);
+        }
+        return bytePairs.get();
+    }
+    std::uint32_t* Units() {
+        if (!units) {
+            units = std::make_unique<std::uint32_t[]>(0x10000);
+        }
+        return units.get();
+    }
+
+    std::uint32_t Single(unsigned char b) {
+        return singleBytes[b] != 0 ? singleBytes[b] : AskSingle(b);
+    }
+    std::uint32_t Pair(unsigned char lead, unsigned char trail) {
+        const std::uint32_t entry = BytePairs()[lead << 8 | trail];
+        return entry != 0 ? entry : AskPair(lead, trail);
+    }
+    std::uint32_t Unit(char16_t u) {
+        const std::uint32_t entry = Units()[u];
+        return entry != 0 ? entry : AskEncode(u);
+    }
+
+    std::uint32_t AskSingle(unsigned char b) {
+        char16_t unit = 0;
+        std::uint32_t entry = Escaped(b);
+        if (!IsUndefinedSingleByte(b)) {
+            switch (converter.Decode(&b, 1, unit)) {
+                case Answer::kConverted: entry = Decoded(unit, 1); break;
+                case Answer::kIncomplete: entry = kLead; break;
+                case Answer::kInvalid: break;
+            }
+        }
+        return singleBytes[b] = entry;
+    }
+
+    // Not a character, or a lead byte with a bad trail byte: only the lead byte is
+    // escaped, so what follows it is decoded on its own.
     std::uint32_t AskPair(unsigned char lead, unsigned char trail) {
         const unsigned char bytes[2] = {lead, trail};
-        return BytePairs()[lead << 8 | trail] = AskDecode(bytes, 2);
+        char16_t unit = 0;
+        const std::uint32_t entry = Single(lead) == kLead &&
+                                            converter.Decode(bytes, 2, unit) == Answer::kConverted
+                                        ? Decoded(unit, 2)
+                                        : Escaped(lead);
+        return BytePairs()[lead << 8 | trail] = entry;
+    }
+
+    // A character is written as the bytes the converter gives it only when those bytes
+    // read back as the very same character; a look-alike (best fit) or a character the
+    // code page lacks is one "?", so whatever is written reads back unchanged.
+    std::uint32_t AskEncode(char16_t u) {
+        unsigned char bytes[4];
+        const std::size_t n = converter.Encode(u, bytes);
+        std::uint32_t entry = kRefused;
+        if (n == 1 && Single(bytes[0]) == Decoded(u, 1)) {
+            entry = 1u << 16 | bytes[0];
+        } else if (n == 2 && Pair(bytes[0], bytes[1]) == Decoded(u, 2)) {
+            entry = 2u << 16 | static_cast<std::uint32_t>(bytes[1]) << 8 | bytes[0];
+        }
+        return Units()[u] = entry;
     }
 
     // Whether the byte `lead`, written alone, would be read back together with the first
     // byte that `next` is written as, into another character.
     bool JoinsNext(unsigned char lead, char16_t next) {
-        std::uint32_t single = singleBytes[lead];
-        if (single == 0) {
-            single = AskSingle(lead);
-        }
-        if (single != kLead) {
+        if (Single(lead) != kLead) {
             return false;
         }
         unsigned char first = '?';
         if ((next & 0xF800) != 0xD800) {
-            std::uint32_t entry = Units()[next];
-            if (entry == 0) {
-                entry = AskEncode(next);
-            }
-            first = static_cast<unsigned char>(entry & 0xFF);
+            first = static_cast<unsigned char>(Unit(next) & 0xFF);
         } else if (IsEscapedByte(next)) {
             first = static_cast<unsigned char>(next - kEscapedByteBase);
         }
-        std::uint32_t pair = BytePairs()[lead << 8 | first];
-        if (pair == 0) {
-            pair = AskPair(lead, first);
-        }
-        return (pair >> 16) == 2;
-    }
-
-    std::uint32_t AskEncode(char16_t u) {
-        unsigned char bytes[4];
-        std::size_t outBytes = sizeof bytes;
-        std::uint32_t entry = 1u << 16 | '?';
-        if (Ask(fromUtf16, &u, sizeof u, bytes, outBytes) == Answer::kConverted) {
-            if (outBytes == 1) {
-                entry = 1u << 16 | bytes[0];
-            } else if (outBytes == 2) {
-                entry = 2u << 16 | static_cast<std::uint32_t>(bytes[1]) << 8 | bytes[0];
-            }
-        }
-        return Units()[u] = entry;
+        return (Pair(lead, first) >> 16) == 2;
     }
 };
 
-namespace {
-constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
-}
-
-Cp932Codec::Cp932Codec()
-    : impl_(new Impl(iconv_open(kUtf16, "CP932"), iconv_open("CP932", kUtf16))) {
-    if (impl_->toUtf16 == reinterpret_cast<iconv_t>(-1) ||
-        impl_->fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
-        // Without the converter no text can be read or written at all.
-        throw std::runtime_error("iconv has no CP932 converter");
-    }
-}
+Cp932Codec::Cp932Codec() : impl_(new Impl) {}
 
 Cp932Codec::~Cp932Codec() {
-    iconv_close(impl_->toUtf16);
-    iconv_close(impl_->fromUtf16);
     delete impl_;
 }
 
@@ -324,8 +347,6 @@ void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
     }
     out.resize(static_cast<std::size_t>(dst - out.data()));
 }
-
-#endif
 
 std::u16string Cp932Codec::Decode(std::string_view bytes) {
     std::u16string out;

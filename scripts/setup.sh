@@ -14,6 +14,10 @@ QUILLERY_PACKAGES=(
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
     # test: what a screen reader sees, through the accessibility bus on a session bus
     at-spi2-core python3-pyatspi dbus-bin
+    # test on Windows: a cross compiler (posix threads, for std::thread), GoogleTest's
+    # source to build with it, Wine to run the result, and localedef's data for the
+    # Japanese locale Wine takes its code page from
+    g++-mingw-w64-x86-64-posix googletest wine wine64 locales
 )
 
 quillery_missing_packages() {

@@ -2,7 +2,6 @@
 // its exit codes.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "engine/Conversion.h"
 #include "tests/engine/TestSupport.h"
@@ -34,22 +34,47 @@ class ConvertTest : public testing::Test {
         dir_.Write("empty.dat", "");
         dir_.Write("ctrlz.dat", "\x1AX\r\n");
         dir_.Write("example.txt", Sjis("私は東京に行きました。"));
+        // Names beyond ASCII (and, for é, beyond code page 932) open on every platform.
+        dir_.Write("辞書ファイル.dat", "X\r\n");
+        dir_.Write("café入力.txt", Sjis("私は東京に行きました。"));
     }
 
     std::string ReadBack(const std::string& name) const {
-        std::ifstream in(dir_.path() / name, std::ios::binary);
+        std::ifstream in(test::PathFromUtf8(dir_.File(name)), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // `args` split as a POSIX shell would split them: at blanks, with '' quoting.
+    static std::vector<std::string> Split(const std::string& args) {
+        std::vector<std::string> words;
+        bool inWord = false;
+        bool quoted = false;
+        for (const char c : args) {
+            if (c == ' ' && !quoted) {
+                inWord = false;
+                continue;
+            }
+            if (!inWord) {
+                words.emplace_back();
+                inWord = true;
+            }
+            if (c == '\'') {
+                quoted = !quoted;
+            } else {
+                words.back() += c;
+            }
+        }
+        return words;
     }
 
     // Runs the converter in the test's folder with `input` on its standard input; `args`
     // as a shell splits them.
     Outcome Run(const std::string& args, std::string_view input = "") const {
-        const std::string command = "cd '" + dir_.path().string() +
-                                    "' && '" QUILLERY_CONVERT_PATH "' " + args + " < '" +
-                                    dir_.Write(".stdin", input) + "' > .stdout 2> .stderr";
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBack(".stdout"),
-                ReadBack(".stderr")};
+        dir_.Write(".stdin", input);
+        const int code = test::RunProgram(QUILLERY_CONVERT_PATH, Split(args), dir_.path(),
+                                          dir_.path() / ".stdin", dir_.path() / ".stdout",
+                                          dir_.path() / ".stderr");
+        return {code, ReadBack(".stdout"), ReadBack(".stderr")};
     }
 
     test::TempDir dir_;
@@ -65,6 +90,8 @@ TEST_F(ConvertTest, ConvertsRawBytesAndEndsWithTheStatistics) {
          example + "13文字]"},
         {"--dictionary x.dat --ratio 5 --seed 1 --mark example.txt", "",
          Sjis("<X>私は<X>東京に<>行きました。"), example + "19文字]"},
+        {"--dictionary 辞書ファイル.dat --ratio 5 --seed 1 café入力.txt", "",
+         Sjis("X私はX東京に行きました。"), example + "13文字]"},
         // Standard input when no INPUT is given.
         {"--dictionary x.dat --ratio 5 --seed 1", Sjis("私は東京に行きました。"),
          Sjis("X私はX東京に行きました。"), example + "13文字]"},
@@ -108,7 +135,9 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
         {"--dictionary .", "辞書ファイルが開けません\n"},
         {"--dictionary empty.dat", "辞書ファイルが空です\n"},
         {"--dictionary ctrlz.dat", "辞書ファイルが空です\n"},
-        {"--dictionary x.dat missing.txt", "quillery-convert: cannot read missing.txt\n"}};
+        {"--dictionary x.dat missing.txt", "quillery-convert: cannot read missing.txt\n"},
+        {"--dictionary 無い辞書.dat", "辞書ファイルが開けません\n"},
+        {"--dictionary x.dat 無い.txt", "quillery-convert: cannot read 無い.txt\n"}};
     for (const auto& [args, err] : cases) {
         const Outcome r = Run(args, Sjis("東京"));
         EXPECT_EQ(r.exitCode, 1) << args;
@@ -132,6 +161,21 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
     EXPECT_EQ(help.out.substr(0, usage.size()), usage);
     EXPECT_EQ(help.err, "");
 }
+
+#ifdef _WIN32
+// A Windows name may hold an unpaired surrogate, which UTF-8 cannot carry: such an
+// argument is a bad argument, never turned into the name of some other file.
+TEST_F(ConvertTest, AnArgumentThatIsNotUnicodeIsABadArgument) {
+    dir_.Write(".stdin", "");
+    const int code = test::detail::RunCommandLine(
+        QUILLERY_CONVERT_PATH, L"quillery-convert --dictionary \"x\xD800.dat\"", dir_.path(),
+        dir_.path() / ".stdin", dir_.path() / ".stdout", dir_.path() / ".stderr");
+    EXPECT_EQ(code, 2);
+    EXPECT_EQ(ReadBack(".stdout"), "");
+    EXPECT_EQ(ReadBack(".stderr").rfind("quillery-convert: an argument is not valid Unicode\n", 0),
+              0u);
+}
+#endif
 
 }  // namespace
 }  // namespace quillery

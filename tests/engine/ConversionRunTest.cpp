@@ -116,8 +116,8 @@ TEST_F(ConversionRunTest, ARunThatCannotOpenItsDictionaryOnlyShowsItsMessage) {
                     "辞書ファイル設定]で設定します。"});
     request.dictionaryPathEmpty = false;
     // Missing, a folder, a name the file system cannot express.
-    const std::optional<std::string> files[] = {(dir_.path() / "missing.dat").string(),
-                                                dir_.path().string(), std::nullopt};
+    const std::optional<std::string> files[] = {dir_.File("missing.dat"),
+                                                test::Utf8Path(dir_.path()), std::nullopt};
     for (const auto& file : files) {
         request.dictionaryFile = file;
         EXPECT_EQ(Run(request), Calls{"message 辞書ファイルが開けません"}) << file.value_or("none");

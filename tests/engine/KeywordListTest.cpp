@@ -2,7 +2,12 @@
 // limit, NUL and Ctrl+Z, bytes outside the code page, and opening the file.
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <cstdio>
 #include <string>
@@ -141,11 +146,43 @@ TEST_F(ReadKeywordsTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
 
 TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {
     test::TempDir dir;
-    const std::string fifo = dir.path() / "fifo.dat";
+    std::vector<std::string> paths = {test::Utf8Path(dir.path()), dir.File("missing.dat"), ""s};
+#ifndef _WIN32
+    const std::string fifo = dir.File("fifo.dat");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path :
-         {dir.path().string(), (dir.path() / "missing.dat").string(), ""s, fifo}) {
-        EXPECT_EQ(OpenDictionaryFile(path), nullptr) << path;  // waiting for a writer would hang
+    paths.push_back(fifo);  // waiting for a writer would hang
+#endif
+    for (const std::string& path : paths) {
+        EXPECT_EQ(OpenDictionaryFile(path), nullptr) << path;
+    }
+}
+
+#ifdef _WIN32
+// Windows has no FIFO in the file system; a file another program holds open without
+// sharing is what cannot be opened there, and it must be refused, not waited for.
+TEST(OpenDictionaryFile, RefusesAFileLockedByAnotherHandle) {
+    test::TempDir dir;
+    const std::string path = dir.Write("locked.dat", "X\r\n");
+    const HANDLE lock = CreateFileW(test::PathFromUtf8(path).c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(OpenDictionaryFile(path), nullptr);
+    CloseHandle(lock);
+    std::FILE* file = OpenDictionaryFile(path);
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+}
+#endif
+
+// Names that are not ASCII open on every platform: UTF-8 is turned into the file system's
+// own form (the wide name on Windows).
+TEST(OpenDictionaryFile, OpensANameOfJapaneseAndAccentedCharacters) {
+    test::TempDir dir;
+    for (const char* name : {"辞書.dat", "café入力.txt", "表ソ.dat"}) {
+        std::FILE* file = OpenDictionaryFile(dir.Write(name, "X\r\n"));
+        ASSERT_NE(file, nullptr) << name;
+        EXPECT_EQ(ReadKeywords(file).size(), 1u) << name;
+        std::fclose(file);
     }
 }
 

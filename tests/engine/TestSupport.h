@@ -1,12 +1,10 @@
 #pragma once
 
 // Helpers shared by the engine and converter tests: texts are written as UTF-8 literals
-// and turned into what the engine takes; files go to a temporary folder of their own.
+// and turned into what the engine takes; files go to a temporary folder of their own
+// (tests/support/Portable.h).
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <ostream>
 #include <stdexcept>
@@ -17,6 +15,7 @@
 #include "engine/Cp932Codec.h"
 #include "engine/KeywordList.h"
 #include "engine/Utf8.h"
+#include "tests/support/Portable.h"
 
 namespace quillery {
 
@@ -100,34 +99,5 @@ inline KeywordList Keywords(std::initializer_list<std::string_view> utf8) {
     }
     return list;
 }
-
-// A folder of its own under the system's temporary folder, removed with its contents.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = std::filesystem::temp_directory_path() / "quillery-test-XXXXXX";
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a temporary folder");
-        }
-        path_ = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return path_; }
-
-    std::string Write(const std::string& name, std::string_view bytes) const {
-        const std::string file = path_ / name;
-        std::ofstream(file, std::ios::binary).write(bytes.data(), std::ssize(bytes));
-        return file;
-    }
-
-  private:
-    std::filesystem::path path_;
-};
 
 }  // namespace quillery::test

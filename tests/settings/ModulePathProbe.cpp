@@ -4,11 +4,19 @@
 #include <cstdlib>
 #include <iostream>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "settings/ModulePath.h"
 #include "settings/Settings.h"
 
 int main(int argc, char** argv) {
     using namespace quillery;
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // "\n" as on Linux, not CR LF
+#endif
     LoadSettings();
     if (argc > 1) {
         gSettings.insertRatio = std::atoi(argv[1]);

@@ -1,10 +1,13 @@
 // The settings library: the profile file, file names, the settings record and its file,
 // module paths, and the program started through symbolic links.
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
 #include <malloc.h>
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#endif
 
 #include <csignal>
 #include <cstdint>
@@ -21,6 +24,7 @@
 #include "settings/ModulePath.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "tests/support/Portable.h"
 
 namespace quillery {
 namespace {
@@ -30,31 +34,31 @@ using Numbers = std::vector<std::int64_t>;
 using Texts = std::tuple<std::string, std::string, std::string>;
 using namespace std::string_literals;
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
-struct TempDir {
-    TempDir() : path(fs::temp_directory_path() / "settings_test.XXXXXX") {
-        EXPECT_NE(mkdtemp(path.data()), nullptr) << path;
-    }
-    ~TempDir() { fs::remove_all(path, ignored); }
-    std::string File(const std::string& name) const { return path + "/" + name; }
+const std::string kSep(1, kPathSeparator);
 
-    std::string path;
-    std::error_code ignored;
+// A fresh folder under the system's temporary folder, removed with everything in it;
+// its name in UTF-8, as the settings library takes names.
+struct TempDir {
+    std::string File(const std::string& name) const { return path + kPathSeparator + name; }
+
+    test::TempDir folder;
+    std::string path = test::Utf8Path(folder.path());
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
+    std::ofstream out(test::PathFromUtf8(path), std::ios::binary);
     EXPECT_TRUE(out << bytes) << path;
 }
 
 std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(test::PathFromUtf8(path), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // How many names a folder holds, to see that nothing was left behind.
 std::ptrdiff_t EntryCount(const std::string& folder) {
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+    return std::distance(fs::directory_iterator(test::PathFromUtf8(folder)),
+                         fs::directory_iterator());
 }
 
 // Code page 932 characters whose second byte is 0x5C, and two katakana that differ only
@@ -298,16 +302,16 @@ TEST_F(SettingsFile, ADefaultDictionaryPathThatCannotBeHeldCountsAsNone) {
     const std::size_t room = DictionaryPath::kMaxBytes - dir_.path.size() - 11;
     const std::string full = dir_.File(std::string(room, 'l'));
     const std::pair<std::string, std::string> cases[] = {
-        {dir_.File("辞書"), dir_.path + "/\x8E\xAB\x8F\x91/velmo.dat"},
+        {dir_.File("辞書"), dir_.path + kSep + "\x8E\xAB\x8F\x91" + kSep + "velmo.dat"},
         {dir_.File("😀"), ""},
-        {full, full + "/velmo.dat"},
+        {full, full + kSep + "velmo.dat"},
         {full + "l", ""}};
     ASSERT_EQ(cases[2].second.size(), DictionaryPath::kMaxBytes);
     // One record for all: a path that cannot be held must not leave the last one there.
     Settings settings;
     for (const auto& [folder, expected] : cases) {
-        fs::create_directory(folder);
-        WriteBytes(folder + "/velmo.dat", "");
+        fs::create_directory(test::PathFromUtf8(folder));
+        WriteBytes(folder + kSep + "velmo.dat", "");
         LoadSettingsFrom(folder, settings);
         EXPECT_EQ(settings.dictionaryPath.Bytes(), expected) << folder;
     }
@@ -372,6 +376,8 @@ TEST_F(SettingsFile, ADictionaryPathThatWouldNotReadBackKeepsTheOldEntry) {
     }
 }
 
+#ifndef _WIN32
+// POSIX modes, the umask and symbolic links; Windows has none of them.
 TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     WriteBytes(Ini(), "[Settings]\r\n");
     fs::permissions(Ini(), fs::perms(0444));
@@ -408,10 +414,26 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(ReadBytes(Ini()), old);
     EXPECT_EQ(EntryCount(dir_.path), 1);
 }
+#else
+// A settings file that another program holds open without sharing cannot be replaced:
+// the save fails, and the old file and no temporary one are left.
+TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
+    const std::string old = "[Settings]\r\nData=old\r\n";
+    WriteBytes(Ini(), old);
+    const HANDLE lock = CreateFileW(test::PathFromUtf8(Ini()).c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+    const bool saved = Save(DistinctSettings());
+    CloseHandle(lock);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(ReadBytes(Ini()), old);
+    EXPECT_EQ(EntryCount(dir_.path), 1);
+}
+#endif
 
 TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
     EXPECT_EQ(ModulePathIn("/opt/app/", "a.ini"), "/opt/app/a.ini");
-    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), "/opt/app/velmo");
+    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), "/opt/app" + kSep + "velmo");
     EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
     // Folder, separator and name take all but the terminator's byte; one more is too many.
     const std::string name = kSettingsFileName;
@@ -431,6 +453,7 @@ TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
 // real executable in lib/quillery-mini with the dictionary beside it, the launcher in
 // bin, and decoys where a wrong lookup would find them (beside the link and in the
 // current directory).
+#ifndef _WIN32
 class ModulePathSymlink : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -489,6 +512,38 @@ TEST_F(ModulePathSymlink, SettingsSavedThroughTheLauncherPersistBesideTheRealExe
     EXPECT_EQ(RunProbe(launcher_, root_), real_ + "\n" + real_ + "velmo.dat\n7\n");
 }
 
+#else
+// Windows has no launchers through links; the executable's folder is found wherever it
+// lies (here in a folder with a Japanese name) and from whatever the current directory is,
+// and a save persists beside it.
+TEST(ModulePathProbe, FindsTheFilesBesideTheExecutableFromAnotherFolder) {
+    TempDir temp;
+    const std::string folder = temp.File("プログラム") + kPathSeparator;
+    const std::string work = temp.File("work");
+    fs::create_directory(test::PathFromUtf8(folder));
+    fs::create_directory(test::PathFromUtf8(work));
+    fs::copy_file(QUILLERY_MODULE_PATH_PROBE, test::PathFromUtf8(folder + "QuilleryMini.exe"));
+    WriteBytes(folder + "velmo.dat", "word\r\n");
+    WriteBytes(work + "\\velmo.dat", "decoy\r\n");
+    WriteBytes(work + "\\QuilleryMini.ini", "[Settings]\r\nRatio=9\r\n");
+    const auto run = [&](const std::vector<std::string>& args) {
+        const std::string out = temp.File("probe.out");
+        WriteBytes(temp.File("probe.in"), "");
+        EXPECT_EQ(test::RunProgram(test::PathFromUtf8(folder + "QuilleryMini.exe"), args,
+                                   test::PathFromUtf8(work), test::PathFromUtf8(temp.File("probe.in")),
+                                   test::PathFromUtf8(out), test::PathFromUtf8(temp.File("probe.err"))),
+                  0);
+        return ReadBytes(out);
+    };
+    // The dictionary path is held in code page 932.
+    const std::string dictionary = FileSystemNameToCp932(folder + "velmo.dat").value_or("?");
+    EXPECT_EQ(run({}), folder + "\n" + dictionary + "\n4\n");
+    EXPECT_EQ(run({"7"}), folder + "\n" + dictionary + "\n7\n");
+    EXPECT_EQ(ReadBytes(work + "\\QuilleryMini.ini"), "[Settings]\r\nRatio=9\r\n");
+    EXPECT_EQ(run({}), folder + "\n" + dictionary + "\n7\n");
+}
+#endif
+
 // A settings file of a quarter of a million short lines (enough to tell a few bytes a
 // line from a hundred): the document holds it at about its own size, and a save keeps
 // every line. Each line used to cost two strings of its own, so 10 MB of empty lines took
@@ -496,6 +551,7 @@ TEST_F(ModulePathSymlink, SettingsSavedThroughTheLauncherPersistBesideTheRealExe
 constexpr std::size_t kEmptyLines = 256 * 1024;
 const std::string kManyLines = "[Settings]\r\nRatio=6\r\n" + std::string(kEmptyLines, '\n');
 
+#ifndef _WIN32
 TEST(ProfileLargeFile, ADocumentOfManyLinesTakesAboutItsSize) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "the sanitizers keep their own heap, which mallinfo2 does not see";
@@ -506,6 +562,7 @@ TEST(ProfileLargeFile, ADocumentOfManyLinesTakesAboutItsSize) {
     EXPECT_LT(heapInUse() - before, 2 * kManyLines.size());
     EXPECT_EQ(document.Find("Settings", "Ratio"), "6");
 }
+#endif  // mallinfo2 is glibc's
 
 TEST(ProfileLargeFile, ASaveKeepsEveryLineAndAddsTheKeysWhereTheyBelong) {
     TempDir dir;
