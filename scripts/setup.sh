@@ -12,6 +12,8 @@ QUILLERY_PACKAGES=(
     qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
+    # the Debian package: dpkg-shlibdeps for its dependencies, lintian, man for its pages
+    dpkg-dev lintian man-db groff-base
 )
 
 quillery_missing_packages() {
