@@ -20,32 +20,36 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
     if (byteOrderMark) {
         bytes.remove_prefix(kByteOrderMark.size());
     }
-    const auto text = Utf8ToUtf16(bytes);
-    if (!text) {
-        return std::nullopt;
-    }
-
-    // The text with CR LF for every break, and the breaks as they came.
+    // The text with CR LF for every break, and the breaks as they came. Each copy of a
+    // large text is let go as soon as the next one is made.
     std::u16string input;
-    input.reserve(text->size() + text->size() / 8);
     std::vector<std::u16string_view> breaks;
-    for (std::size_t i = 0; i < text->size(); ++i) {
-        const char16_t c = (*text)[i];
-        if (c == u'\n') {
-            breaks.push_back(u"\n");
-        } else if (c == u'\r' && i + 1 < text->size() && (*text)[i + 1] == u'\n') {
-            breaks.push_back(u"\r\n");
-            ++i;
-        } else if (c == u'\r') {
-            breaks.push_back(u"\r");
-        } else {
-            input.push_back(c);
-            continue;
+    {
+        const auto text = Utf8ToUtf16(bytes);
+        if (!text) {
+            return std::nullopt;
         }
-        input += u"\r\n";
+        input.reserve(text->size() + text->size() / 8);
+        for (std::size_t i = 0; i < text->size(); ++i) {
+            const char16_t c = (*text)[i];
+            if (c == u'\n') {
+                breaks.push_back(u"\n");
+            } else if (c == u'\r' && i + 1 < text->size() && (*text)[i + 1] == u'\n') {
+                breaks.push_back(u"\r\n");
+                ++i;
+            } else if (c == u'\r') {
+                breaks.push_back(u"\r");
+            } else {
+                input.push_back(c);
+                continue;
+            }
+            input += u"\r\n";
+        }
     }
 
     auto converted = ConvertText(input, keywords, options, random);
+    const bool endsWithBreak = input.ends_with(u"\r\n");
+    std::u16string().swap(input);
 
     // Every CR LF of the output is one of the engine's breaks, in order: the lines hold no
     // CR and no LF, and a keyword holds no LF (it ends at one) and is always followed by a
@@ -64,9 +68,10 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
         }
     }
     // The engine drops the break that ends the text; it is kept here.
-    if (next < breaks.size() && input.ends_with(u"\r\n")) {
+    if (next < breaks.size() && endsWithBreak) {
         output += breaks[next];
     }
+    std::u16string().swap(converted.text);
     auto utf8 = Utf16ToUtf8(output);
     if (!utf8) {
         return std::nullopt;

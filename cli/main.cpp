@@ -66,14 +66,14 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool utf8 = options.encoding == Encoding::kUtf8;
-    const std::optional<KeywordList> read =
+    const std::optional<KeywordList> dictionaryKeywords =
         utf8 ? ReadUtf8Keywords(dictionary) : ReadKeywords(dictionary);
     std::fclose(dictionary);
-    if (!read) {
+    if (!dictionaryKeywords) {
         std::cerr << "quillery-convert: " << options.dictionary << " is not valid UTF-8\n";
         return 1;
     }
-    const KeywordList& keywords = *read;
+    const KeywordList& keywords = *dictionaryKeywords;
     if (keywords.empty()) {
         PrintError(kEmptyDictionaryMessage);
         return 1;
@@ -81,11 +81,11 @@ int main(int argc, char** argv) {
 
     std::string input;
     std::FILE* in = options.input.empty() ? stdin : std::fopen(options.input.c_str(), "rb");
-    const bool inputRead = in != nullptr && ReadAll(in, input);
+    const bool read = in != nullptr && ReadAll(in, input);
     if (in != nullptr && in != stdin) {
         std::fclose(in);
     }
-    if (!inputRead) {
+    if (!read) {
         std::cerr << "quillery-convert: cannot read "
                   << (options.input.empty() ? "standard input" : options.input) << '\n';
         return 1;
