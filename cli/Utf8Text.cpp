@@ -13,9 +13,9 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 }  // namespace
 
 std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view bytes,
-                                                              const KeywordList& keywords,
-                                                              const ConversionOptions& options,
-                                                              RandomSource& random) {
+                                                             const KeywordList& keywords,
+                                                             const ConversionOptions& options,
+                                                             RandomSource& random) {
     const bool byteOrderMark = bytes.starts_with(kByteOrderMark);
     if (byteOrderMark) {
         bytes.remove_prefix(kByteOrderMark.size());
@@ -29,22 +29,22 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
         if (!text) {
             return std::nullopt;
         }
-        input.reserve(text->size() + text->size() / 8);
-        for (std::size_t i = 0; i < text->size(); ++i) {
-            const char16_t c = (*text)[i];
-            if (c == u'\n') {
+        const std::u16string_view wide = *text;
+        input.reserve(wide.size() + wide.size() / 8);
+        std::size_t from = 0;
+        for (std::size_t at; (at = wide.find_first_of(u"\r\n", from)) != wide.npos;) {
+            input.append(wide.substr(from, at - from));
+            if (wide[at] == u'\n') {
                 breaks.push_back(u"\n");
-            } else if (c == u'\r' && i + 1 < text->size() && (*text)[i + 1] == u'\n') {
+            } else if (wide.substr(at, 2) == u"\r\n") {
                 breaks.push_back(u"\r\n");
-                ++i;
-            } else if (c == u'\r') {
-                breaks.push_back(u"\r");
             } else {
-                input.push_back(c);
-                continue;
+                breaks.push_back(u"\r");
             }
             input += u"\r\n";
+            from = at + breaks.back().size();
         }
+        input.append(wide.substr(from));
     }
 
     auto converted = ConvertText(input, keywords, options, random);
@@ -58,15 +58,14 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
     output.reserve(converted.text.size() + 1);
     std::size_t next = 0;
     const std::u16string_view engineText = converted.text;
-    for (std::size_t i = 0; i < engineText.size(); ++i) {
-        if (engineText[i] == u'\r' && i + 1 < engineText.size() && engineText[i + 1] == u'\n' &&
-            next < breaks.size()) {
-            output += breaks[next++];
-            ++i;
-        } else {
-            output.push_back(engineText[i]);
-        }
+    std::size_t from = 0;
+    for (std::size_t at;
+         next < breaks.size() && (at = engineText.find(u"\r\n", from)) != engineText.npos;) {
+        output.append(engineText.substr(from, at - from));
+        output += breaks[next++];
+        from = at + 2;
     }
+    output.append(engineText.substr(from));
     // The engine drops the break that ends the text; it is kept here.
     if (next < breaks.size() && endsWithBreak) {
         output += breaks[next];

@@ -17,8 +17,8 @@ namespace quillery {
 // first phrase. The statistics are the engine's for the text with CR LF breaks, so they
 // equal those of the same text in code page 932. Nothing when `bytes` is not valid UTF-8.
 std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view bytes,
-                                                              const KeywordList& keywords,
-                                                              const ConversionOptions& options,
-                                                              RandomSource& random);
+                                                             const KeywordList& keywords,
+                                                             const ConversionOptions& options,
+                                                             RandomSource& random);
 
 }  // namespace quillery

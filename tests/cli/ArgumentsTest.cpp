@@ -42,7 +42,8 @@ TEST(ParseArguments, EncodingCp932OrUtf8TheLastOneCounts) {
          "d||4|clock||--encoding must be cp932 or utf-8: UTF-8"},
         {{"--dictionary", "d", "--encoding", "utf8"},
          "d||4|clock||--encoding must be cp932 or utf-8: utf8"},
-        {{"--dictionary", "d", "--encoding", ""}, "d||4|clock||--encoding must be cp932 or utf-8: "},
+        {{"--dictionary", "d", "--encoding", ""},
+         "d||4|clock||--encoding must be cp932 or utf-8: "},
         {{"--dictionary", "d", "--encoding", "shift_jis"},
          "d||4|clock||--encoding must be cp932 or utf-8: shift_jis"},
     };
@@ -58,7 +59,8 @@ TEST(ParseArguments, HelpOrVersionWinsOverEverythingElse) {
         {{"-h"}, "||4|clock|||help"},
         {{"--version"}, "||4|clock|||version"},
         {{"--ratio", "99", "--version"}, "||4|clock||--ratio must be a number from 0 to 10: 99"},
-        {{"--encoding", "utf-16", "--help"}, "||4|clock||--encoding must be cp932 or utf-8: utf-16"},
+        {{"--encoding", "utf-16", "--help"},
+         "||4|clock||--encoding must be cp932 or utf-8: utf-16"},
         {{"--version", "--help", "--encoding", "x"}, "||4|clock|||version"},
         {{"--help", "--version"}, "||4|clock|||help"},
         // Taken as the value of --dictionary, not as the option.

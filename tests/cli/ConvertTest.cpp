@@ -145,7 +145,8 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
 // The same text and dictionary in UTF-8 give the UTF-8 form of the code page 932 run's
 // output and the same statistics; line breaks come out as they went in.
 TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
-    const std::string text = "吾輩は猫である。名前はまだ無い。\r\n東京、大阪、京都\r\n\r\nｶﾀｶﾅ①㈱髙";
+    const std::string text =
+        "吾輩は猫である。名前はまだ無い。\r\n東京、大阪、京都\r\n\r\nｶﾀｶﾅ①㈱髙";
     const std::string words = "キーワード\r\n語\r\nＸ\r\n";
     dir_.Write("text.txt", Sjis(text));
     dir_.Write("words.dat", Sjis(words));
@@ -153,8 +154,8 @@ TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
     dir_.Write("words.utf8", "\xEF\xBB\xBF" + words);
     for (const char* options : {"--ratio 7 --seed 12345", "--ratio 10 --seed 1 --mark"}) {
         const Outcome cp932 = Run("--dictionary words.dat " + std::string(options) + " text.txt");
-        const Outcome utf8 = Run("--encoding utf-8 --dictionary words.utf8 " +
-                                 std::string(options) + " text.utf8");
+        const Outcome utf8 =
+            Run("--encoding utf-8 --dictionary words.utf8 " + std::string(options) + " text.utf8");
         ASSERT_EQ(cp932.exitCode, 0) << cp932.err;
         EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
         EXPECT_EQ(utf8.out, test::SjisToUtf8(cp932.out)) << options;
@@ -166,7 +167,8 @@ TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
         {"\xEF\xBB\xBF😀é\n", "\xEF\xBB\xBF<あ>😀é\n"}};
     dir_.Write("a.utf8", "あ\n");
     for (const auto& [input, output] : cases) {
-        const Outcome r = Run("--encoding utf-8 --dictionary a.utf8 --ratio 10 --seed 1 --mark", input);
+        const Outcome r =
+            Run("--encoding utf-8 --dictionary a.utf8 --ratio 10 --seed 1 --mark", input);
         EXPECT_EQ(r.exitCode, 0) << input;
         EXPECT_EQ(r.out, output) << input;
     }

@@ -38,7 +38,8 @@ std::string WithBreaksOf(std::string_view text, std::string converted) {
         if (text[i] != '\r' && text[i] != '\n') {
             continue;
         }
-        const std::size_t size = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
+        const std::size_t size =
+            text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n' ? 2 : 1;
         const std::size_t crlf = converted.find("\r\n", from);
         if (crlf == std::string::npos) {
             converted += text.substr(i, size);  // the final break, which the engine drops

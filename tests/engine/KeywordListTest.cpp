@@ -202,8 +202,8 @@ TEST_F(ReadUtf8KeywordsTest, ByteOrderMarkSkippedOthersKept) {
 
 TEST_F(ReadUtf8KeywordsTest, RefusesWhatIsNotUtf8InThePartThatIsRead) {
     for (const std::string& bytes :
-         {Sjis("春の\r\n夏"), "ab\xFF\r\n"s, "\xC3"s, "\xE6\x98"s, "a\xC0\xAF"s,
-          "\xED\xA0\x80"s, "\xF4\x90\x80\x80"s, "\xEF\xBB"s}) {
+         {Sjis("春の\r\n夏"), "ab\xFF\r\n"s, "\xC3"s, "\xE6\x98"s, "a\xC0\xAF"s, "\xED\xA0\x80"s,
+          "\xF4\x90\x80\x80"s, "\xEF\xBB"s}) {
         EXPECT_EQ(Read(bytes), std::nullopt) << testing::PrintToString(bytes);
     }
     // 1000 pieces of 132 three-byte characters need 396000 bytes. The read stops after

@@ -41,11 +41,11 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
 #include "engine/Cp932Codec.h"
 #include "engine/KeywordList.h"
 #include "engine/Utf8.h"
-#include "cli/Utf8Text.h"
 
 namespace {
 
@@ -373,7 +373,8 @@ void CheckUtf8(std::string_view dictionary, const std::string& text, std::int32_
         const std::size_t close = marked->text.find('>', i + 1);
         FUZZ_CHECK(close != std::string::npos);
         const std::string inside = marked->text.substr(i + 1, close - i - 1);
-        FUZZ_CHECK(inside.empty() || std::find(entries.begin(), entries.end(), inside) != entries.end());
+        FUZZ_CHECK(inside.empty() ||
+                   std::find(entries.begin(), entries.end(), inside) != entries.end());
         ++pairs;
         i = close;
     }
