@@ -19,11 +19,11 @@ namespace quillery {
 namespace {
 
 // 1000 pieces of at most 132 characters (UTF-16 units) each, a unit at most two bytes of
-// code page 932 or three of UTF-8: no more of the file than this can reach the list,
-// however long its lines are.
+// code page 932 or three of UTF-8 (after its byte-order mark): no more of the file than
+// this can reach the list, however long its lines are.
 constexpr std::size_t kPieceUnits = KeywordList::kMaxKeywords * KeywordList::kMaxKeywordChars;
 constexpr std::size_t kCp932BytesNeeded = kPieceUnits * 2;
-constexpr std::size_t kUtf8BytesNeeded = kPieceUnits * 3;
+constexpr std::size_t kUtf8BytesNeeded = 3 + kPieceUnits * 3;
 
 constexpr char kCtrlZ = 0x1A;
 

@@ -218,6 +218,8 @@ TEST_F(ReadUtf8KeywordsTest, RefusesWhatIsNotUtf8InThePartThatIsRead) {
     ASSERT_EQ(keywords->size(), 1000u);
     EXPECT_EQ(keywords->back(), std::u16string(132, u'春'));
     EXPECT_EQ(Read(longLine.substr(0, 396000)).value_or(Entries{}).size(), 1000u);
+    EXPECT_EQ(Read("\xEF\xBB\xBF" + longLine).value_or(Entries{}).back(),
+              std::u16string(132, u'春'));
     EXPECT_EQ(Read(longLine.substr(0, 396000 - 1)), std::nullopt);
 }
 
