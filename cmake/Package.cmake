@@ -33,8 +33,13 @@ if(QUILLERY_GZIP)
         DEPENDS "${CMAKE_BINARY_DIR}/doc/changelog" "${PROJECT_SOURCE_DIR}/res/debian/changelog.in"
         VERBATIM)
     add_custom_target(debian_changelog ALL DEPENDS "${CMAKE_BINARY_DIR}/doc/changelog.gz")
-    install(FILES "${CMAKE_BINARY_DIR}/doc/changelog.gz"
-        DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/quillery-mini")
+    # Only into the package: the Debian changelog means nothing in a user's ~/.local.
+    install(CODE "
+if(DEFINED ENV{QUILLERY_PACKAGING})
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/doc/quillery-mini\"
+        TYPE FILE FILES \"${CMAKE_BINARY_DIR}/doc/changelog.gz\")
+endif()
+")
 endif()
 
 set(CPACK_GENERATOR DEB)
