@@ -33,9 +33,13 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         if (arg == "--help" || arg == "-h") {
             parsed.help = true;
             return parsed;
+        } else if (arg == "--version") {
+            parsed.version = true;
+            return parsed;
         } else if (arg == "--mark") {
             parsed.options.mark = true;
-        } else if (arg == "--dictionary" || arg == "--ratio" || arg == "--seed") {
+        } else if (arg == "--dictionary" || arg == "--ratio" || arg == "--seed" ||
+                   arg == "--encoding") {
             const std::string* v = value();
             if (v == nullptr) {
                 parsed.error = arg + " needs a value";
@@ -44,6 +48,15 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
             if (arg == "--dictionary") {
                 parsed.options.dictionary = *v;
                 haveDictionary = true;
+            } else if (arg == "--encoding") {
+                if (*v == "cp932") {
+                    parsed.options.encoding = Encoding::kCp932;
+                } else if (*v == "utf-8") {
+                    parsed.options.encoding = Encoding::kUtf8;
+                } else {
+                    parsed.error = "--encoding must be cp932 or utf-8: " + *v;
+                    return parsed;
+                }
             } else if (arg == "--ratio") {
                 const auto ratio = ParseDecimal(*v, 10);
                 if (!ratio) {
@@ -74,6 +87,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         parsed.error = "--dictionary FILE is required";
     }
     return parsed;
+}
+
+std::string VersionLine() {
+    return "quillery-convert (Quillery Mini) " QUILLERY_VERSION;
 }
 
 }  // namespace quillery

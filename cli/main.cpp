@@ -3,11 +3,13 @@
 #include <cstdlib>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/Arguments.h"
 #include "cli/Platform.h"
+#include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
 #include "engine/ConversionRun.h"
 #include "engine/StatisticsMessage.h"
@@ -44,6 +46,10 @@ int main(int argc, char** argv) {
         std::cout << kUsage;
         return 0;
     }
+    if (parsed.version) {
+        std::cout << VersionLine() << '\n';
+        return 0;
+    }
     if (!parsed.error.empty()) {
         std::cerr << "quillery-convert: " << parsed.error << '\n' << kUsage;
         return 2;
@@ -55,8 +61,15 @@ int main(int argc, char** argv) {
         PrintError(kCannotOpenDictionaryMessage);
         return 1;
     }
-    const KeywordList keywords = ReadKeywords(dictionary);
+    const bool utf8 = options.encoding == Encoding::kUtf8;
+    const std::optional<KeywordList> dictionaryKeywords =
+        utf8 ? ReadUtf8Keywords(dictionary) : ReadKeywords(dictionary);
     std::fclose(dictionary);
+    if (!dictionaryKeywords) {
+        std::cerr << "quillery-convert: " << options.dictionary << " is not valid UTF-8\n";
+        return 1;
+    }
+    const KeywordList& keywords = *dictionaryKeywords;
     if (keywords.empty()) {
         PrintError(kEmptyDictionaryMessage);
         return 1;
@@ -86,12 +99,19 @@ int main(int argc, char** argv) {
     ConversionOptions conversion;
     conversion.insertRatio = options.ratio;
     conversion.markInsertions = options.mark;
-    const auto result = ConvertText(input, keywords, conversion, random);
-    std::fwrite(result.text.data(), 1, result.text.size(), stdout);
+    const auto result = utf8 ? ConvertUtf8Text(input, keywords, conversion, random)
+                             : ConvertText(input, keywords, conversion, random);
+    if (!result) {
+        std::cerr << "quillery-convert: "
+                  << (options.input.empty() ? "standard input" : options.input)
+                  << " is not valid UTF-8\n";
+        return 1;
+    }
+    std::fwrite(result->text.data(), 1, result->text.size(), stdout);
     if (std::fflush(stdout) != 0) {
         std::cerr << "quillery-convert: cannot write the output\n";
         return 1;
     }
-    PrintError(FormatStatistics(result.stats, keywords.size()));
+    PrintError(FormatStatistics(result->stats, keywords.size()));
     return 0;
 }

@@ -19,10 +19,12 @@ set(_quillery_desktop_dir "${CMAKE_INSTALL_DATADIR}/applications")
 set(_quillery_metainfo_dir "${CMAKE_INSTALL_DATADIR}/metainfo")
 set(_quillery_icon_dir "${CMAKE_INSTALL_DATADIR}/icons/hicolor")
 set(_quillery_help_source "${PROJECT_SOURCE_DIR}/res/help")
+set(_quillery_man_dir "${CMAKE_INSTALL_MANDIR}/man1")
+set(_quillery_doc_dir "${CMAKE_INSTALL_DATADIR}/doc/quillery-mini")
 
 # The folders the install puts files in; their missing parents count as created too.
 set(_quillery_install_folders "${CMAKE_INSTALL_BINDIR}" "${QUILLERY_INSTALL_APPDIR}"
-    "${QUILLERY_INSTALL_APPDIR}/help")
+    "${QUILLERY_INSTALL_APPDIR}/help" "${_quillery_man_dir}" "${_quillery_doc_dir}")
 if(IS_DIRECTORY "${_quillery_help_source}")
     file(GLOB_RECURSE _quillery_help_folders LIST_DIRECTORIES true
         RELATIVE "${_quillery_help_source}" "${_quillery_help_source}/*")
@@ -70,6 +72,49 @@ foreach(_program IN LISTS _quillery_programs)
         SYMBOLIC)
     install(FILES "${_quillery_launcher_dir}/${_program}" DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endforeach()
+
+# The manual pages, compressed as Debian wants them where gzip is at hand.
+find_program(QUILLERY_GZIP gzip)
+set(_quillery_man_pages quillery-convert.1)
+if(TARGET QuilleryMini)
+    list(APPEND _quillery_man_pages QuilleryMini.1)
+endif()
+set(_quillery_man_outputs)
+foreach(_page IN LISTS _quillery_man_pages)
+    set(_source "${PROJECT_SOURCE_DIR}/res/man/${_page}.in")
+    set(_page_file "${CMAKE_BINARY_DIR}/man/${_page}")
+    configure_file("${_source}" "${_page_file}" @ONLY)
+    if(QUILLERY_GZIP)
+        # -n: no name or time stamp in the archive, so that the same page gives the same bytes.
+        add_custom_command(OUTPUT "${_page_file}.gz"
+            COMMAND "${QUILLERY_GZIP}" -9nkf "${_page_file}"
+            DEPENDS "${_page_file}" "${_source}"
+            COMMENT "Compressing the manual page ${_page}"
+            VERBATIM)
+        list(APPEND _quillery_man_outputs "${_page_file}.gz")
+    else()
+        list(APPEND _quillery_man_outputs "${_page_file}")
+    endif()
+endforeach()
+add_custom_target(manual_pages ALL DEPENDS ${_quillery_man_outputs})
+install(FILES ${_quillery_man_outputs} DESTINATION "${_quillery_man_dir}")
+
+# The licence, as the Debian copyright file (which names it and holds its text indented,
+# a blank line as " .") and as the plain file.
+file(STRINGS "${PROJECT_SOURCE_DIR}/LICENSE" _quillery_license_lines)
+list(POP_FRONT _quillery_license_lines)  # "MIT License": the copyright file names it
+set(QUILLERY_LICENSE_TEXT "")
+foreach(_line IN LISTS _quillery_license_lines)
+    if(_line STREQUAL "")
+        set(_line ".")
+    endif()
+    string(APPEND QUILLERY_LICENSE_TEXT " ${_line}\n")
+endforeach()
+string(REGEX REPLACE "^ \\.\n" "" QUILLERY_LICENSE_TEXT "${QUILLERY_LICENSE_TEXT}")
+string(REGEX REPLACE "\n$" "" QUILLERY_LICENSE_TEXT "${QUILLERY_LICENSE_TEXT}")
+configure_file("${PROJECT_SOURCE_DIR}/res/debian/copyright.in" "${CMAKE_BINARY_DIR}/doc/copyright"
+    @ONLY)
+install(FILES "${CMAKE_BINARY_DIR}/doc/copyright" DESTINATION "${_quillery_doc_dir}")
 
 if(TARGET QuilleryMini)
     configure_file("${PROJECT_SOURCE_DIR}/res/desktop/${QUILLERY_APP_ID}.metainfo.xml.in"

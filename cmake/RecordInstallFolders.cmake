@@ -7,6 +7,11 @@
 # install over an older one finds them present but they are still the program's. The
 # program's own folder always counts as its own.
 
+# CPack's install into its staging folder is no user's install (cmake/PackageInstall.cmake).
+if(DEFINED ENV{QUILLERY_PACKAGING})
+    return()
+endif()
+
 set(_root "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 
 set(_created)

@@ -8,9 +8,7 @@
 #endif
 
 #include "Cp932Codec.h"
-#ifdef _WIN32
 #include "Utf8.h"
-#endif
 
 #ifndef S_ISREG
 #define S_ISREG(mode) (((mode)&S_IFMT) == S_IFREG)
@@ -20,9 +18,12 @@ namespace quillery {
 
 namespace {
 
-// 1000 pieces of at most 132 characters each, a character at most two bytes: no more
-// of the file than this can reach the list, however long its lines are.
-constexpr std::size_t kBytesNeeded = KeywordList::kMaxKeywords * KeywordList::kMaxKeywordChars * 2;
+// 1000 pieces of at most 132 characters (UTF-16 units) each, a unit at most two bytes of
+// code page 932 or three of UTF-8 (after its byte-order mark): no more of the file than
+// this can reach the list, however long its lines are.
+constexpr std::size_t kPieceUnits = KeywordList::kMaxKeywords * KeywordList::kMaxKeywordChars;
+constexpr std::size_t kCp932BytesNeeded = kPieceUnits * 2;
+constexpr std::size_t kUtf8BytesNeeded = 3 + kPieceUnits * 3;
 
 constexpr char kCtrlZ = 0x1A;
 
@@ -39,13 +40,20 @@ constexpr bool IsLoneLeadByte(char16_t unit) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-// The file's bytes as a text-mode read sees them, up to Ctrl+Z and at most kBytesNeeded
-// (plus the CR LF lookahead).
-std::string ReadTextModeBytes(std::FILE* file) {
+struct TextModeBytes {
     std::string text;
+    bool cut = false;  // the file goes on after `text`
+};
+
+// The file's bytes as a text-mode read sees them, up to Ctrl+Z and at least `needed`
+// of them when the file has that many (plus the rest of a read chunk and the CR LF
+// lookahead).
+TextModeBytes ReadTextModeBytes(std::FILE* file, std::size_t needed) {
+    TextModeBytes result;
+    std::string& text = result.text;
     char chunk[16384];
     bool pendingCr = false;
-    while (text.size() < kBytesNeeded) {
+    while (text.size() < needed) {
         const std::size_t n = std::fread(chunk, 1, sizeof chunk, file);
         if (n == 0) {
             break;
@@ -56,7 +64,7 @@ std::string ReadTextModeBytes(std::FILE* file) {
                 if (pendingCr) {
                     text.push_back('\r');
                 }
-                return text;
+                return result;
             }
             if (pendingCr) {
                 pendingCr = false;
@@ -76,14 +84,29 @@ std::string ReadTextModeBytes(std::FILE* file) {
     if (pendingCr) {
         text.push_back('\r');
     }
-    return text;
+    if (text.size() >= needed) {
+        const int next = std::fgetc(file);
+        result.cut = next != EOF && next != kCtrlZ;
+    }
+    return result;
 }
 
-}  // namespace
+// The length of `bytes` without a UTF-8 sequence that a cut left incomplete at its end.
+std::size_t WholeUtf8Sequences(std::string_view bytes) {
+    // A sequence is at most four bytes: look back at most three for its lead byte.
+    for (std::size_t back = 1; back <= 3 && back <= bytes.size(); ++back) {
+        const auto byte = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if ((byte & 0xC0) != 0x80) {
+            const std::size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+            return length > back ? bytes.size() - back : bytes.size();
+        }
+    }
+    return bytes.size();
+}
 
-KeywordList ReadKeywords(std::FILE* file) {
+// Cuts decoded text into the keywords: lines, or pieces of longer lines.
+KeywordList SplitKeywords(std::u16string_view text) {
     KeywordList list;
-    const std::u16string text = ThreadCodec().Decode(ReadTextModeBytes(file));
     std::size_t pos = 0;
     while (pos < text.size() && list.size() < KeywordList::kMaxKeywords) {
         // One piece: up to 132 characters, ending early right after a line feed.
@@ -104,6 +127,30 @@ KeywordList ReadKeywords(std::FILE* file) {
         pos = next;
     }
     return list;
+}
+
+}  // namespace
+
+KeywordList ReadKeywords(std::FILE* file) {
+    return SplitKeywords(ThreadCodec().Decode(ReadTextModeBytes(file, kCp932BytesNeeded).text));
+}
+
+std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file) {
+    const TextModeBytes bytes = ReadTextModeBytes(file, kUtf8BytesNeeded);
+    std::string_view text = bytes.text;
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
+    if (bytes.cut) {
+        // Only what can reach the list is read: a character the read cut in two is not
+        // a fault of the file.
+        text = text.substr(0, WholeUtf8Sequences(text));
+    }
+    const auto wide = Utf8ToUtf16(text);
+    if (!wide) {
+        return std::nullopt;
+    }
+    return SplitKeywords(*wide);
 }
 
 std::FILE* OpenDictionaryFile(const std::string& path) {

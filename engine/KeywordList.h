@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@ class KeywordList {
 // its second byte at the end of a keyword, which becomes "?". A read error counts as the
 // end of the file.
 KeywordList ReadKeywords(std::FILE* file);
+
+// ReadKeywords for a UTF-8 file: the same lines, pieces, NUL and Ctrl+Z; a byte-order
+// mark at the start is skipped. Nothing when the part of the file read is not valid
+// UTF-8 (such a file is most likely in code page 932).
+std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file);
 
 // Opens a dictionary file (a path in the file system's encoding) for ReadKeywords.
 // A folder or anything else that is not a regular file does not open.

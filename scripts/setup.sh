@@ -18,6 +18,8 @@ QUILLERY_PACKAGES=(
     # source to build with it, Wine to run the result, and localedef's data for the
     # Japanese locale Wine takes its code page from
     g++-mingw-w64-x86-64-posix googletest wine wine64 locales
+    # the Debian package: dpkg-shlibdeps for its dependencies, lintian, man for its pages
+    dpkg-dev lintian man-db groff-base
 )
 
 quillery_missing_packages() {

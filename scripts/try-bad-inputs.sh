@@ -96,6 +96,28 @@ for input in input-50mb million-character-line junk; do
     window_convert "$input" velmo.name "$input.txt"
 done
 
+echo "== quillery-convert --encoding utf-8"
+iconv -f CP932 -t UTF-8 "$source/res/velmo.dat" >velmo-utf-8.dat
+printf '\xef\xbb\xbf' >bom-only.dat
+(yes '東京の雨、' || true) | head -n 200000 | tr -d '\n' >million-character-line-utf-8.txt
+iconv -f CP932 -t UTF-8 input-50mb.txt | tr '\r' '\n' >input-50mb-utf-8.txt
+utf8_case() {
+    local label=$1 dictionary=$2 input=$3
+    set +e
+    { time timeout 300 "$convert" --encoding utf-8 --dictionary "$dictionary" --seed 1 \
+        --ratio 10 "$input" >out.txt 2>err.txt; } 2>time.txt
+    rc=$?
+    set -e
+    printf '%-28s exit %d, %s, %9d bytes out; %s\n' "$label" "$rc" "$(cat time.txt)" \
+        "$(stat -c %s out.txt)" "$(tail -n 1 err.txt)"
+}
+for name in binary bom-only one-line-100mb invalid-cp932 utf-16 velmo-utf-8; do
+    utf8_case "dictionary $name" "$name.dat" million-character-line-utf-8.txt
+done
+for input in text input-50mb-utf-8 million-character-line-utf-8 junk; do
+    utf8_case "input $input" velmo-utf-8.dat "$input.txt"
+done
+
 echo "== Settings files through the window"
 # The lines of a settings file that are not entries of the thirteen keys.
 others() {

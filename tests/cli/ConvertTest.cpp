@@ -129,7 +129,8 @@ TEST_F(ConvertTest, WithoutSeedPrintsTheClockSeedBeforeTheStatistics) {
 // Exit 1 with the program's own message; 2 with a line naming the bad argument, then the usage.
 TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
     const std::string usage =
-        "usage: quillery-convert --dictionary FILE [--ratio N] [--seed N] [--mark] [INPUT]\n";
+        "usage: quillery-convert --dictionary FILE [--ratio N] [--seed N] [--mark]\n"
+        "                        [--encoding cp932|utf-8] [INPUT]\n";
     const std::pair<std::string, std::string> cases[] = {
         {"--dictionary missing.dat", "辞書ファイルが開けません\n"},
         {"--dictionary .", "辞書ファイルが開けません\n"},
@@ -150,7 +151,8 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
           "--dictionary x.dat --ratio -1", "--dictionary x.dat --seed 4294967296",
           "--dictionary x.dat --seed abc", "--dictionary x.dat --seed ' 1'",
           "--dictionary x.dat --frobnicate", "--dictionary x.dat -x",
-          "--dictionary x.dat a.txt b.txt"}) {
+          "--dictionary x.dat a.txt b.txt", "--dictionary x.dat --encoding",
+          "--dictionary x.dat --encoding sjis", "--encoding utf-8"}) {
         const Outcome r = Run(args, Sjis("東京"));
         EXPECT_EQ(r.exitCode, 2) << args;
         EXPECT_EQ(r.out, "") << args;
@@ -160,6 +162,68 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.substr(0, usage.size()), usage);
     EXPECT_EQ(help.err, "");
+    for (const char* args : {"--version", "--dictionary missing.dat --version --frobnicate"}) {
+        const Outcome version = Run(args);
+        EXPECT_EQ(version.exitCode, 0) << args;
+        EXPECT_EQ(version.out, "quillery-convert (Quillery Mini) " QUILLERY_EXPECTED_VERSION "\n")
+            << args;
+        EXPECT_EQ(version.err, "") << args;
+    }
+}
+
+// The same text and dictionary in UTF-8 give the UTF-8 form of the code page 932 run's
+// output and the same statistics; line breaks come out as they went in.
+TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
+    const std::string text =
+        "吾輩は猫である。名前はまだ無い。\r\n東京、大阪、京都\r\n\r\nｶﾀｶﾅ①㈱髙";
+    const std::string words = "キーワード\r\n語\r\nＸ\r\n";
+    dir_.Write("text.txt", Sjis(text));
+    dir_.Write("words.dat", Sjis(words));
+    dir_.Write("text.utf8", text);
+    dir_.Write("words.utf8", "\xEF\xBB\xBF" + words);
+    for (const char* options : {"--ratio 7 --seed 12345", "--ratio 10 --seed 1 --mark"}) {
+        const Outcome cp932 = Run("--dictionary words.dat " + std::string(options) + " text.txt");
+        const Outcome utf8 =
+            Run("--encoding utf-8 --dictionary words.utf8 " + std::string(options) + " text.utf8");
+        ASSERT_EQ(cp932.exitCode, 0) << cp932.err;
+        EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
+        EXPECT_EQ(utf8.out, test::SjisToUtf8(cp932.out)) << options;
+        EXPECT_EQ(utf8.err, cp932.err) << options;
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {"東京\n大阪\n", "<あ>東京\n<あ>大阪\n"},
+        {"東京\r\n大阪\r\n", "<あ>東京\r\n<あ>大阪\r\n"},
+        {"\xEF\xBB\xBF😀é\n", "\xEF\xBB\xBF<あ>😀é\n"}};
+    dir_.Write("a.utf8", "あ\n");
+    for (const auto& [input, output] : cases) {
+        const Outcome r =
+            Run("--encoding utf-8 --dictionary a.utf8 --ratio 10 --seed 1 --mark", input);
+        EXPECT_EQ(r.exitCode, 0) << input;
+        EXPECT_EQ(r.out, output) << input;
+    }
+}
+
+// Code page 932 bytes given as UTF-8 are refused, not converted into something else.
+TEST_F(ConvertTest, Utf8ModeRefusesWhatIsNotUtf8) {
+    dir_.Write("words.utf8", "語\n");
+    const std::pair<std::string, std::string> cases[] = {
+        {"--encoding utf-8 --dictionary x.dat --seed 1 example.txt",
+         "quillery-convert: example.txt is not valid UTF-8\n"},
+        {"--encoding utf-8 --dictionary words.utf8 --seed 1",
+         "quillery-convert: standard input is not valid UTF-8\n"},
+        {"--encoding utf-8 --dictionary example.txt --seed 1",
+         "quillery-convert: example.txt is not valid UTF-8\n"}};
+    for (const auto& [args, err] : cases) {
+        const Outcome r = Run(args, Sjis("東京"));
+        EXPECT_EQ(r.exitCode, 1) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_EQ(r.err, err) << args;
+    }
+    // Empty after its byte-order mark.
+    dir_.Write("bom.utf8", "\xEF\xBB\xBF");
+    const Outcome empty = Run("--encoding utf-8 --dictionary bom.utf8", "東京");
+    EXPECT_EQ(empty.exitCode, 1);
+    EXPECT_EQ(empty.err, "辞書ファイルが空です\n");
 }
 
 #ifdef _WIN32

@@ -10,6 +10,7 @@
 #endif
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,89 @@ TEST_F(ReadKeywordsTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
         ASSERT_EQ(keywords[2 * i], line.substr(0, 132)) << "line " << i;
         ASSERT_EQ(keywords[2 * i + 1], line.substr(132)) << "line " << i;
     }
+}
+
+class ReadUtf8KeywordsTest : public testing::Test {
+  protected:
+    // Nothing when the file was refused.
+    std::optional<Entries> Read(std::string_view bytes) {
+        std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.txt", bytes));
+        if (file == nullptr) {
+            ADD_FAILURE() << "cannot open the dictionary";
+            return Entries{};
+        }
+        const std::optional<KeywordList> list = ReadUtf8Keywords(file);
+        std::fclose(file);
+        if (!list) {
+            return std::nullopt;
+        }
+        Entries entries;
+        for (std::size_t k = 0; k < list->size(); ++k) {
+            entries.push_back((*list)[k]);
+        }
+        return entries;
+    }
+    // What ReadKeywords makes of the same text in code page 932.
+    Entries ReadCp932(std::string_view utf8) {
+        std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.dat", Sjis(utf8)));
+        const KeywordList list = ReadKeywords(file);
+        std::fclose(file);
+        Entries entries;
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            entries.push_back(list[k]);
+        }
+        return entries;
+    }
+    test::TempDir dir_;
+};
+
+TEST_F(ReadUtf8KeywordsTest, SameKeywordsAsTheCodePage932FormOfTheText) {
+    for (const std::string& text :
+         {"春の\r\n 静かな\n美しい \r\n\t夏\t\r\n　秋　\r\nｶﾀｶﾅ\n"s, ""s, "\n"s, "a\r\n\r\nb"s,
+          "ab\r\ncd\032ef\r\n"s, "ab\r\032cd"s, "a\rb\r\nc"s, "ab\0cd\r\nef\r\n"s,
+          Chars(131) + "\r\nnext", Chars(132) + "\nnext", Chars(133) + "\r\nnext",
+          Chars(300) + "\n" + Chars(10)}) {
+        const auto utf8 = Read(text);
+        ASSERT_TRUE(utf8) << text;
+        EXPECT_EQ(*utf8, ReadCp932(text)) << text;
+    }
+}
+
+TEST_F(ReadUtf8KeywordsTest, ByteOrderMarkSkippedOthersKept) {
+    const std::vector<std::pair<std::string, Entries>> cases{
+        {"\xEF\xBB\xBF春\r\n夏", {u"春", u"夏"}},
+        {"\xEF\xBB\xBF", {}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF春", {u"\uFEFF春"}},
+        {"a\xEF\xBB\xBF", {u"a\uFEFF"}},
+        // Characters code page 932 cannot hold, a pair counting as two of the 132 units.
+        {"é😀\n", {u"é😀"}},
+        {"😀" + Chars(131), {u"😀" + U16(Chars(130)), U16(Chars(1, 130))}}};
+    for (const auto& [bytes, entries] : cases) {
+        EXPECT_EQ(Read(bytes), entries) << testing::PrintToString(bytes);
+    }
+}
+
+TEST_F(ReadUtf8KeywordsTest, RefusesWhatIsNotUtf8InThePartThatIsRead) {
+    for (const std::string& bytes :
+         {Sjis("春の\r\n夏"), "ab\xFF\r\n"s, "\xC3"s, "\xE6\x98"s, "a\xC0\xAF"s, "\xED\xA0\x80"s,
+          "\xF4\x90\x80\x80"s, "\xEF\xBB"s}) {
+        EXPECT_EQ(Read(bytes), std::nullopt) << testing::PrintToString(bytes);
+    }
+    // 1000 pieces of 132 three-byte characters need 396000 bytes. The read stops after
+    // that (at a chunk's end), here within a character: that is no fault of the file, nor
+    // is a bad byte after the read.
+    std::string longLine;
+    for (int i = 0; i < 200000; ++i) {
+        longLine += "春";
+    }
+    const auto keywords = Read(longLine + "\xFF");
+    ASSERT_TRUE(keywords);
+    ASSERT_EQ(keywords->size(), 1000u);
+    EXPECT_EQ(keywords->back(), std::u16string(132, u'春'));
+    EXPECT_EQ(Read(longLine.substr(0, 396000)).value_or(Entries{}).size(), 1000u);
+    EXPECT_EQ(Read("\xEF\xBB\xBF" + longLine).value_or(Entries{}).back(),
+              std::u16string(132, u'春'));
+    EXPECT_EQ(Read(longLine.substr(0, 396000 - 1)), std::nullopt);
 }
 
 TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {

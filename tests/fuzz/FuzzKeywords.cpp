@@ -26,17 +26,26 @@
 //    counters; decoded, it has as many characters (no byte of a keyword joins the text
 //    after it into another character), and it is the UTF-16 output when text and
 //    keywords are valid code page 932.
+//  - the converter's UTF-8 mode, with the dictionary read as UTF-8, refuses the text
+//    exactly when it is not UTF-8 (after a byte-order mark); otherwise taking the marked
+//    insertions out gives the text back byte for byte (every line break as it came, the
+//    final one and the byte-order mark included), what stands inside a pair is empty or
+//    a keyword, the unmarked output is the marked one without markers, and the counters
+//    are those of the UTF-16 entry point for the text with CR LF breaks.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
 #include "engine/Cp932Codec.h"
 #include "engine/KeywordList.h"
+#include "engine/Utf8.h"
 
 namespace {
 
@@ -323,6 +332,74 @@ KeywordList WithoutMarkers(const KeywordList& keywords) {
     return clean;
 }
 
+void CheckUtf8(std::string_view dictionary, const std::string& text, std::int32_t ratio,
+               std::uint32_t seed) {
+    std::string copy(dictionary);
+    char none = 0;
+    std::FILE* file = fmemopen(copy.empty() ? &none : copy.data(), copy.size(), "rb");
+    FUZZ_CHECK(file != nullptr);
+    const std::optional<KeywordList> read = ReadUtf8Keywords(file);
+    std::fclose(file);
+    const KeywordList keywords = WithoutMarkers(read.value_or(KeywordList{}));
+
+    std::string_view body = text;
+    if (body.starts_with("\xEF\xBB\xBF")) {
+        body.remove_prefix(3);
+    }
+    const std::optional<std::u16string> wide = Utf8ToUtf16(body);
+    RandomSource random;
+    random.Seed(seed);
+    const auto marked = ConvertUtf8Text(text, keywords, {ratio, true}, random);
+    random.Seed(seed);
+    const auto plain = ConvertUtf8Text(text, keywords, {ratio, false}, random);
+    FUZZ_CHECK(marked.has_value() == wide.has_value());
+    FUZZ_CHECK(plain.has_value() == wide.has_value());
+    if (!wide) {
+        return;
+    }
+
+    std::vector<std::string> entries;
+    for (std::size_t k = 0; k < keywords.size(); ++k) {
+        entries.push_back(Utf16ToUtf8(keywords[k]).value());
+    }
+    std::string rest;
+    std::int32_t pairs = 0;
+    for (std::size_t i = 0; i < marked->text.size(); ++i) {
+        FUZZ_CHECK(marked->text[i] != '>');
+        if (marked->text[i] != '<') {
+            rest.push_back(marked->text[i]);
+            continue;
+        }
+        const std::size_t close = marked->text.find('>', i + 1);
+        FUZZ_CHECK(close != std::string::npos);
+        const std::string inside = marked->text.substr(i + 1, close - i - 1);
+        FUZZ_CHECK(inside.empty() ||
+                   std::find(entries.begin(), entries.end(), inside) != entries.end());
+        ++pairs;
+        i = close;
+    }
+    FUZZ_CHECK(rest == text);
+    FUZZ_CHECK(pairs == marked->stats.phraseCount);
+    std::string unmarked = marked->text;
+    unmarked.erase(std::remove_if(unmarked.begin(), unmarked.end(),
+                                  [](char c) { return c == '<' || c == '>'; }),
+                   unmarked.end());
+    FUZZ_CHECK(plain->text == unmarked);
+
+    std::u16string crlf;
+    for (std::size_t i = 0; i < wide->size(); ++i) {
+        const char16_t c = (*wide)[i];
+        if (c == u'\r' || c == u'\n') {
+            crlf += u"\r\n";
+            i += c == u'\r' && i + 1 < wide->size() && (*wide)[i + 1] == u'\n';
+        } else {
+            crlf.push_back(c);
+        }
+    }
+    FUZZ_CHECK(plain->stats == Convert(crlf, keywords, ratio, false, seed).stats);
+    FUZZ_CHECK(marked->stats == Convert(crlf, keywords, ratio, true, seed).stats);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -351,5 +428,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     units = ReplaceAll(ReplaceAll(units, u'<', u'*'), u'>', u'*');
     CheckWide(units, clean, ratio, seed);
+
+    CheckUtf8(dictionary, text, ratio, seed);
     return 0;
 }

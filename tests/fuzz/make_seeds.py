@@ -57,6 +57,13 @@ def main():
                   ratio=8, seed=42)
     keywords_seed("empty-dictionary", b"", sjis("ですます。"), ratio=10)
     keywords_seed("utf8-dictionary", "まさに\r\n静かな\r\n".encode("utf-8"), prose, ratio=10)
+    # UTF-8 text for the converter's UTF-8 mode: every kind of line break, a byte-order
+    # mark, characters outside code page 932.
+    keywords_seed("utf8-text-mixed-breaks", "\ufeffキー\n語\r\n😀\n".encode("utf-8"),
+                  "\ufeff私は東京に\n行きました。\r\n😀é、だ\r\rX\n\n".encode("utf-8"),
+                  ratio=6, marks=True, seed=99)
+    keywords_seed("utf8-text-no-final-break", "鍵\rA\n".encode("utf-8"),
+                  "東京\r\n\r\n大阪".encode("utf-8"), ratio=10, seed=3)
 
     settings = (b"[Settings]\r\nData=C:\\Quillery\\velmo.dat\r\nRatio=4\r\n"
                 b"[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"

@@ -135,6 +135,13 @@ grep -qF "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "
 grep -qF "<release version=\"$version\" date=\"2026-12-06\"/>" "$metainfo" ||
     fail "the metainfo has no release $version"
 
+echo "== the manual pages and the licence"
+for program in QuilleryMini quillery-convert; do
+    page="$prefix/share/man/man1/$program.1.gz"
+    gzip -dc "$page" | grep -q "^\.TH " || fail "no manual page $page"
+done
+grep -qx "License: MIT" "$prefix/share/doc/quillery-mini/copyright" || fail "no copyright file"
+
 echo "== the icons"
 icons="$prefix/share/icons/hicolor"
 cmp "$source/res/icons/quillery-mini.svg" "$icons/scalable/apps/$id.svg" || fail "scalable icon"
