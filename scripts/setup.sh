@@ -12,6 +12,8 @@ QUILLERY_PACKAGES=(
     qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
+    # test: setpriv, to run the permission tests as an ordinary user
+    util-linux
 )
 
 quillery_missing_packages() {
