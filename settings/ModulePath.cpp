@@ -7,7 +7,9 @@
 
 #ifdef _WIN32
 #include <windows.h>
-// windows.h first.
+// windows.h first; initguid.h so that FOLDERID_RoamingAppData is defined here, with no
+// import library for it.
+#include <initguid.h>
 #include <knownfolders.h>
 #include <shlobj.h>
 

@@ -149,12 +149,13 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     fs::create_directories(program + "/" + kIni);
     WriteBytes(program + "/velmo.dat", "word\r\n");
     const SettingsPlaces places{program, user};
+    const std::string velmo = ModulePathIn(program, "velmo.dat").value_or("");
     Settings settings;
     LoadSettingsFrom(places, settings);
-    EXPECT_EQ(settings.dictionaryPath.Bytes(), program + "/velmo.dat");
+    EXPECT_EQ(settings.dictionaryPath.Bytes(), velmo);
     settings.insertRatio = 8;
     ASSERT_TRUE(SaveSettingsTo(places, settings, WindowState{false, false, 10, 20, 330, 260}));
-    EXPECT_EQ(ReadBytes(user + "/" + kIni), SavedFile(8, program + "/velmo.dat"));
+    EXPECT_EQ(ReadBytes(user + "/" + kIni), SavedFile(8, velmo));
     EXPECT_EQ(NamesIn(program), (Names{kIni, "velmo.dat"}));
     Settings again;
     LoadSettingsFrom(places, again);

@@ -16,6 +16,11 @@
 #include "settings/FileIo.h"
 #include "settings/Settings.h"
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 int gStopAt = -1;
@@ -30,6 +35,10 @@ void StopAt(quillery::WriteStep step) {
 
 int main(int argc, char** argv) {
     using namespace quillery;
+#ifdef _WIN32
+    // The same bytes as elsewhere: no CR before each LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     LoadSettings();
     bool save = false;
     bool loop = false;
