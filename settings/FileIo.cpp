@@ -413,8 +413,7 @@ bool LinkUnnamed(int fd, const std::string& path) {
     return false;
 }
 
-// The file is opened for reading and writing only by this write, and either way it is
-// closed on every path.
+// A descriptor closed on every path out of a write.
 struct Fd {
     int fd = -1;
     ~Fd() {
