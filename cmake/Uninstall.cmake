@@ -106,6 +106,11 @@ foreach(_folder IN LISTS _left_folders)
     endif()
 endforeach()
 
+# Where the program's folder could not be written, the settings went to a per-user file,
+# which is each user's own and stays.
+message(STATUS "Per-user settings files, if any, stay in each user's "
+    "~/.config/QuilleryMini/ (or $XDG_CONFIG_HOME/QuilleryMini/)")
+
 # What is left of the record: folders an install over this one still counts as its own.
 set(_kept)
 foreach(_folder IN LISTS _created)

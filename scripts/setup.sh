@@ -20,6 +20,8 @@ QUILLERY_PACKAGES=(
     g++-mingw-w64-x86-64-posix googletest wine wine64 locales
     # the Debian package: dpkg-shlibdeps for its dependencies, lintian, man for its pages
     dpkg-dev lintian man-db groff-base
+    # test: setpriv, to run the permission tests as an ordinary user
+    util-linux
 )
 
 quillery_missing_packages() {

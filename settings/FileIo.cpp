@@ -2,20 +2,22 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <optional>
+#include <string_view>
 
 #include "engine/Utf8.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #endif
@@ -24,8 +26,23 @@ namespace quillery {
 
 namespace {
 
-// A name for a temporary file that differs from the last one even within one clock tick;
-// uniqueness itself is left to exclusive creation.
+std::atomic<file_io_testing::WriteStepHook> gWriteStepHook{nullptr};
+std::atomic<bool> gUnnamedAllowed{true};
+
+void Reached(WriteStep step) {
+    if (const auto hook = gWriteStepHook.load()) {
+        hook(step);
+    }
+}
+
+// The temporary names of a file: ".NAME.tmp-" and something unique after it. Hidden, and
+// recognisable as ours when a killed write leaves one behind.
+std::string TemporaryPrefix(std::string_view name) {
+    return "." + std::string(name) + ".tmp-";
+}
+
+// A suffix that differs from the last one even within one clock tick; uniqueness itself
+// is left to exclusive creation.
 std::string TemporarySuffix() {
     static std::atomic<unsigned> counter{0};
     const auto ticks = static_cast<unsigned long long>(
@@ -36,13 +53,43 @@ std::string TemporarySuffix() {
 #else
     const unsigned long process = static_cast<unsigned long>(getpid());
 #endif
-    std::snprintf(text, sizeof text, ".tmp-%lx-%llx-%x", process, ticks, counter.fetch_add(1));
+    std::snprintf(text, sizeof text, "%lx-%llx-%x", process, ticks, counter.fetch_add(1));
     return text;
 }
 
 constexpr int kTemporaryAttempts = 100;
 
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
+
+// The folder part (with its separator, or empty) and the name part of a path.
+std::pair<std::string, std::string> SplitPath(const std::string& path) {
+    std::size_t end = path.size();
+    while (end > 0 && !IsSeparator(path[end - 1])) {
+        --end;
+    }
+    return {path.substr(0, end), path.substr(end)};
+}
+
 }  // namespace
+
+namespace file_io_testing {
+void SetWriteStepHook(WriteStepHook hook) {
+    gWriteStepHook = hook;
+}
+void SetUnnamedTemporaryFiles(bool allowed) {
+    gUnnamedAllowed = allowed;
+}
+}  // namespace file_io_testing
+
+bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+    return WriteFileSafely(path, bytes) == WriteResult::kWritten;
+}
 
 #ifdef _WIN32
 
@@ -54,6 +101,34 @@ std::optional<std::wstring> Wide(const std::string& path) {
         return std::nullopt;
     }
     return std::wstring(u16->begin(), u16->end());
+}
+
+bool WriteAll(HANDLE handle, const std::string& bytes, std::size_t from, std::size_t to) {
+    while (from < to) {
+        DWORD written = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(to - from, 1 << 20));
+        if (!WriteFile(handle, bytes.data() + from, chunk, &written, nullptr) || written == 0) {
+            return false;
+        }
+        from += written;
+    }
+    return true;
+}
+
+void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
+    const auto prefix = Wide(TemporaryPrefix(name));
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + *prefix + L"*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+            // One that another instance is still writing is in use and stays.
+            DeleteFileW((folder + found.cFileName).c_str());
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 
 }  // namespace
@@ -94,52 +169,140 @@ bool CanOpenForReading(const std::string& path) {
     return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+FileAccess ProbeFileAccess(const std::string& path) {
+    const auto wide = Wide(path);
+    if (!wide) {
+        return FileAccess::kUnusable;
+    }
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FileAccess::kMissing
+                   : FileAccess::kUnusable;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return FileAccess::kUnusable;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY) {
+        return FileAccess::kReadOnly;
+    }
+    const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        // Access denied is the file's security; anything else (a lock) is passing.
+        return GetLastError() == ERROR_ACCESS_DENIED ? FileAccess::kNotOurs : FileAccess::kWritable;
+    }
+    CloseHandle(handle);
+    return FileAccess::kWritable;
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+    std::string probe = folder;
+    if (!probe.empty() && !IsSeparator(probe.back())) {
+        probe += '\\';
+    }
+    const auto wide = Wide(probe + TemporaryPrefix("probe") + TemporarySuffix());
+    if (!wide) {
+        return false;
+    }
+    const HANDLE handle = CreateFileW(wide->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
+bool MakeFolders(const std::string& folder) {
+    const auto wide = Wide(folder);
+    if (!wide || wide->empty()) {
+        return false;
+    }
+    // Each level from the top: the ones that exist fail harmlessly.
+    for (std::size_t i = 1; i <= wide->size(); ++i) {
+        if (i == wide->size() || (*wide)[i] == L'\\' || (*wide)[i] == L'/') {
+            CreateDirectoryW(wide->substr(0, i).c_str(), nullptr);
+        }
+    }
+    const DWORD attributes = GetFileAttributesW(wide->c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
     const auto target = Wide(path);
     if (!target) {
-        return false;
+        return WriteResult::kFailed;
     }
-    const DWORD attributes = GetFileAttributesW(target->c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        return false;
+    switch (ProbeFileAccess(path)) {
+        case FileAccess::kReadOnly:
+        case FileAccess::kNotOurs:
+            return WriteResult::kReadOnly;
+        case FileAccess::kUnusable:
+            return WriteResult::kFailed;
+        case FileAccess::kMissing:
+        case FileAccess::kWritable:
+            break;
     }
+    const bool exists = GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES;
+    const auto [folderUtf8, name] = SplitPath(path);
+    if (name.empty()) {
+        return WriteResult::kFailed;
+    }
+    const std::wstring folder = *Wide(folderUtf8);
+    RemoveLeftovers(folder, name);
+
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryAttempts && handle == INVALID_HANDLE_VALUE;
          ++attempt) {
-        const auto suffix = Wide(TemporarySuffix());
-        temporary = *target + *suffix;
+        temporary = folder + *Wide(TemporaryPrefix(name) + TemporarySuffix());
         handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+                             FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
-            return false;
+            break;
         }
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        return false;
+        if (!exists || GetLastError() != ERROR_ACCESS_DENIED) {
+            return WriteResult::kFailed;
+        }
+        // No new file in this folder: the file itself, in place.
+        handle = CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                             TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle == INVALID_HANDLE_VALUE) {
+            return WriteResult::kFailed;
+        }
+        bool ok = WriteAll(handle, bytes, 0, bytes.size()) && FlushFileBuffers(handle);
+        ok = CloseHandle(handle) && ok;
+        return ok ? WriteResult::kWritten : WriteResult::kFailed;
     }
-    bool ok = true;
-    std::size_t done = 0;
-    while (ok && done < bytes.size()) {
-        DWORD written = 0;
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1 << 20));
-        ok = WriteFile(handle, bytes.data() + done, chunk, &written, nullptr) && written > 0;
-        done += written;
-    }
+    Reached(WriteStep::kTemporaryOpened);
+    bool ok = WriteAll(handle, bytes, 0, bytes.size() / 2);
+    Reached(WriteStep::kHalfWritten);
+    ok = ok && WriteAll(handle, bytes, bytes.size() / 2, bytes.size());
     ok = ok && FlushFileBuffers(handle);
     ok = CloseHandle(handle) && ok;
     if (ok) {
+        Reached(WriteStep::kSynced);
+        Reached(WriteStep::kNamed);
         // ReplaceFileW keeps the old file's attributes and security; MoveFileExW covers
         // the case of no old file.
         ok = exists ? ReplaceFileW(target->c_str(), temporary.c_str(), nullptr,
                                    REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
                     : MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_WRITE_THROUGH);
+        if (ok && !exists) {
+            SetFileAttributesW(target->c_str(), FILE_ATTRIBUTE_NORMAL);
+        }
     }
     if (!ok) {
         DeleteFileW(temporary.c_str());
+        return WriteResult::kFailed;
     }
-    return ok;
+    Reached(WriteStep::kReplaced);
+    return WriteResult::kWritten;
 }
 
 #else
@@ -166,28 +329,113 @@ int OpenRegularFile(const std::string& path, int& error) {
     return fd;
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+bool WriteAll(int fd, const std::string& bytes, std::size_t from, std::size_t to) {
+    while (from < to) {
+        const ssize_t n = write(fd, bytes.data() + from, to - from);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
             }
             return false;
         }
-        done += static_cast<std::size_t>(n);
+        from += static_cast<std::size_t>(n);
     }
     return true;
 }
 
+std::string FolderOrDot(const std::string& folder) {
+    return folder.empty() ? "." : folder;
+}
+
 // Makes the rename itself durable; a failure here leaves a correct file behind.
 void SyncFolder(const std::string& folder) {
-    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = open(FolderOrDot(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
     }
+}
+
+// Removes what killed writes of `name` left in `folder`: regular files of our temporary
+// name pattern only, nothing else.
+void RemoveLeftovers(const std::string& folder, const std::string& name) {
+    DIR* dir = opendir(FolderOrDot(folder).c_str());
+    if (!dir) {
+        return;
+    }
+    const std::string prefix = TemporaryPrefix(name);
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view found = entry->d_name;
+        if (!found.starts_with(prefix) || found.size() == prefix.size()) {
+            continue;
+        }
+        struct stat st;
+        if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode)) {
+            unlinkat(dirfd(dir), entry->d_name, 0);
+        }
+    }
+    closedir(dir);
+}
+
+bool IsNoRoomForANewFile(int error) {
+    return error == EACCES || error == EPERM || error == EROFS;
+}
+
+// An unnamed file in `folder`, or -1 (with errno) where the system or the file system
+// has none.
+int OpenUnnamed(const std::string& folder) {
+#ifdef O_TMPFILE
+    if (gUnnamedAllowed) {
+        // 0666 lets the umask decide a new file's permissions, as for any file the
+        // program creates.
+        return open(FolderOrDot(folder).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    }
+#else
+    (void)folder;
+#endif
+    errno = EOPNOTSUPP;
+    return -1;
+}
+
+// Gives the unnamed file `fd` the name `path`; fails when the name is taken.
+bool LinkUnnamed(int fd, const std::string& path) {
+    // Through /proc no privilege is needed; AT_EMPTY_PATH where /proc is not mounted.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        return true;
+    }
+#ifdef AT_EMPTY_PATH
+    if (errno == ENOENT) {
+        return linkat(fd, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0;
+    }
+#endif
+    return false;
+}
+
+// A descriptor closed on every path out of a write.
+struct Fd {
+    int fd = -1;
+    ~Fd() {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    bool Close() {
+        const int n = close(fd);
+        fd = -1;
+        return n == 0;
+    }
+};
+
+WriteResult WriteInPlace(const std::string& target, const std::string& bytes) {
+    Fd file{open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW)};
+    if (file.fd < 0) {
+        return WriteResult::kFailed;
+    }
+    bool ok = WriteAll(file.fd, bytes, 0, bytes.size()) && fsync(file.fd) == 0;
+    ok = file.Close() && ok;
+    return ok ? WriteResult::kWritten : WriteResult::kFailed;
 }
 
 }  // namespace
@@ -232,67 +480,133 @@ bool CanOpenForReading(const std::string& path) {
     return true;
 }
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
+FileAccess ProbeFileAccess(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0) {
+        return IsMissing(errno) ? FileAccess::kMissing : FileAccess::kUnusable;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return FileAccess::kUnusable;
+    }
+    const bool ours = st.st_uid == geteuid() || geteuid() == 0;
+    if (!(st.st_mode & S_IWUSR)) {
+        return ours ? FileAccess::kReadOnly : FileAccess::kNotOurs;
+    }
+    if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
+        return FileAccess::kNotOurs;
+    }
+    return FileAccess::kWritable;
+}
+
+bool CanCreateFilesIn(const std::string& folder) {
+    return faccessat(AT_FDCWD, FolderOrDot(folder).c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+}
+
+bool MakeFolders(const std::string& folder) {
+    // Each level from the top: the ones that exist fail harmlessly.
+    for (std::size_t i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') {
+            mkdir(folder.substr(0, i).c_str(), 0700);
+        }
+    }
+    struct stat st;
+    return !folder.empty() && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
     std::string target = path;
     struct stat st;
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = realpath(path.c_str(), nullptr);
         if (!resolved) {
-            return false;
+            return WriteResult::kFailed;
         }
         target = resolved;
         std::free(resolved);
     }
-    bool exists = false;
-    if (stat(target.c_str(), &st) == 0) {
-        if (!S_ISREG(st.st_mode)) {
-            return false;
-        }
-        exists = true;
-    } else if (!IsMissing(errno)) {
-        return false;
+    switch (ProbeFileAccess(target)) {
+        case FileAccess::kReadOnly:
+        case FileAccess::kNotOurs:
+            return WriteResult::kReadOnly;
+        case FileAccess::kUnusable:
+            return WriteResult::kFailed;
+        case FileAccess::kMissing:
+        case FileAccess::kWritable:
+            break;
     }
-
-    const std::size_t slash = target.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const bool exists = stat(target.c_str(), &st) == 0;
+    const auto [folder, name] = SplitPath(target);
+    if (name.empty()) {
+        return WriteResult::kFailed;
+    }
+    RemoveLeftovers(folder, name);
 
     std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < kTemporaryAttempts && fd < 0; ++attempt) {
-        temporary = folder + "." + name + TemporarySuffix();
-        // 0666 lets the umask decide a new file's permissions, as for any file the
-        // program creates.
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
+    Fd file{OpenUnnamed(folder)};
+    const bool unnamed = file.fd >= 0;
+    for (int attempt = 0; !unnamed && attempt < kTemporaryAttempts && file.fd < 0; ++attempt) {
+        temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
+        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file.fd < 0 && errno != EEXIST) {
+            break;
         }
     }
-    if (fd < 0) {
-        return false;
+    if (file.fd < 0) {
+        return exists && IsNoRoomForANewFile(errno) ? WriteInPlace(target, bytes)
+                                                    : WriteResult::kFailed;
     }
+    Reached(WriteStep::kTemporaryOpened);
 
-    bool ok = WriteAll(fd, bytes);
+    bool ok = WriteAll(file.fd, bytes, 0, bytes.size() / 2);
+    Reached(WriteStep::kHalfWritten);
+    ok = ok && WriteAll(file.fd, bytes, bytes.size() / 2, bytes.size());
     if (ok && exists) {
         if (st.st_uid != geteuid() || st.st_gid != getegid()) {
             // Only a privileged process may hand the file back to its owner; without
             // that the new file is simply ours.
-            const int chowned = fchown(fd, st.st_uid, st.st_gid);
+            const int chowned = fchown(file.fd, st.st_uid, st.st_gid);
             (void)chowned;
         }
         // After fchown, which may clear set-user-id bits.
-        ok = fchmod(fd, st.st_mode & 07777) == 0;
+        ok = fchmod(file.fd, st.st_mode & 07777) == 0;
     }
-    ok = ok && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temporary.c_str(), target.c_str()) == 0;
+    ok = ok && fsync(file.fd) == 0;
+    if (ok) {
+        Reached(WriteStep::kSynced);
+    }
+
+    bool placed = false;
+    if (ok && unnamed) {
+        // With no file there yet, the name itself; otherwise a temporary name to rename,
+        // since a link cannot replace a file.
+        placed = !exists && LinkUnnamed(file.fd, target);
+        for (int attempt = 0; !placed && attempt < kTemporaryAttempts; ++attempt) {
+            temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
+            if (LinkUnnamed(file.fd, temporary)) {
+                break;
+            }
+            if (errno != EEXIST) {
+                ok = false;
+                break;
+            }
+            temporary.clear();
+        }
+        ok = ok && (placed || !temporary.empty());
+    }
+    ok = file.Close() && ok;
+    if (ok && !placed) {
+        Reached(WriteStep::kNamed);
+        ok = rename(temporary.c_str(), target.c_str()) == 0;
+    }
     if (!ok) {
-        unlink(temporary.c_str());
-        return false;
+        if (!temporary.empty()) {
+            unlink(temporary.c_str());
+        }
+        return WriteResult::kFailed;
     }
+    Reached(WriteStep::kReplaced);
     SyncFolder(folder);
-    return true;
+    return WriteResult::kWritten;
 }
 
 #endif

@@ -20,13 +20,64 @@ FileContents ReadWholeFile(const std::string& path);
 // True when `path` names a file that opens for reading; a folder does not count.
 bool CanOpenForReading(const std::string& path);
 
+// What a write to an existing path would meet.
+enum class FileAccess {
+    kMissing,
+    kWritable,
+    // Made read-only by its owner: no write permission for the owner (FILE_ATTRIBUTE_READONLY
+    // on Windows), on a file of this user's own or seen by root. Root included: the mode
+    // is the user's wish, whatever root may do.
+    kReadOnly,
+    // Someone else's file this process may not write (an administrator's, say).
+    kNotOurs,
+    // Not a regular file, or it cannot be examined.
+    kUnusable,
+};
+FileAccess ProbeFileAccess(const std::string& path);
+
+// Whether a new file can be made in `folder` (which must exist).
+bool CanCreateFilesIn(const std::string& folder);
+
+// Makes `folder` and the folders above it that are missing; new ones are private to the
+// user (0700). True when the folder exists afterwards.
+bool MakeFolders(const std::string& folder);
+
+enum class WriteResult { kWritten, kReadOnly, kFailed };
+
 // Replaces the file at `path` with `bytes` so that a reader sees either the old file or
-// the new one, never a part: a temporary file with a unique name in the same folder is
-// written, flushed to the disk and renamed over the old one. An existing file keeps its
-// permissions (and, where allowed, its owner); a new one gets the usual permissions for
-// the process (0666 less the umask). A symbolic link is written through: its target is
-// replaced. On any failure the temporary file is removed, the old file is left as it
-// was, and false is returned.
+// the new one, never a part, and a write killed at any moment leaves no file that
+// outlives the next write:
+//  - a file that is read-only (kReadOnly or kNotOurs above) is not touched: kReadOnly;
+//  - leftovers of earlier killed writes beside the file (".NAME.tmp-*", regular files
+//    only) are removed;
+//  - the new bytes go to an unnamed temporary file where the system offers one (Linux
+//    O_TMPFILE), else to ".NAME.tmp-*" in the same folder; flushed to the disk, then put
+//    in the file's place in one rename (or linked under the name when there was none);
+//  - in a folder where no file can be made, an existing writable file is overwritten in
+//    place, as any program writing it would (not atomic then).
+// An existing file keeps its permissions (and, where allowed, its owner); a new one gets
+// the usual permissions for the process (0666 less the umask). A symbolic link is written
+// through: its target is replaced. On any failure the old file is left as it was.
+WriteResult WriteFileSafely(const std::string& path, const std::string& bytes);
+
+// WriteFileSafely, true only when written.
 bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
+
+// The steps of WriteFileSafely that a test may stop the process at (a fault-injection
+// seam: the tests end the process there to stand for a kill).
+enum class WriteStep {
+    kTemporaryOpened,  // the temporary file exists, empty
+    kHalfWritten,      // half the bytes are in it
+    kSynced,           // all written and on the disk
+    kNamed,            // it has its temporary name, not yet renamed
+    kReplaced,         // it has taken the file's place
+};
+namespace file_io_testing {
+using WriteStepHook = void (*)(WriteStep);
+void SetWriteStepHook(WriteStepHook hook);
+// Makes every write take the named temporary file, as on a file system without unnamed
+// ones.
+void SetUnnamedTemporaryFiles(bool allowed);
+}  // namespace file_io_testing
 
 }  // namespace quillery

@@ -3,16 +3,23 @@
 #include <cstdint>
 #include <vector>
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #include <windows.h>
+// windows.h first; initguid.h so that FOLDERID_RoamingAppData is defined here, with no
+// import library for it.
+#include <initguid.h>
+#include <knownfolders.h>
+#include <shlobj.h>
 
 #include "engine/Utf8.h"
-#elif defined(__APPLE__)
-#include <mach-o/dyld.h>
-
-#include <cstdlib>
 #else
+#include <pwd.h>
 #include <unistd.h>
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
 #endif
 
 namespace quillery {
@@ -91,6 +98,68 @@ std::optional<std::string> ModulePathIn(const std::optional<std::string>& direct
         return std::nullopt;
     }
     return joined;
+}
+
+namespace {
+
+constexpr std::string_view kUserFolderName = "QuilleryMini";
+
+#ifndef _WIN32
+// An environment variable that holds an absolute path; relative ones are to be ignored.
+std::optional<std::string> AbsolutePathFrom(const char* variable) {
+    const char* value = std::getenv(variable);
+    if (!value || value[0] != '/') {
+        return std::nullopt;
+    }
+    return std::string(value);
+}
+
+std::optional<std::string> HomeDirectory() {
+    if (auto home = AbsolutePathFrom("HOME")) {
+        return home;
+    }
+    const passwd* entry = getpwuid(geteuid());
+    if (!entry || !entry->pw_dir || entry->pw_dir[0] != '/') {
+        return std::nullopt;
+    }
+    return std::string(entry->pw_dir);
+}
+#endif
+
+std::string WithSeparator(std::string folder) {
+    if (folder.empty() || !IsSeparator(folder.back())) {
+        folder.push_back(kPathSeparator);
+    }
+    return folder;
+}
+
+}  // namespace
+
+std::optional<std::string> UserSettingsDirectory() {
+    std::optional<std::string> base;
+#ifdef _WIN32
+    PWSTR folder = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) {
+        const std::wstring wide(folder);
+        base = Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+    }
+    CoTaskMemFree(folder);
+#elif defined(__APPLE__)
+    if (auto home = HomeDirectory()) {
+        base = WithSeparator(*home) + "Library/Application Support";
+    }
+#else
+    base = AbsolutePathFrom("XDG_CONFIG_HOME");
+    if (!base) {
+        if (auto home = HomeDirectory()) {
+            base = WithSeparator(*home) + ".config";
+        }
+    }
+#endif
+    if (!base || base->empty()) {
+        return std::nullopt;
+    }
+    return WithSeparator(WithSeparator(*base) + std::string(kUserFolderName));
 }
 
 std::optional<std::string> ModulePath(std::string_view name) {

@@ -36,6 +36,14 @@ std::optional<std::string> ExecutableDirectory();
 std::optional<std::string> ModulePathIn(const std::optional<std::string>& directory,
                                         std::string_view name);
 
+// The per-user folder for the settings file, ending with a separator: on Linux and other
+// Unix systems $XDG_CONFIG_HOME/QuilleryMini/ (when it is an absolute path), else
+// ~/.config/QuilleryMini/ (the home folder from $HOME, else from the user database); on
+// macOS ~/Library/Application Support/QuilleryMini/; on Windows the roaming application
+// data folder's QuilleryMini\ (%APPDATA%\QuilleryMini\). Nothing when there is no such
+// place. The folder may not exist yet.
+std::optional<std::string> UserSettingsDirectory();
+
 // `name` in the executable's folder.
 std::optional<std::string> ModulePath(std::string_view name);
 

@@ -23,11 +23,15 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-// A read gives back a C string of a 512-byte buffer: it ends at a NUL byte and never
-// splits a double-byte character.
+// What a read gives back of the text after "=": up to a NUL byte, without surrounding
+// blanks, then without one pair of double quotes around the whole of it; as a C string of
+// a 512-byte buffer, cut so that no double-byte character is split.
 std::string CutValue(std::string_view value) {
     value = value.substr(0, value.find('\0'));
     value = TrimBlanks(value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value = value.substr(1, value.size() - 2);
+    }
     std::size_t end = 0;
     while (end < value.size()) {
         const std::size_t next = end + Cp932CharLength(value, end);
@@ -39,11 +43,24 @@ std::string CutValue(std::string_view value) {
     return std::string(value.substr(0, end));
 }
 
+// The last single-byte character `c` of the text, or npos.
+std::size_t FindLastCp932Char(std::string_view text, char c, std::size_t from) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = from; i < text.size(); i += Cp932CharLength(text, i)) {
+        if (text[i] == c) {
+            found = i;
+        }
+    }
+    return found;
+}
+
 struct LineForm {
     enum class Kind { kSection, kComment, kEntry, kOther };
     Kind kind = Kind::kOther;
-    std::string_view name;   // section name or key, without blanks
-    std::string_view value;  // as it stands after "="
+    std::string_view name;       // section name or key, without blanks
+    std::string_view value;      // as it stands after "="
+    std::size_t valueStart = 0;  // where the value's text starts, past the blanks after "="
+    std::size_t valueEnd = 0;    // where it ends, before the blanks at the end of the line
 };
 
 LineForm Classify(std::string_view text) {
@@ -57,7 +74,7 @@ LineForm Classify(std::string_view text) {
         return form;
     }
     if (start < text.size() && text[start] == '[') {
-        const std::size_t close = FindCp932Char(text, ']', start + 1);
+        const std::size_t close = FindLastCp932Char(text, ']', start + 1);
         if (close != std::string_view::npos) {
             form.kind = LineForm::Kind::kSection;
             form.name = TrimBlanks(text.substr(start + 1, close - start - 1));
@@ -69,6 +86,16 @@ LineForm Classify(std::string_view text) {
         form.kind = LineForm::Kind::kEntry;
         form.name = TrimBlanks(text.substr(0, equals));
         form.value = text.substr(equals + 1);
+        std::size_t valueStart = equals + 1;
+        while (valueStart < text.size() && IsBlank(text[valueStart])) {
+            ++valueStart;
+        }
+        std::size_t valueEnd = text.size();
+        while (valueEnd > valueStart && IsBlank(text[valueEnd - 1])) {
+            --valueEnd;
+        }
+        form.valueStart = valueStart;
+        form.valueEnd = valueEnd;
     }
     return form;
 }
@@ -84,16 +111,20 @@ struct LineSpan {
     std::size_t end = 0;
 };
 
-// The line that starts at `start`, which lies before the end of `bytes`. A line ends
-// after its LF; a CR right before that LF, or at the very end, is part of its line break.
+// The line that starts at `start`, which lies before the end of `bytes`. CR LF, LF and
+// CR alone each end a line.
 LineSpan LineAt(std::string_view bytes, std::size_t start) {
-    const std::size_t lf = bytes.find('\n', start);
+    const std::size_t brk = bytes.find_first_of("\r\n", start);
     LineSpan line;
     line.start = start;
-    line.end = lf == std::string_view::npos ? bytes.size() : lf + 1;
-    line.textEnd = lf == std::string_view::npos ? bytes.size() : lf;
-    if (line.textEnd > start && bytes[line.textEnd - 1] == '\r') {
-        --line.textEnd;
+    if (brk == std::string_view::npos) {
+        line.textEnd = line.end = bytes.size();
+        return line;
+    }
+    line.textEnd = brk;
+    line.end = brk + 1;
+    if (bytes[brk] == '\r' && line.end < bytes.size() && bytes[line.end] == '\n') {
+        ++line.end;
     }
     return line;
 }
@@ -153,11 +184,10 @@ std::string ProfileDocument::GetString(std::string_view section, std::string_vie
 }
 
 void ProfileDocument::EndLastLine() {
-    if (bytes_.empty() || bytes_.back() == '\n') {
+    if (bytes_.empty() || bytes_.back() == '\n' || bytes_.back() == '\r') {
         return;
     }
-    // A last line ends in nothing or in a lone CR; either way it gets CR LF.
-    bytes_ += bytes_.back() == '\r' ? "\n" : "\r\n";
+    bytes_ += kLineBreak;
 }
 
 bool ProfileDocument::SetString(std::string_view section, std::string_view key,
@@ -165,11 +195,14 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
     if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
         return false;
     }
-    // A read drops the blanks around a value and gives back at most 511 bytes: such a
-    // value would come back as another one (a dictionary path "a.dat " as "a.dat").
-    if (TrimBlanks(value).size() != value.size() || value.size() > kProfileValueMaxBytes) {
+    if (value.size() > kProfileValueMaxBytes) {
         return false;
     }
+    // A read drops the blanks around a value and one pair of quotes around it: a value
+    // that would lose either (a dictionary path "a.dat ") is written inside quotes.
+    const bool quoted = TrimBlanks(value).size() != value.size() ||
+                        (value.size() >= 2 && value.front() == '"' && value.back() == '"');
+    const std::string text = quoted ? "\"" + std::string(value) + "\"" : std::string(value);
     // What is written must read back as the same section and key.
     const std::string header = "[" + std::string(section) + "]";
     const LineForm headerForm = Classify(header);
@@ -177,7 +210,7 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
         headerForm.name != TrimBlanks(section)) {
         return false;
     }
-    const std::string entry = std::string(key) + "=" + std::string(value);
+    const std::string entry = std::string(key) + "=" + text;
     const LineForm entryForm = Classify(entry);
     if (TrimBlanks(key).empty() || entryForm.kind != LineForm::Kind::kEntry ||
         entryForm.name != TrimBlanks(key)) {
@@ -207,7 +240,11 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
             continue;
         }
         if (EqualsIgnoringAsciiCase(form.name, entryForm.name)) {
-            bytes_.replace(line.start, line.end - line.start, entryLine);
+            // The key as it is spelt there, the blanks around "=" and the line break stay;
+            // a value that reads the same already is left as it stands.
+            if (CutValue(form.value) != value) {
+                bytes_.replace(line.start + form.valueStart, form.valueEnd - form.valueStart, text);
+            }
             return true;
         }
         insertAt = line.end;

@@ -15,38 +15,42 @@ inline constexpr std::size_t kProfileValueMaxBytes = 511;
 // for byte.
 //
 // The text is code page 932 and is scanned character by character: the second byte of a
-// double-byte character is never taken for "=", "]" or ";". A line is
-//  - a section header: optional blanks, "[", the name, the first "]" (anything after it
-//    is ignored);
+// double-byte character is never taken for "=", "]" or ";". CR LF, LF and CR alone each
+// end a line; the last line may have no line break. A line is
+//  - a section header: optional blanks, "[", the name, the last "]" of the line (anything
+//    after it is ignored), so "[Debug]x]" names the section "Debug]x";
 //  - a comment: optional blanks, then ";";
 //  - an entry: a line with an "=" that is neither of the above; the key is the text
 //    before the first "=", the value the text after it;
 //  - anything else, which is kept and otherwise ignored.
 // Section names and keys are matched without regard to ASCII case and without their
 // surrounding blanks (spaces and tabs). Entries before the first section belong to none.
-// Of duplicate sections or keys the first one is read and written. Lines may end with
-// CR LF or LF alone, and the last one may have no line break; lines this class writes end
-// with CR LF.
+// Of duplicate sections or keys the first one is read and written. Lines this class adds
+// end with CR LF; every other line keeps its bytes and its line break.
 class ProfileDocument {
   public:
     ProfileDocument() = default;
     static ProfileDocument Parse(std::string_view bytes);
 
-    // The value without its surrounding blanks, cut (between characters) to at most
-    // kProfileValueMaxBytes bytes and at a NUL byte; nothing when the section or the key
-    // is missing.
+    // The value without its surrounding blanks and then without one pair of double
+    // quotes around the whole of it (single quotes, and a quote at one end only, stay),
+    // cut (between characters) to at most kProfileValueMaxBytes bytes and at a NUL byte;
+    // nothing when the section or the key is missing.
     std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
     // Find, or the default text (cut the same way) when there is nothing to find.
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultText) const;
 
-    // Replaces the value of the key's first entry in the first such section, rewriting
-    // that line as key=value; or adds the entry after the section's last entry (right
-    // after its header when it has none); or adds the section with the entry at the end.
-    // Refuses (false, nothing changed) a section, key or value that could not be read
-    // back as written: a CR, LF or NUL anywhere, an empty key, an "=" in the key, a "]" in
-    // the section name, a blank at either end of the value or a value longer than
+    // Sets the key's first entry in the first such section: only the value's text is
+    // replaced (the key's own spelling, the blanks around "=" and the line break stay),
+    // and not even that when the entry already reads as `value`. A missing entry is added
+    // after the section's last entry (right after its header when it has none); a missing
+    // section is added with the entry at the end. A value that a read would give back
+    // otherwise (blanks at either end, or a quote at both) is written inside a pair of
+    // double quotes. Refuses (false, nothing changed) a section, key or value that could
+    // not be read back as written: a CR, LF or NUL anywhere, an empty key, an "=" in the
+    // key, a key taken for a comment or a header, or a value longer than
     // kProfileValueMaxBytes.
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
 

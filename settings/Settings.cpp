@@ -29,44 +29,97 @@ std::string DefaultDictionary(const std::optional<std::string>& directory) {
     return *std::move(cp932);
 }
 
-std::int32_t ReadNumber(const ProfileDocument& file, std::string_view section, std::string_view key,
-                        std::string_view defaultText) {
-    return ParseNumberText(file.GetString(section, key, defaultText));
-}
+// The settings files read, the later ones over the earlier ones.
+class SettingsReader {
+  public:
+    explicit SettingsReader(const std::vector<std::string>& paths) {
+        for (const std::string& path : paths) {
+            files_.push_back(ReadProfileFile(path));
+        }
+    }
+
+    std::string GetString(std::string_view section, std::string_view key,
+                          std::string_view defaultText) const {
+        for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
+            if (auto value = file->Find(section, key)) {
+                return *std::move(value);
+            }
+        }
+        return ProfileDocument().GetString(section, key, defaultText);
+    }
+
+    std::int32_t Number(std::string_view section, std::string_view key,
+                        std::string_view defaultText) const {
+        return ParseNumberText(GetString(section, key, defaultText));
+    }
+
+  private:
+    std::vector<ProfileDocument> files_;
+};
 
 }  // namespace
 
-void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings) {
-    const std::optional<std::string> path = ModulePathIn(directory, kSettingsFileName);
-    const ProfileDocument file = path ? ReadProfileFile(*path) : ProfileDocument();
+SettingsFiles ChooseSettingsFiles(const std::optional<std::string>& beside, FileAccess access,
+                                  bool folderWritable, const std::optional<std::string>& user) {
+    SettingsFiles files;
+    const bool besideIsWritten = beside && (access == FileAccess::kWritable ||
+                                            (access == FileAccess::kMissing && folderWritable));
+    if (beside) {
+        files.read.push_back(*beside);
+    }
+    if (besideIsWritten) {
+        files.write = beside;
+    } else if (!(beside && access == FileAccess::kReadOnly) && user) {
+        files.read.push_back(*user);
+        files.write = user;
+        files.writeInUserFolder = true;
+    }
+    return files;
+}
+
+SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places) {
+    const std::optional<std::string> beside = ModulePathIn(places.programFolder, kSettingsFileName);
+    const std::optional<std::string> user = ModulePathIn(places.userFolder, kSettingsFileName);
+    const FileAccess access = beside ? ProbeFileAccess(*beside) : FileAccess::kUnusable;
+    const bool folderWritable =
+        beside && access == FileAccess::kMissing && CanCreateFilesIn(*places.programFolder);
+    return ChooseSettingsFiles(beside, access, folderWritable, user);
+}
+
+SettingsPlaces DefaultSettingsPlaces() {
+    return {ExecutableDirectory(), UserSettingsDirectory()};
+}
+
+void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings) {
+    const SettingsReader file(ChooseSettingsFiles(places).read);
 
     const std::string data = file.GetString(kSettingsSection, "Data", "");
     if (data.empty() || !settings.dictionaryPath.Assign(data)) {
         // The default dictionary always fits, or is empty.
-        settings.dictionaryPath.Assign(DefaultDictionary(directory));
+        settings.dictionaryPath.Assign(DefaultDictionary(places.programFolder));
     }
-    settings.insertRatio = ReadNumber(file, kSettingsSection, "Ratio", "4");
-    settings.windowRatio = ReadNumber(file, kWindowSection, "WindowRatio", "3");
-    settings.blackBackground = ReadNumber(file, kWindowSection, "BlackBackgrownd", "0");
-    settings.editReadOnly = ReadNumber(file, kWindowSection, "EditReadOnly", "0");
-    settings.windowX = ReadNumber(file, kWindowSection, "XPos", "0");
-    settings.windowY = ReadNumber(file, kWindowSection, "YPos", "0");
-    settings.windowWidth = ReadNumber(file, kWindowSection, "Width", "0");
-    settings.windowHeight = ReadNumber(file, kWindowSection, "Height", "0");
-    settings.insertMark = ReadNumber(file, kDebugSection, "InsertMark", "0");
-    settings.useFixedSeed = ReadNumber(file, kDebugSection, "UseRandom", "0");
-    settings.randomSeed =
-        static_cast<std::uint32_t>(ReadNumber(file, kDebugSection, "RandomSeed", "0"));
-    settings.newestRandomSeed = ReadNumber(file, kDebugSection, "NewestRandomSeed", "0");
+    settings.insertRatio = file.Number(kSettingsSection, "Ratio", "4");
+    settings.windowRatio = file.Number(kWindowSection, "WindowRatio", "3");
+    settings.blackBackground = file.Number(kWindowSection, "BlackBackgrownd", "0");
+    settings.editReadOnly = file.Number(kWindowSection, "EditReadOnly", "0");
+    settings.windowX = file.Number(kWindowSection, "XPos", "0");
+    settings.windowY = file.Number(kWindowSection, "YPos", "0");
+    settings.windowWidth = file.Number(kWindowSection, "Width", "0");
+    settings.windowHeight = file.Number(kWindowSection, "Height", "0");
+    settings.insertMark = file.Number(kDebugSection, "InsertMark", "0");
+    settings.useFixedSeed = file.Number(kDebugSection, "UseRandom", "0");
+    settings.randomSeed = static_cast<std::uint32_t>(file.Number(kDebugSection, "RandomSeed", "0"));
+    settings.newestRandomSeed = file.Number(kDebugSection, "NewestRandomSeed", "0");
 }
 
-bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings& settings,
+bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
                     const WindowState& window) {
-    const std::optional<std::string> path = ModulePathIn(directory, kSettingsFileName);
-    if (!path) {
+    const SettingsFiles files = ChooseSettingsFiles(places);
+    if (!files.write || (files.writeInUserFolder && !MakeFolders(*places.userFolder))) {
         return false;
     }
-    std::optional<ProfileDocument> file = ReadProfileFileForUpdate(*path);
+    const std::string& path = *files.write;
+    std::optional<ProfileDocument> file = ReadProfileFileForUpdate(path);
     if (!file) {
         return false;
     }
@@ -92,16 +145,25 @@ bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings&
     file->SetString(kDebugSection, "UseRandom", FormatNumberText(settings.useFixedSeed));
     file->SetString(kDebugSection, "RandomSeed", FormatNumberText(settings.randomSeed));
     file->SetString(kDebugSection, "NewestRandomSeed", FormatNumberText(settings.newestRandomSeed));
-    return WriteProfileFile(*path, *file);
+    return WriteFileSafely(path, file->Serialize()) == WriteResult::kWritten;
+}
+
+void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings) {
+    LoadSettingsFrom(SettingsPlaces{directory, std::nullopt}, settings);
+}
+
+bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings& settings,
+                    const WindowState& window) {
+    return SaveSettingsTo(SettingsPlaces{directory, std::nullopt}, settings, window);
 }
 
 void LoadSettings() {
-    LoadSettingsFrom(ExecutableDirectory(), gSettings);
+    LoadSettingsFrom(DefaultSettingsPlaces(), gSettings);
 }
 
 void SaveSettings(const WindowState& window) {
     // Nothing to tell the user: the program ends either way.
-    SaveSettingsTo(ExecutableDirectory(), gSettings, window);
+    SaveSettingsTo(DefaultSettingsPlaces(), gSettings, window);
 }
 
 }  // namespace quillery

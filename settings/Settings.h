@@ -5,6 +5,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "settings/FileIo.h"
 
 namespace quillery {
 
@@ -70,16 +73,70 @@ struct WindowState {
 inline constexpr const char* kSettingsFileName = "QuilleryMini.ini";
 inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
 
-// Fills gSettings from the settings file beside the executable.
+// Where the settings live.
+//
+// The settings file "QuilleryMini.ini" beside the executable is the program's own: it is
+// read, and written when it can be. Where it cannot, a per-user file of the same name
+// and format (UserSettingsDirectory) takes the writes, and is read over the one beside
+// the executable, whose values then serve as the defaults an administrator set. The
+// default dictionary "velmo.dat" is always the one beside the executable.
+//
+// Which file a save writes, decided afresh at each load and save:
+//  - the file beside the executable when it exists and this process may write it (in a
+//    folder it cannot write, the file is overwritten in place), or when there is none
+//    and a file can be made in the executable's folder; the per-user file is then not
+//    read;
+//  - nothing when the file beside the executable was made read-only by its owner (no
+//    write permission for the owner, FILE_ATTRIBUTE_READONLY on Windows; seen so by
+//    root too): that file holds settings someone chose to keep as they are, and writing
+//    them elsewhere would undo that at the next start. It is read alone;
+//  - otherwise (a folder this user cannot write with no file in it, or a file there
+//    belonging to someone else that this user may not write, or something there that is
+//    not a file) the per-user file, read over the one beside the executable. Its folder
+//    is made when missing. A per-user file made read-only is left as it is, too.
+// Whatever is written, a failure changes nothing and is not reported.
+struct SettingsPlaces {
+    std::optional<std::string> programFolder;  // the executable's folder
+    std::optional<std::string> userFolder;     // the per-user folder
+};
+
+// The files to read, later ones over earlier ones, and the one to write.
+struct SettingsFiles {
+    std::vector<std::string> read;
+    std::optional<std::string> write;
+    bool writeInUserFolder = false;
+
+    bool operator==(const SettingsFiles&) const = default;
+};
+
+// The rule above, on what was found: the path beside the executable (none when the
+// executable's folder is unknown), what a write to it would meet, whether a file can be
+// made in its folder, and the per-user path.
+SettingsFiles ChooseSettingsFiles(const std::optional<std::string>& beside, FileAccess access,
+                                  bool folderWritable, const std::optional<std::string>& user);
+
+// The rule above, looking at the file system.
+SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places);
+
+// The executable's folder and the user's.
+SettingsPlaces DefaultSettingsPlaces();
+
+// Fills gSettings from the settings file(s) of DefaultSettingsPlaces.
 void LoadSettings();
 
-// Writes gSettings and the window's rectangle to the settings file beside the
-// executable, replacing it atomically. A failure changes nothing and is not reported.
+// Writes gSettings and the window's rectangle to the settings file of
+// DefaultSettingsPlaces, replacing it atomically. A failure changes nothing and is not
+// reported.
 void SaveSettings(const WindowState& window);
 
+// The two for any places.
+void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
+bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
+                    const WindowState& window);
+
 // The two with the settings file and the default dictionary in `directory` (in the file
-// system's encoding) instead of the executable's folder. With no directory, or one whose
-// paths would be too long (see ModulePathIn), there is no file: loading gives the
+// system's encoding) instead of the executable's folder, and no per-user file. With no directory,
+// or one whose paths would be too long (see ModulePathIn), there is no file: loading gives the
 // defaults without a default dictionary, saving writes nothing.
 //
 // Loading fills every persistent field of `settings` (debugRun is left alone). A "Data"

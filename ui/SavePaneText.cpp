@@ -1,10 +1,10 @@
 #include "ui/SavePaneText.h"
 
 #include <QPlainTextEdit>
-#include <QSaveFile>
 #include <QTextDocument>
 
 #include "engine/Cp932Codec.h"
+#include "settings/FileIo.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneText.h"
@@ -44,21 +44,11 @@ void SavePaneText(QPlainTextEdit* pane) {
     if (!path) {
         return;
     }
-    const QString cannotOpen = QString::fromUtf16(kCannotOpenFileMessage);
-    // Written beside the file and put in its place only when complete, so a failed
-    // write leaves the old file whole. Where no file can be made beside it, the file
-    // itself is written.
-    QSaveFile file(*path);
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        ShowMessage(pane->window(), cannotOpen, MessageButtons::Ok);
-        return;
-    }
+    // The file is replaced whole or not at all, and one made read-only stays as it is:
+    // both fail as a file that does not open.
     const std::string bytes = PaneFileBytes(pane->document()->toRawText());
-    const auto size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size || !file.commit()) {
-        file.cancelWriting();
-        ShowMessage(pane->window(), cannotOpen, MessageButtons::Ok);
+    if (WriteFileSafely(path->toStdString(), bytes) != WriteResult::kWritten) {
+        ShowMessage(pane->window(), QString::fromUtf16(kCannotOpenFileMessage), MessageButtons::Ok);
     }
 }
 

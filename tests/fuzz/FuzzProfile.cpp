@@ -11,8 +11,10 @@
 // Properties checked beyond "no crash":
 //  - the file parsed and written unchanged is the same bytes;
 //  - a key that is missing reads as its default text;
-//  - writing a key replaces exactly the line it was read from (rewritten as key=value
-//    with CR LF), or adds one entry, and a missing section is added at the end of the
+//  - lines end at CR LF, LF or CR alone; writing a key replaces only the value of the
+//    line it was read from (the key as spelt there, the blanks around "=" and at the end
+//    and the line break stay; a value that reads the same leaves the line untouched), or
+//    adds one entry ending with CR LF, and a missing section is added at the end of the
 //    file; every other line stays byte for byte, a last line without a line break at
 //    most gaining CR LF;
 //  - after writing every key and reading the result again, each value that was accepted
@@ -39,6 +41,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "settings/Cp932Scan.h"
 #include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -72,28 +75,34 @@ constexpr std::size_t kKeyCount = std::size(kKeys);
 
 struct FileLine {
     std::string text;
-    std::string ending;  // "\r\n", "\n", or for a last line "\r" or ""
+    std::string ending;  // "\r\n", "\n", "\r", or for a last line ""
 };
 
+// CR LF, LF and CR alone each end a line.
 std::vector<FileLine> Lines(std::string_view bytes) {
     std::vector<FileLine> lines;
     for (std::size_t start = 0; start < bytes.size();) {
-        const std::size_t lf = bytes.find('\n', start);
-        const std::size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
-        const std::string_view line = bytes.substr(start, end - start);
-        std::size_t textEnd = line.size() - (line.back() == '\n' ? 1 : 0);
-        textEnd -= textEnd > 0 && line[textEnd - 1] == '\r' ? 1 : 0;
-        lines.push_back({std::string(line.substr(0, textEnd)), std::string(line.substr(textEnd))});
+        std::size_t textEnd = start;
+        while (textEnd < bytes.size() && bytes[textEnd] != '\r' && bytes[textEnd] != '\n') {
+            ++textEnd;
+        }
+        std::size_t end = textEnd;
+        if (end < bytes.size()) {
+            end += bytes.substr(end, 2) == "\r\n" ? 2 : 1;
+        }
+        lines.push_back({std::string(bytes.substr(start, textEnd - start)),
+                         std::string(bytes.substr(textEnd, end - textEnd))});
         start = end;
     }
     return lines;
 }
 
 // Walks the lines of `after` against those of `before`: each line of `before` stands in
-// `after`, in order and the same (a last line without a line feed may gain CR LF), unless
-// `other` takes its place. `other` gets every line of `after` that is not the next line of
-// `before`, which must end with CR LF, with the index of that next line and whether every
-// line of `before` has been met; it returns whether the line replaces that next line.
+// `after`, in order and the same (a last line without a line break may gain CR LF),
+// unless `other` takes its place. `other` gets every line of `after` that is not the next
+// line of `before`, which must end with CR LF unless it takes that line's place (then it
+// keeps its line break), with the index of that next line and whether every line of
+// `before` has been met; it returns whether the line replaces that next line.
 template <typename Other>
 void CheckLines(std::string_view before, std::string_view after, Other other) {
     const std::vector<FileLine> in = Lines(before);
@@ -101,17 +110,48 @@ void CheckLines(std::string_view before, std::string_view after, Other other) {
     for (const FileLine& line : Lines(after)) {
         if (next < in.size() && in[next].text == line.text &&
             (in[next].ending == line.ending ||
-             (in[next].ending.find('\n') == std::string::npos && line.ending == "\r\n"))) {
+             (in[next].ending.empty() && line.ending == "\r\n"))) {
             ++next;
             continue;
         }
-        FUZZ_CHECK(line.ending == "\r\n");
         if (other(line.text, next, next == in.size())) {
             FUZZ_CHECK(next < in.size());
+            FUZZ_CHECK(line.ending == in[next].ending ||
+                       (in[next].ending.empty() && line.ending == "\r\n"));
             ++next;
+        } else {
+            FUZZ_CHECK(line.ending == "\r\n");
         }
     }
     FUZZ_CHECK(next == in.size());
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Whether `text` is the entry line `original` of `key` with `value` written into it: the
+// key as it was spelt and the blanks around "=" and at the end stay, and the line reads
+// back as the value.
+bool RewrittenFrom(std::string_view text, std::string_view original, std::string_view key,
+                   std::string_view value) {
+    std::size_t valueStart = FindCp932Char(original, '=');
+    if (valueStart == std::string_view::npos) {
+        return false;
+    }
+    ++valueStart;
+    while (valueStart < original.size() && IsBlank(original[valueStart])) {
+        ++valueStart;
+    }
+    std::size_t valueEnd = original.size();
+    while (valueEnd > valueStart && IsBlank(original[valueEnd - 1])) {
+        --valueEnd;
+    }
+    const std::string_view trailing = original.substr(valueEnd);
+    return text.substr(0, valueStart) == original.substr(0, valueStart) &&
+           text.size() >= valueStart + trailing.size() &&
+           text.substr(text.size() - trailing.size()) == trailing &&
+           ProfileDocument::Parse("[s]\r\n" + std::string(text)).Find("s", key) == value;
 }
 
 std::string Header(std::string_view section) {
@@ -144,16 +184,24 @@ Ownership CheckMarkedWrite(std::string_view file,
     }
 
     Ownership result;
+    const std::vector<FileLine> in = Lines(file);
     CheckLines(
         file, document.Serialize(), [&](const std::string& text, std::size_t next, bool atEnd) {
             for (std::size_t k = 0; k < kKeyCount; ++k) {
-                if (text == Entry(kKeys[k], marker[k])) {
-                    // Once each: a key that was read replaces its line where it stands, any
-                    // other is added.
-                    FUZZ_CHECK(!result.line[k]);
-                    result.line[k] = next;
-                    return read[k].has_value();
+                if (text.find(marker[k]) == std::string::npos) {
+                    continue;
                 }
+                // Once each: a key that was read has its value replaced where it stands,
+                // any other is added.
+                FUZZ_CHECK(!result.line[k]);
+                result.line[k] = next;
+                if (read[k]) {
+                    FUZZ_CHECK(next < in.size() &&
+                               RewrittenFrom(text, in[next].text, kKeys[k].key, marker[k]));
+                    return true;
+                }
+                FUZZ_CHECK(text == Entry(kKeys[k], marker[k]));
+                return false;
             }
             // Otherwise the header of a section that was missing, added at the end.
             FUZZ_CHECK(atEnd && std::any_of(std::begin(kKeys), std::end(kKeys), [&](const Key& k) {
@@ -186,8 +234,9 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     ProfileDocument document = original;
     std::string values[kKeyCount];
     bool accepted[kKeyCount];
-    std::map<std::size_t, std::string> rewritten;  // line index: the entry written over it
-    std::set<std::string> added;                   // the entries and section headers added
+    std::map<std::size_t, std::size_t> rewritten;  // line index: the key written into it
+    std::set<std::string> addedHeaders;            // the section headers added
+    std::set<std::size_t> addedKeys;               // the keys whose entries were added
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         if (mask & (1u << k)) {
             values[k] = read[(k + 1) % kKeyCount].value_or(
@@ -198,11 +247,12 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
         }
         accepted[k] = document.SetString(kKeys[k].section, kKeys[k].key, values[k]);
         if (accepted[k] && read[k]) {
-            rewritten[*ownership.line[k]] = Entry(kKeys[k], values[k]);
+            // A value that reads the same leaves its line as it is (CheckLines sees it so).
+            rewritten[*ownership.line[k]] = k;
         } else if (accepted[k]) {
-            added.insert(Entry(kKeys[k], values[k]));
+            addedKeys.insert(k);
             if (ownership.missingSections.count(kKeys[k].section) > 0) {
-                added.insert(Header(kKeys[k].section));
+                addedHeaders.insert(Header(kKeys[k].section));
             }
         }
     }
@@ -216,15 +266,28 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     }
     // The lines the program does not own survive; what was added is added once, and
     // nothing else.
+    const std::vector<FileLine> in = Lines(file);
     CheckLines(file, serialized, [&](const std::string& text, std::size_t next, bool) {
         const auto line = rewritten.find(next);
-        if (line != rewritten.end() && line->second == text) {
+        if (line != rewritten.end() && *read[line->second] != values[line->second]) {
+            const std::size_t k = line->second;
+            FUZZ_CHECK(RewrittenFrom(text, in[next].text, kKeys[k].key, values[k]));
             return true;
         }
-        FUZZ_CHECK(added.erase(text) == 1);
+        if (addedHeaders.erase(text) == 1) {
+            return false;
+        }
+        // An added entry: the key as written, "=" and the value (in quotes when a read
+        // would otherwise lose its blanks or quotes), which reads back.
+        const auto key = std::find_if(addedKeys.begin(), addedKeys.end(), [&](std::size_t k) {
+            const std::string start = std::string(kKeys[k].key) + "=";
+            return text.starts_with(start) && RewrittenFrom(text, start, kKeys[k].key, values[k]);
+        });
+        FUZZ_CHECK(key != addedKeys.end());
+        addedKeys.erase(key);
         return false;
     });
-    FUZZ_CHECK(added.empty());
+    FUZZ_CHECK(addedHeaders.empty() && addedKeys.empty());
 }
 
 // --- The settings record through real files. ---

@@ -83,6 +83,12 @@ def main():
     profile_seed("binary", bytes(range(256)), mask=0x5555, slice_length=33, flags=4)
     profile_seed("long-value", b"[Settings]\r\nData=" + b"x" * 600 + b"\r\n[Debug]\r\n"
                  b"RandomSeed=  +4294967295  \r\n", mask=0xFFFE, slice_length=255)
+    profile_seed("cr-line-ends", settings.replace(b"\r\n", b"\r"), mask=0x00FF)
+    profile_seed("mixed-line-ends", b"[Settings]\rdata = \"C:\\Program Files\\x.dat\"  \n"
+                 b"Ratio=4\r\n\r\r[Window]\nwindowratio=2\r", mask=0x0FF0, slice_length=9)
+    profile_seed("quotes-and-brackets", b"[Debug]x]\r\nInsertMark=1\r\n[Settings]\r\n"
+                 b"Data='single'\r\nRatio=\"5\r\n[Debug] ; c\r\nUseRandom=\"\"\r\n"
+                 b"RandomSeed=\" 7 \"\r\n", mask=0x0000, slice_length=12)
 
     names = [b"C:\\Quillery\\velmo.dat", sjis("D:\\辞書\\表ソ能.dat"), b"/home/user/dict.txt",
              b"C:dictionary", b"relative\\path/mixed.dat", b"trailing\\", b"",

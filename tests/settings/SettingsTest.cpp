@@ -101,6 +101,67 @@ TEST(ProfileRead, CutsTheValueBetweenCharactersAt511BytesAndAtANul) {
     EXPECT_EQ(ProfileDocument().GetString("A", "k", a509 + "aaa"), a509 + "aa");
 }
 
+TEST(ProfileRead, QuotesLineEndsAndSectionNamesAsWindowsReadsThem) {
+    // One pair of double quotes around the whole value goes (after the blanks); single
+    // quotes, a quote at one end only and quotes inside stay. CR, LF and CR LF each end a
+    // line. A section name ends at the last "]" of its line.
+    const Texts reads[] = {
+        {"[S]\r\nData=\"C:\\Program Files\\x.dat\"\r\n", "Data", "C:\\Program Files\\x.dat"},
+        {"[S]\r\nk=  \" two \"  \r\n", "k", " two "},
+        {"[S]\r\nk=\"\"\"\"\r\n", "k", "\"\""},
+        {"[S]\r\nk=\"\"\r\n", "k", ""},
+        {"[S]\r\nk=\"\r\n", "k", "\""},
+        {"[S]\r\nk='x'\r\n", "k", "'x'"},
+        {"[S]\r\nk=\"x\r\n", "k", "\"x"},
+        {"[S]\r\nk=x\"\r\n", "k", "x\""},
+        {"[S]\r\nk=a\"b\"c\r\n", "k", "a\"b\"c"},
+        {"[S]\r\nk=\"a\" \"b\"\r\n", "k", "a\" \"b"},
+        {"[S]\rk=1\rj=2\r", "j", "2"},
+        {"[X]\rk=1\r[S]\rk=2", "k", "2"},
+        {"[X]\r\rk=1\n\r[S]\r\n\rk=3\n", "k", "3"},
+        {"[S]x]\r\nk=1\r\n[S]\r\nk=2\r\n", "k", "2"},
+        {"[S]]\r\nk=1\r\n[S] ; c\r\nk=2\r\n", "k", "2"},
+    };
+    for (const auto& [text, key, value] : reads) {
+        EXPECT_EQ(ProfileDocument::Parse(text).GetString("S", key, "<none>"), value) << text;
+    }
+    const ProfileDocument debug = ProfileDocument::Parse("[Debug]x]\r\nk=1\r\n[a]b]c]\r\nk=2");
+    EXPECT_EQ(debug.Find("Debug]x", "k"), "1");
+    EXPECT_EQ(debug.Find("Debug", "k"), std::nullopt);
+    EXPECT_EQ(debug.Find("a]b]c", "k"), "2");
+}
+
+TEST(ProfileWrite, AnEntryKeepsItsSpellingAndAnEqualValueLeavesItsLineAlone) {
+    const struct {
+        std::string line, value, expected;
+    } cases[] = {
+        {"data=lower", "lower", "data=lower"},
+        {"DATA = old  ", "new", "DATA = new  "},
+        {"  Data\t=\told", "", "  Data\t=\t"},
+        {"Data=", "new", "Data=new"},
+        {"Data =   ", "new", "Data =   new"},
+        {"Data= same ", "same", "Data= same "},
+        {"Data=\"same\"", "same", "Data=\"same\""},
+        {"Data=\"C:\\x.dat\"", "C:\\y.dat", "Data=C:\\y.dat"},
+        {"Data=same\0tail"s, "same", "Data=same\0tail"s},
+        {"Data=old\0tail", "x", "Data=x"},
+        {"Data=old", "\"q\"", "Data=\"\"q\"\""},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& end : {"\r\n"s, "\n"s, "\r"s}) {
+            const std::string text = "[Settings]" + end + c.line + end + "; after" + end;
+            ProfileDocument document = ProfileDocument::Parse(text);
+            ASSERT_TRUE(document.SetString("SETTINGS", "DATA", c.value)) << c.line;
+            EXPECT_EQ(document.Serialize(), "[Settings]" + end + c.expected + end + "; after" + end)
+                << c.line;
+            EXPECT_EQ(document.Find("Settings", "data"), c.value) << c.line;
+        }
+    }
+    ProfileDocument lower = ProfileDocument::Parse("[settings]\r\ndata=lower\r\n");
+    ASSERT_TRUE(lower.SetString("Settings", "Data", "new"));
+    EXPECT_EQ(lower.Serialize(), "[settings]\r\ndata=new\r\n");
+}
+
 TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey) {
     const std::string odd = "[A]\nk=1\r\nlone\rcr\n\xFF\x81\n; c\n[B]  trailing\r";
     // The first of duplicates; a new key after the section's last entry, or right after
@@ -109,14 +170,18 @@ TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey) {
         std::string text, section, key, value, expected;
     } cases[] = {
         {"[A]\r\n k = 1 \r\nk=2\r\n[a]\r\nk=3\r\n", "a", "K", "9",
-         "[A]\r\nK=9\r\nk=2\r\n[a]\r\nk=3\r\n"},
+         "[A]\r\n k = 9 \r\nk=2\r\n[a]\r\nk=3\r\n"},
         {"[A]\r\nx=1\r\n[B]\r\n[A]\r\ny=2\r\n", "A", "y", "3",
          "[A]\r\nx=1\r\ny=3\r\n[B]\r\n[A]\r\ny=2\r\n"},
         {"[A]\r\n\r\n[B]\r\n", "A", "k", "v", "[A]\r\nk=v\r\n\r\n[B]\r\n"},
         {"[A]\r\nx=1", "B", "k", "v", "[A]\r\nx=1\r\n[B]\r\nk=v\r\n"},
         {"[A]\r\nx=1", "A", "k", "v", "[A]\r\nx=1\r\nk=v\r\n"},
-        {"[A]\nx=1\nk=2\n\n", "A", "k", "3", "[A]\nx=1\nk=3\r\n\n"},
-        {odd, "B", "k", "v", odd + "\nk=v\r\n"},
+        {"[A]\nx=1\nk=2\n\n", "A", "k", "3", "[A]\nx=1\nk=3\n\n"},
+        {odd, "B", "k", "v", odd + "k=v\r\n"},
+        // CR alone ends a line: the entry is found and no second one is added.
+        {"[A]\rx=1\rk=2\r[B]\r", "A", "k", "3", "[A]\rx=1\rk=3\r[B]\r"},
+        {"[A]\rx=1\r\r[B]\rk=1", "A", "k", "v", "[A]\rx=1\rk=v\r\n\r[B]\rk=1"},
+        {"[A]\r\rx=1\r\n\n", "B", "k", "v", "[A]\r\rx=1\r\n\n[B]\r\nk=v\r\n"},
     };
     for (const auto& c : cases) {
         ProfileDocument document = ProfileDocument::Parse(c.text);
@@ -130,10 +195,10 @@ TEST(ProfileWrite, ChangesOnlyTheLineOfTheKey) {
 // settings fuzz target).
 TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
     const std::string text = "[A]\r\nk=old\r\n";
-    std::vector<Texts> refused = {{"A", "", "v"},    {"A", "a=b", "v"}, {"A", ";k", "v"},
-                                  {"A", "[k]", "v"}, {"A]", "k", "v"},  {"", "k", "v"}};
-    for (const std::string& value : {"two\r\n[Lines]"s, "lf\nonly"s, "nul\0"s, "new "s, " new"s,
-                                     "\tnew"s, " "s, std::string(512, 'x')}) {
+    std::vector<Texts> refused = {
+        {"A", "", "v"}, {"A", "a=b", "v"}, {"A", ";k", "v"}, {"A", "[k]", "v"}, {"", "k", "v"}};
+    for (const std::string& value :
+         {"two\r\n[Lines]"s, "lf\nonly"s, "cr\ronly"s, "nul\0"s, std::string(512, 'x')}) {
         refused.emplace_back("A", "k", value);
     }
     for (const auto& [section, key, value] : refused) {
@@ -141,14 +206,22 @@ TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
         EXPECT_FALSE(document.SetString(section, key, value)) << section << " " << key << value;
         EXPECT_EQ(document.Serialize(), text);
     }
-    // Blanks inside, the longest value, a lone lead byte and a full-width space at the end.
-    const std::string accepted[] = {"",        "two  words", "a\tb",     std::string(511, 'x'),
-                                    "abc\x81", "\x81\x40",   "x\x81\x40"};
+    // Blanks inside, the longest value, a lone lead byte and a full-width space at the end;
+    // blanks at an end and quotes at both, which go to the file inside quotes.
+    const std::string accepted[] = {
+        "",           "two  words", "a\tb",      std::string(511, 'x'),
+        "abc\x81",    "\x81\x40",   "x\x81\x40", "new ",
+        " new",       "\tnew",      " ",         "\"\"",
+        "\"quoted\"", "\"",         "\"one end", " \"" + std::string(507, 'x') + "\" "};
     for (const std::string& value : accepted) {
         ProfileDocument document = ProfileDocument::Parse(text);
         ASSERT_TRUE(document.SetString("A", "k", value)) << value;
         EXPECT_EQ(ProfileDocument::Parse(document.Serialize()).Find("A", "k"), value);
     }
+    // A section name with "]" inside reads back, its name ending at the last "]".
+    ProfileDocument document = ProfileDocument::Parse(text);
+    ASSERT_TRUE(document.SetString("Debug]x", "k", "v"));
+    EXPECT_EQ(document.Serialize(), text + "[Debug]x]\r\nk=v\r\n");
 }
 
 TEST(ProfileFileAccess, ReadsWritesAndFailsWithoutTouchingAnything) {
@@ -359,30 +432,71 @@ TEST_F(SettingsFile, UnknownSectionsKeysAndCommentsSurviveASave) {
     EXPECT_EQ(ReadBytes(Ini()),
               "; Quillery\r\n[Settings]\r\nData=C:\\" + kHyo +
                   "\\w.txt\r\nExtra=keep me\r\nRatio=7\r\n\r\n[Plugins]\n"
-                  "name = value \xFF\x81\n[Window]\r\nXPos=10\r\nColour=blue\r\n" +
+                  "name = value \xFF\x81\n[Window]\r\nxpos=10\r\nColour=blue\r\n" +
                   kWindowKeys + "YPos=20\r\nWidth=300\r\nHeight=200\r\n; end\r\n" + kDebugPart);
 }
 
 TEST_F(SettingsFile, ADictionaryPathThatWouldNotReadBackKeepsTheOldEntry) {
-    // A line break would start entries of its own; "dict.dat " would come back as
-    // "dict.dat", another file.
-    for (const std::string path : {"a\r\n[Window]\r\nWindowRatio=5", "/data/dict.dat "}) {
-        WriteBytes(Ini(), "[Settings]\r\nData=old.txt\r\n");
-        Settings settings = DistinctSettings();
+    // A line break would start entries of its own.
+    WriteBytes(Ini(), "[Settings]\r\nData=old.txt\r\n");
+    Settings settings = DistinctSettings();
+    ASSERT_TRUE(settings.dictionaryPath.Assign("a\r\n[Window]\r\nWindowRatio=5"));
+    ASSERT_TRUE(Save(settings));
+    EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nData=old.txt\r\nRatio=7\r\n[Window]\r\n" +
+                                    kWindowKeys + kRectangleKeys + kDebugPart);
+    // Blanks at an end, or quotes at both, are kept by quoting the value.
+    for (const std::string path : {"/data/dict.dat ", "\"/data/q.dat\""}) {
         ASSERT_TRUE(settings.dictionaryPath.Assign(path));
         ASSERT_TRUE(Save(settings));
-        EXPECT_EQ(ReadBytes(Ini()), "[Settings]\r\nData=old.txt\r\nRatio=7\r\n[Window]\r\n" +
-                                        kWindowKeys + kRectangleKeys + kDebugPart);
+        EXPECT_EQ(Load().dictionaryPath.Bytes(), path);
     }
+}
+
+// A file without write permission for its owner (FILE_ATTRIBUTE_READONLY on Windows) is
+// left as it is, bytes and mode, also by root (as the tests run) and through a link;
+// nothing else is put beside it.
+TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
+    const std::string old = "[Settings]\r\nRatio=9\r\n";
+    const auto writeBits =
+        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const std::string real = dir_.File("real.ini");
+    for (const std::string& target : {Ini(), real}) {
+        WriteBytes(target, old);
+        if (target == real) {
+            fs::remove(Ini());
+            fs::create_symlink(real, Ini());
+        }
+        fs::permissions(target, writeBits, fs::perm_options::remove);
+        const fs::perms before = fs::status(target).permissions();
+        EXPECT_FALSE(Save(DistinctSettings()));
+        EXPECT_EQ(WritePrivateProfileStringA("Settings", "Ratio", "1", Ini()), false);
+        EXPECT_EQ(ReadBytes(target), old);
+        EXPECT_EQ(fs::status(target).permissions(), before);
+        EXPECT_EQ(Load().insertRatio, 9);
+        fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+    }
+    EXPECT_EQ(EntryCount(dir_.path), 2);
+#ifndef _WIN32
+    // Whatever the group and others may do, the owner's permission counts.
+    fs::remove(Ini());
+    for (const auto mode : {0400, 0464, 0466, 0555}) {
+        WriteBytes(Ini(), old);
+        fs::permissions(Ini(), fs::perms(mode));
+        EXPECT_FALSE(Save(DistinctSettings())) << mode;
+        EXPECT_EQ(ReadBytes(Ini()), old) << mode;
+        EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(mode));
+        fs::remove(Ini());
+    }
+#endif
 }
 
 #ifndef _WIN32
 // POSIX modes, the umask and symbolic links; Windows has none of them.
 TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     WriteBytes(Ini(), "[Settings]\r\n");
-    fs::permissions(Ini(), fs::perms(0444));
+    fs::permissions(Ini(), fs::perms(0604));
     ASSERT_TRUE(Save(DistinctSettings()));
-    EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0444));
+    EXPECT_EQ(fs::status(Ini()).permissions(), fs::perms(0604));
     // A new file follows the umask.
     fs::remove(Ini());
     const mode_t old = umask(027);

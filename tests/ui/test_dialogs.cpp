@@ -400,8 +400,20 @@ class DialogsTest : public QObject {
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             QCOMPARE(messages_->requests[0].parent, &*window_);
         }
+        // A file made read-only is left as it is, bytes and permissions, also by root.
+        const QString readOnly = dir.filePath("kept.txt");
+        QVERIFY(WriteFile(readOnly, "old"));
+        const auto permissions = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(readOnly, permissions));
+        const auto before = QFile::permissions(readOnly);
+        messages_.emplace();
+        SaveInput("abc", readOnly);
+        QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
+        QCOMPARE(ReadFile(readOnly), QByteArray("old"));
+        QCOMPARE(QFile::permissions(readOnly), before);
+        QVERIFY(QFile::setPermissions(readOnly, permissions | QFile::WriteOwner));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList{"folder"});
+                 QStringList({"folder", "kept.txt"}));
         QVERIFY(QFileInfo(dir.filePath("folder")).isDir());
     }
 

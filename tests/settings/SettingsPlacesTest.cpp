@@ -1,0 +1,339 @@
+// Where the settings are read and written, read-only files, and writes stopped part-way:
+// through the program's settings code in a helper process (settings_save_probe) placed as
+// the program is installed, and, for the permission cases, run as an ordinary user.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+#include <string>
+
+#include "settings/FileIo.h"
+#include "settings/ModulePath.h"
+#include "settings/Settings.h"
+
+#ifndef _WIN32
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quillery {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::set<std::string>;
+
+// A fresh folder under the system's temporary folder that every user may enter, removed
+// with everything in it.
+struct Scratch {
+    Scratch() {
+        std::random_device random;
+        do {
+            path = (fs::temp_directory_path() / ("settings_places-" + std::to_string(random())))
+                       .string();
+        } while (!fs::create_directory(path));
+        fs::permissions(path, fs::perms(0755));
+    }
+    ~Scratch() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    std::string path;
+};
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    EXPECT_TRUE(out << bytes) << path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Names NamesIn(const std::string& folder) {
+    Names names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+std::string Quote(const std::string& text) {
+#ifdef _WIN32
+    return "\"" + text + "\"";
+#else
+    return "'" + text + "'";
+#endif
+}
+
+#ifdef _WIN32
+const std::string kProgram = "QuilleryMini.exe";
+#else
+const std::string kProgram = "QuilleryMini";
+#endif
+
+// Runs the probe copied into `folder` as the program; what it printed. `prefix` comes
+// before the command (another user, another environment).
+std::string RunProbe(const std::string& folder, const std::string& args,
+                     const std::string& prefix = "") {
+    const std::string out = folder + ".out";
+    std::string command = prefix + Quote(folder + "/" + kProgram) + " " + args + " >" + Quote(out);
+#ifdef _WIN32
+    command = "\"" + command + "\"";
+#endif
+    std::system(command.c_str());
+    std::string printed = ReadBytes(out);
+    fs::remove(out);
+    return printed;
+}
+
+void PlaceProbe(const std::string& folder) {
+    fs::create_directories(folder);
+    fs::copy_file(QUILLERY_SAVE_PROBE, folder + "/" + kProgram);
+}
+
+const std::string kIni = kSettingsFileName;
+
+// What a save by the probe writes, given the ratio and the dictionary, in a new file.
+std::string SavedFile(int ratio, const std::string& data) {
+    return "[Settings]\r\nData=" + data + "\r\nRatio=" + std::to_string(ratio) +
+           "\r\n[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
+           "XPos=10\r\nYPos=20\r\nWidth=320\r\nHeight=240\r\n[Debug]\r\nInsertMark=0\r\n"
+           "UseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n";
+}
+
+TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
+    const std::string beside = "/opt/q/QuilleryMini.ini";
+    const std::string user = "/home/u/.config/QuilleryMini/QuilleryMini.ini";
+    using V = std::vector<std::string>;
+    const struct {
+        FileAccess access;
+        bool folderWritable;
+        SettingsFiles files;
+    } cases[] = {
+        {FileAccess::kWritable, false, {V{beside}, beside, false}},
+        {FileAccess::kWritable, true, {V{beside}, beside, false}},
+        {FileAccess::kMissing, true, {V{beside}, beside, false}},
+        // Kept as it is: read alone, nothing written anywhere.
+        {FileAccess::kReadOnly, true, {V{beside}, std::nullopt, false}},
+        {FileAccess::kReadOnly, false, {V{beside}, std::nullopt, false}},
+        // The administrator's defaults under the user's own file.
+        {FileAccess::kMissing, false, {V{beside, user}, user, true}},
+        {FileAccess::kNotOurs, true, {V{beside, user}, user, true}},
+        {FileAccess::kUnusable, true, {V{beside, user}, user, true}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ChooseSettingsFiles(beside, c.access, c.folderWritable, user), c.files)
+            << static_cast<int>(c.access) << c.folderWritable;
+    }
+    // No per-user place: nothing to write where the program's folder cannot take it.
+    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, std::nullopt),
+              (SettingsFiles{V{beside}, std::nullopt, false}));
+    // No executable's folder: the user's file alone.
+    EXPECT_EQ(ChooseSettingsFiles(std::nullopt, FileAccess::kUnusable, false, user),
+              (SettingsFiles{V{user}, user, true}));
+}
+
+TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
+    // Something that is not a file where the settings file belongs (which root, running
+    // these tests, cannot be kept from writing otherwise): the per-user folder is made and
+    // takes the settings; the default dictionary stays the one beside the program.
+    Scratch scratch;
+    const std::string program = scratch.path + "/program";
+    const std::string user = scratch.path + "/home/.config/QuilleryMini";
+    fs::create_directories(program + "/" + kIni);
+    WriteBytes(program + "/velmo.dat", "word\r\n");
+    const SettingsPlaces places{program, user};
+    const std::string velmo = ModulePathIn(program, "velmo.dat").value_or("");
+    Settings settings;
+    LoadSettingsFrom(places, settings);
+    EXPECT_EQ(settings.dictionaryPath.Bytes(), velmo);
+    settings.insertRatio = 8;
+    ASSERT_TRUE(SaveSettingsTo(places, settings, WindowState{false, false, 10, 20, 330, 260}));
+    EXPECT_EQ(ReadBytes(user + "/" + kIni), SavedFile(8, velmo));
+    EXPECT_EQ(NamesIn(program), (Names{kIni, "velmo.dat"}));
+    Settings again;
+    LoadSettingsFrom(places, again);
+    EXPECT_EQ(again.insertRatio, 8);
+#ifndef _WIN32
+    EXPECT_EQ(fs::status(scratch.path + "/home/.config").permissions(), fs::perms(0700));
+#endif
+}
+
+#ifndef _WIN32
+TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
+    const char* const saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")};
+    const std::string keep[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
+    const struct {
+        const char* xdg;
+        const char* home;
+        std::string folder;
+    } cases[] = {
+        {"/x/cfg", "/h", "/x/cfg/QuilleryMini/"},
+        {"/x/cfg/", "/h", "/x/cfg/QuilleryMini/"},
+        {"relative/cfg", "/h", "/h/.config/QuilleryMini/"},
+        {"", "/h/", "/h/.config/QuilleryMini/"},
+        {nullptr, "/h", "/h/.config/QuilleryMini/"},
+        {nullptr, nullptr, std::string(getpwuid(geteuid())->pw_dir) + "/.config/QuilleryMini/"},
+    };
+    for (const auto& c : cases) {
+        c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
+        c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
+        EXPECT_EQ(UserSettingsDirectory(), c.folder) << (c.xdg ? c.xdg : "-");
+    }
+    saved[0] ? setenv("XDG_CONFIG_HOME", keep[0].c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+    saved[1] ? setenv("HOME", keep[1].c_str(), 1) : unsetenv("HOME");
+}
+#endif
+
+// Leftovers of killed writes of the settings file are removed by the next save; nothing
+// else is, not even a folder or another file's leftover of the same form.
+TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
+    Scratch scratch;
+    const std::string dir = scratch.path;
+    const Names others = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
+                          "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
+                          ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
+    for (const std::string& name : others) {
+        WriteBytes(dir + "/" + name, "x");
+    }
+    for (const char* name : {".QuilleryMini.ini.tmp-1a-2b-3", ".QuilleryMini.ini.tmp-x"}) {
+        WriteBytes(dir + "/" + name, "[Settings]\r\nRatio=");
+    }
+    fs::create_directory(dir + "/.QuilleryMini.ini.tmp-folder");
+    ASSERT_TRUE(SaveSettingsTo(dir, Settings(), WindowState{}));
+    Names expected = others;
+    expected.insert({kIni, ".QuilleryMini.ini.tmp-folder"});
+    EXPECT_EQ(NamesIn(dir), expected);
+}
+
+// A save stopped at each step of its write (the process ends there, as when killed): the
+// old file stays whole until the new one takes its place whole, and the next save leaves
+// only the settings file, whether the write went through an unnamed or a named temporary.
+TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
+    const std::string old = "; kept by hand\r\n[Settings]\r\nratio = 9\r\n";
+    for (const char* named : {"", " --named"}) {
+        for (int step = 0; step <= static_cast<int>(WriteStep::kReplaced); ++step) {
+            Scratch scratch;
+            const std::string program = scratch.path + "/program";
+            PlaceProbe(program);
+            WriteBytes(program + "/" + kIni, old);
+            const std::string args = std::string("--ratio 7 --stop-at ") + std::to_string(step);
+            EXPECT_EQ(RunProbe(program, args + named), "") << step << named;
+            const std::string after = ReadBytes(program + "/" + kIni);
+            if (step == static_cast<int>(WriteStep::kReplaced)) {
+                const std::string saved = SavedFile(7, "");
+                EXPECT_EQ(after, "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
+                                     saved.substr(saved.find("[Window]")))
+                    << named;
+            } else {
+                EXPECT_EQ(after, old) << step << named;
+            }
+            EXPECT_LE(NamesIn(program).size(), 3u) << step << named;
+            EXPECT_EQ(RunProbe(program, "--ratio 5"), "5\n\n") << step << named;
+            EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni})) << step << named;
+            EXPECT_EQ(RunProbe(program, ""), "5\n\n");
+        }
+    }
+}
+
+#ifndef _WIN32
+// The permission cases as an ordinary user (nobody), since root may write anything: the
+// program installed under a prefix owned by root, and in a folder of the user's own.
+class AsOrdinaryUser : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        for (const char* folder : {"/prefix", "/prefix/lib", "/prefix/lib/quillery-mini"}) {
+            fs::create_directory(scratch_.path + folder);
+            fs::permissions(scratch_.path + folder, fs::perms(0755));
+        }
+        PlaceProbe(installed_);
+        WriteBytes(installed_ + "/velmo.dat", "word\r\n");
+        fs::create_directory(home_);
+        GiveToUser(home_);
+    }
+
+    // Files and folders the user owns (when the tests run as root, nobody's).
+    void GiveToUser(const std::string& path) const {
+        if (geteuid() == 0) {
+            const passwd* user = getpwnam("nobody");
+            ASSERT_NE(user, nullptr);
+            ASSERT_EQ(lchown(path.c_str(), user->pw_uid, user->pw_gid), 0) << path;
+        }
+    }
+
+    // The program in `folder` as the user, with HOME their folder.
+    std::string Run(const std::string& folder, const std::string& args,
+                    const std::string& environment = "-u XDG_CONFIG_HOME") const {
+        const std::string user =
+            geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
+        return RunProbe(folder, args,
+                        "cd / && " + user + "env " + environment + " HOME=" + Quote(home_) + " ");
+    }
+
+    std::string UserFile(const std::string& config = "/.config") const {
+        return home_ + config + "/QuilleryMini/" + kIni;
+    }
+
+    Scratch scratch_;
+    const std::string installed_ = scratch_.path + "/prefix/lib/quillery-mini";
+    const std::string home_ = scratch_.path + "/home";
+};
+
+TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwnFolder) {
+    // The administrator's defaults beside the program.
+    const std::string defaults = "[Settings]\r\nRatio=2\r\n[Debug]\r\nInsertMark=1\r\n";
+    WriteBytes(installed_ + "/" + kIni, defaults);
+    const std::string velmo = installed_ + "/velmo.dat\n";
+    EXPECT_EQ(Run(installed_, ""), "2\n" + velmo);
+    EXPECT_FALSE(fs::exists(home_ + "/.config"));
+    // Two runs: the choices of the first are there in the second.
+    EXPECT_EQ(Run(installed_, "--ratio 7 --data /srv/words.dat"), "7\n/srv/words.dat\n");
+    EXPECT_EQ(Run(installed_, ""), "7\n/srv/words.dat\n");
+    std::string user = SavedFile(7, "/srv/words.dat");
+    user.replace(user.find("InsertMark=0"), 12, "InsertMark=1");
+    EXPECT_EQ(ReadBytes(UserFile()), user);
+    struct stat st;
+    ASSERT_EQ(stat(UserFile().c_str(), &st), 0);
+    EXPECT_NE(st.st_uid, 0u);
+    EXPECT_EQ(fs::status(home_ + "/.config/QuilleryMini").permissions(), fs::perms(0700));
+    // The program's folder is as it was.
+    EXPECT_EQ(ReadBytes(installed_ + "/" + kIni), defaults);
+    EXPECT_EQ(NamesIn(installed_), (Names{kProgram, kIni, "velmo.dat"}));
+
+    // Without defaults beside the program, and with its own configuration folder.
+    fs::remove(installed_ + "/" + kIni);
+    EXPECT_EQ(Run(installed_, "--ratio 3"), "3\n/srv/words.dat\n");
+    EXPECT_EQ(Run(installed_, ""), "3\n/srv/words.dat\n");
+    const std::string xdg = "XDG_CONFIG_HOME=" + Quote(home_ + "/xdg");
+    EXPECT_EQ(Run(installed_, "--ratio 6", xdg), "6\n" + velmo);
+    EXPECT_EQ(Run(installed_, "", xdg), "6\n" + velmo);
+    EXPECT_EQ(ReadBytes(UserFile("/xdg")), SavedFile(6, installed_ + "/velmo.dat"));
+    EXPECT_EQ(NamesIn(installed_), (Names{kProgram, "velmo.dat"}));
+}
+
+TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
+    const std::string own = home_ + "/app";
+    PlaceProbe(own);
+    GiveToUser(own);
+    EXPECT_EQ(Run(own, "--ratio 6"), "6\n\n");
+    EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
+    EXPECT_FALSE(fs::exists(home_ + "/.config"));
+
+    fs::permissions(own + "/" + kIni, fs::perms(0444));
+    EXPECT_EQ(Run(own, "--ratio 8"), "8\n\n");
+    EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
+    EXPECT_EQ(fs::status(own + "/" + kIni).permissions(), fs::perms(0444));
+    EXPECT_EQ(NamesIn(own), (Names{kProgram, kIni}));
+    EXPECT_FALSE(fs::exists(home_ + "/.config"));
+    EXPECT_EQ(Run(own, ""), "6\n\n");
+}
+#endif
+
+}  // namespace
+}  // namespace quillery
