@@ -123,7 +123,11 @@ void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
         return;
     }
     do {
-        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
+        // The pattern also matches the bare prefix and, case-blind, names the program
+        // never makes: only its own exact prefix with a suffix counts.
+        const std::wstring_view candidate = found.cFileName;
+        if (candidate.size() > prefix->size() && candidate.starts_with(*prefix) &&
+            !(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT))) {
             // One that another instance is still writing is in use and stays.
             DeleteFileW((folder + found.cFileName).c_str());
         }

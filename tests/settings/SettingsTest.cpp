@@ -460,7 +460,13 @@ TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
     const auto writeBits =
         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
     const std::string real = dir_.File("real.ini");
-    for (const std::string& target : {Ini(), real}) {
+#ifdef _WIN32
+    // Links need a privilege there that a test run does not have.
+    const std::vector<std::string> targets = {Ini()};
+#else
+    const std::vector<std::string> targets = {Ini(), real};
+#endif
+    for (const std::string& target : targets) {
         WriteBytes(target, old);
         if (target == real) {
             fs::remove(Ini());
@@ -475,7 +481,7 @@ TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
         EXPECT_EQ(Load().insertRatio, 9);
         fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
     }
-    EXPECT_EQ(EntryCount(dir_.path), 2);
+    EXPECT_EQ(EntryCount(dir_.path), static_cast<std::ptrdiff_t>(targets.size()));
 #ifndef _WIN32
     // Whatever the group and others may do, the owner's permission counts.
     fs::remove(Ini());

@@ -5,6 +5,7 @@
 // running a program with its standard streams redirected to files.
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -133,7 +134,11 @@ inline int RunCommandLine(const std::filesystem::path& program, std::wstring lin
             }
             CloseHandle(process.hThread);
             CloseHandle(process.hProcess);
+        } else {
+            std::fprintf(stderr, "CreateProcessW failed: error %lu\n", GetLastError());
         }
+    } else {
+        std::fprintf(stderr, "cannot open the redirected streams: error %lu\n", GetLastError());
     }
     for (const HANDLE handle : handles) {
         if (handle != INVALID_HANDLE_VALUE) {
