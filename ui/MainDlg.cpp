@@ -14,6 +14,7 @@
 #include "ui/ConvertWorker.h"
 #include "ui/DialogFont.h"
 #include "ui/KeyboardRules.h"
+#include "ui/MainDlgGeometry.h"
 #include "ui/MainMenu.h"
 #include "ui/MainWindowPointer.h"
 #include "ui/MessageBox.h"
@@ -66,8 +67,12 @@ CMainDlg::CMainDlg(QWidget* parent)
     statusBar_->setObjectName(QStringLiteral("statusBar59393"));
     statusField_->setObjectName(QStringLiteral("statusPane0"));
     statusBar_->addWidget(statusField_, 1);
+    // A pane that a hand-edited ratio pushes under the status bar must not show through.
+    statusBar_->setAutoFillBackground(true);
+    menu_->menuBar()->setAutoFillBackground(true);
     connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
+    ShowMenuBarKeyboardHold(menu_->menuBar());
 
     worker_ = std::make_unique<ConvertWorker>(*runHost_);
     runHost_->SetWorker(worker_.get());
@@ -90,33 +95,65 @@ void CMainDlg::OnInitDialog() {
            units.Y(kTemplateHeight) + MenuBarHeight(units.X(kTemplateWidth)));
     LayoutPanes();
     outputPane_->setPlainText(kPlaceholder);
+    const QRect saved(gSettings.windowX, gSettings.windowY, gSettings.windowWidth,
+                      gSettings.windowHeight);
+    // A rectangle on no screen would put the window where nobody can reach it: it opens
+    // where an unsaved one does.
     if (gSettings.windowX != 0 && gSettings.windowY != 0 && gSettings.windowWidth != 0 &&
-        gSettings.windowHeight != 0) {
-        move(gSettings.windowX, gSettings.windowY);
-        resize(gSettings.windowWidth, gSettings.windowHeight);
+        gSettings.windowHeight != 0 && IsOnAnyScreen(saved)) {
+        move(saved.topLeft());
+        resize(saved.size().expandedTo(MinimumUsableClientSize()));
         restoreOuterSize_ = true;
     }
 }
 
+QSize CMainDlg::MinimumUsableClientSize() const {
+    // Every menu title on one row, and the status bar under a line of each pane. Below
+    // this a hand-edited size gives a window without its bars (or, at zero, no window).
+    const int width = menu_->menuBar()->sizeHint().width();
+    const int paneLine = inputPane_->fontMetrics().lineSpacing() + 2 * inputPane_->frameWidth();
+    return {width, MenuBarHeight(width) + 2 * paneLine + statusBar_->sizeHint().height()};
+}
+
 void CMainDlg::ApplySavedOuterSize() {
     // The saved size is the outer one. A window manager adds its frame only once the
-    // window is mapped, so correct the size the first time the frame shows.
-    const QSize frame = frameGeometry().size() - size();
-    if (!restoreOuterSize_ || frame.isEmpty()) {
+    // window is mapped, so correct the size the first time the window system shows the
+    // frame around it.
+    if (!restoreOuterSize_) {
         return;
     }
+    const std::optional<QRect> outer = LiveOuterRect(*this);
+    if (!outer) {
+        return;
+    }
+    const QSize frame = outer->size() - size();
+    if (frame.isEmpty()) {
+        return;  // no frame yet (or none at all: the size is already the outer one)
+    }
     restoreOuterSize_ = false;
-    resize(gSettings.windowWidth - frame.width(), gSettings.windowHeight - frame.height());
+    const QSize client = QSize(gSettings.windowWidth, gSettings.windowHeight) - frame;
+    resize(client.expandedTo(MinimumUsableClientSize()));
+}
+
+void CMainDlg::NoteOuterRect() {
+    if (isMinimized() || isMaximized()) {
+        return;
+    }
+    if (const std::optional<QRect> outer = LiveOuterRect(*this)) {
+        seenOuter_ = outer;
+    }
 }
 
 void CMainDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     ApplySavedOuterSize();
+    NoteOuterRect();
 }
 
 void CMainDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     ApplySavedOuterSize();
+    NoteOuterRect();
 }
 
 int CMainDlg::MenuBarHeight(int width) const {
@@ -146,6 +183,10 @@ void CMainDlg::LayoutPanes() {
 void CMainDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     LayoutPanes();
+    if (isVisible()) {
+        ApplySavedOuterSize();
+        NoteOuterRect();
+    }
 }
 
 void CMainDlg::RequestStatusHandOver() {
@@ -180,7 +221,13 @@ void CMainDlg::RefreshMenusAndTitle() {
 void CMainDlg::UpdatePaneColors() {
     for (QPlainTextEdit* pane : {inputPane_, outputPane_}) {
         QPalette palette = QApplication::palette(pane);
-        if (gSettings.blackBackground == 1 && pane->isEnabled() && !pane->isReadOnly()) {
+        if (pane->isReadOnly()) {
+            // A read-only edit shows the window's face colour, so it does not look
+            // as if it could be typed into; its text keeps the usual colour.
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+            }
+        } else if (gSettings.blackBackground == 1 && pane->isEnabled()) {
             palette.setColor(QPalette::Base, Qt::black);
             palette.setColor(QPalette::Text, Qt::white);
         }
@@ -199,8 +246,14 @@ void CMainDlg::SetBusy(bool busy) {
     }
     inputPane_->setEnabled(!busy);
     outputPane_->setEnabled(!busy);
-    if (!busy && focusBeforeBusy_ != nullptr && focusWidget() == nullptr) {
-        focusBeforeBusy_->setFocus();
+    // Meanwhile Qt may have parked the focus on the window or the menu bar (a menu opened
+    // during the run leaves it there), where keys go nowhere. A dialog still open keeps
+    // the keyboard; the pane gets it back when the dialog closes.
+    if (!busy && focusBeforeBusy_ != nullptr) {
+        QWidget* focus = focusWidget();
+        if (focus != inputPane_ && focus != outputPane_) {
+            focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+        }
     }
     menu_->SetBusy(busy);
     UpdatePaneColors();
@@ -224,14 +277,24 @@ bool CMainDlg::StartRun() {
 }
 
 quillery::WindowState CMainDlg::CurrentWindowState() const {
-    const QRect outer = frameGeometry();
     quillery::WindowState state;
     state.minimized = isMinimized();
     state.maximized = isMaximized();
-    state.left = outer.x();
-    state.top = outer.y();
-    state.right = outer.x() + outer.width();
-    state.bottom = outer.y() + outer.height();
+    // The rectangle as the window system has it now, else the last one it showed. A
+    // window it never showed leaves the four keys as they are, as a minimised one does:
+    // a rectangle the window never had must not be saved.
+    std::optional<QRect> outer = LiveOuterRect(*this);
+    if (!outer) {
+        outer = seenOuter_;
+    }
+    if (!outer) {
+        state.minimized = true;
+        return state;
+    }
+    state.left = outer->x();
+    state.top = outer->y();
+    state.right = outer->x() + outer->width();
+    state.bottom = outer->y() + outer->height();
     return state;
 }
 

@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 #include <memory>
+#include <optional>
 
 #include "settings/Settings.h"
 #include "ui/CommandIds.h"
@@ -74,6 +76,8 @@ class CMainDlg : public QDialog {
 
     void OnInitDialog();
     void ApplySavedOuterSize();
+    void NoteOuterRect();
+    QSize MinimumUsableClientSize() const;
     int MenuBarHeight(int width) const;
     void OnStatusHandOver();
     void UpdatePaneColors();
@@ -92,6 +96,8 @@ class CMainDlg : public QDialog {
     bool runActive_ = false;
     bool ended_ = false;
     bool restoreOuterSize_ = false;
+    // The last outer rectangle the window system showed the window with.
+    std::optional<QRect> seenOuter_;
 };
 
 }  // namespace quillery
