@@ -1,24 +1,25 @@
 #!/usr/bin/env bash
 # Set-up, build, and every test; then the same tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then with ThreadSanitizer, then a short run of each fuzz
-# target. Any failure, and any sanitizer report, fails the run.
+# target, then the program in a real X window under a window manager (desktop). Any
+# failure, and any sanitizer report, fails the run.
 #
 #   ./test.sh                  everything
-#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz
+#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz, desktop
 #
 # Each stage has a build folder of its own (build-test, build-asan, build-tsan,
-# build-fuzz), configured only when it has no cache yet, so a second run only builds what
+# build-fuzz, build-desktop), configured only when it has no cache yet, so a second run only builds what
 # changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz)
+[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz desktop)
 for stage in "${stages[@]}"; do
     case $stage in
-        plain | asan | tsan | fuzz) ;;
-        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz)" >&2; exit 2 ;;
+        plain | asan | tsan | fuzz | desktop) ;;
+        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, desktop)" >&2; exit 2 ;;
     esac
 done
 
@@ -67,6 +68,15 @@ stage_tsan() {
 
 stage_fuzz() {
     scripts/fuzz.sh --short
+}
+
+# The built program in Xvfb with openbox managing it, driven from outside by each
+# executable tests/desktop/check-*.sh in name order (tests/desktop/lib.sh says what a check
+# is given). QUILLERY_DISPLAY_BASE is the first display number tried (120).
+stage_desktop() {
+    configure build-desktop -DQUILLERY_BUILD_TESTS=OFF
+    cmake --build build-desktop -j2 --target QuilleryMini quillery-convert
+    scripts/desktop-session.sh "$PWD/build-desktop" tests/desktop
 }
 
 for stage in "${stages[@]}"; do

@@ -6,12 +6,14 @@ set -euo pipefail
 QUILLERY_PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run: Qt's platform plugins and Japanese fonts, so no text shows as boxes
     qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
+    # desktop stage: a real window manager, and tools that drive windows from outside
+    openbox xdotool wmctrl xclip
 )
 
 quillery_missing_packages() {

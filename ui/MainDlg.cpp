@@ -8,6 +8,7 @@
 #include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QWindow>
 
 #include "engine/StatusText.h"
 #include "settings/FileNames.h"
@@ -108,11 +109,12 @@ void CMainDlg::OnInitDialog() {
 }
 
 QSize CMainDlg::MinimumUsableClientSize() const {
-    // Every menu title on one row, and the status bar under a line of each pane. Below
-    // this a hand-edited size gives a window without its bars (or, at zero, no window).
+    // Every menu title on one row, and the status bar under three lines of each pane.
+    // Below this a hand-edited size gives a window without its bars (or, at zero, no
+    // window at all).
     const int width = menu_->menuBar()->sizeHint().width();
-    const int paneLine = inputPane_->fontMetrics().lineSpacing() + 2 * inputPane_->frameWidth();
-    return {width, MenuBarHeight(width) + 2 * paneLine + statusBar_->sizeHint().height()};
+    const int pane = 3 * inputPane_->fontMetrics().lineSpacing() + 2 * inputPane_->frameWidth();
+    return {width, MenuBarHeight(width) + 2 * pane + statusBar_->sizeHint().height()};
 }
 
 void CMainDlg::ApplySavedOuterSize() {
@@ -146,8 +148,22 @@ void CMainDlg::NoteOuterRect() {
 
 void CMainDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The window manager may frame and map the window after the last move or resize
+    // that Qt reports; the first exposure comes after it.
+    if (QWindow* handle = windowHandle()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+    }
     ApplySavedOuterSize();
     NoteOuterRect();
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        ApplySavedOuterSize();
+        NoteOuterRect();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::moveEvent(QMoveEvent* event) {

@@ -64,6 +64,7 @@ class CMainDlg : public QDialog {
     void OnOnlineHelp();
 
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
