@@ -13,7 +13,7 @@ QUILLERY_PACKAGES=(
     # test: fuzzing and sanitizers, desktop-file checks, a display for screenshots
     clang libclang-rt-14-dev desktop-file-utils appstream xvfb xauth x11-utils
     # desktop stage: a real window manager, and tools that drive windows from outside
-    openbox xdotool wmctrl xclip
+    openbox xdotool wmctrl xclip x11-apps
 )
 
 quillery_missing_packages() {

@@ -72,6 +72,13 @@ CMainDlg::CMainDlg(QWidget* parent)
     statusBar_->setAutoFillBackground(true);
     menu_->menuBar()->setAutoFillBackground(true);
     connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == inputPane_ || now == outputPane_) {
+            lastPane_ = static_cast<QPlainTextEdit*>(now);
+        } else if (now == nullptr || now == this) {
+            QMetaObject::invokeMethod(this, &CMainDlg::KeepFocusInAPane, Qt::QueuedConnection);
+        }
+    });
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
     ShowMenuBarKeyboardHold(menu_->menuBar());
 
@@ -81,6 +88,8 @@ CMainDlg::CMainDlg(QWidget* parent)
 }
 
 CMainDlg::~CMainDlg() {
+    // The panes go before QObject's own teardown; their focus changes concern nothing here.
+    disconnect(qApp, nullptr, this, nullptr);
     // The worker stops before anything it reports to goes away.
     worker_.reset();
     if (MainWindow() == this) {
@@ -262,17 +271,31 @@ void CMainDlg::SetBusy(bool busy) {
     }
     inputPane_->setEnabled(!busy);
     outputPane_->setEnabled(!busy);
-    // Meanwhile Qt may have parked the focus on the window or the menu bar (a menu opened
-    // during the run leaves it there), where keys go nowhere. A dialog still open keeps
-    // the keyboard; the pane gets it back when the dialog closes.
+    // Meanwhile Qt has parked the focus on the window, or nowhere, and a menu used during
+    // the run may have left it there (or on a menu bar that took the keyboard with no
+    // pane to give it back to); keys would go nowhere.
     if (!busy && focusBeforeBusy_ != nullptr) {
-        QWidget* focus = focusWidget();
-        if (focus != inputPane_ && focus != outputPane_) {
+        lastPane_ = focusBeforeBusy_;
+        if (QApplication::focusWidget() != inputPane_ && QApplication::focusWidget() != outputPane_) {
             focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
         }
     }
     menu_->SetBusy(busy);
     UpdatePaneColors();
+}
+
+void CMainDlg::KeepFocusInAPane() {
+    // A menu bar left with Esc gives the focus back to what had it when the bar took the
+    // keyboard: nothing, or the window itself, when the panes were disabled at the time.
+    // While the window is active and the panes can take keys, the last pane has them.
+    if (ended_ || !isActiveWindow() || QApplication::activePopupWidget() != nullptr ||
+        !inputPane_->isEnabled()) {
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus == this) {
+        (lastPane_ != nullptr ? lastPane_.data() : inputPane_)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 bool CMainDlg::StartRun() {

@@ -78,6 +78,7 @@ class CMainDlg : public QDialog {
     void OnInitDialog();
     void ApplySavedOuterSize();
     void NoteOuterRect();
+    void KeepFocusInAPane();
     QSize MinimumUsableClientSize() const;
     int MenuBarHeight(int width) const;
     void OnStatusHandOver();
@@ -94,6 +95,7 @@ class CMainDlg : public QDialog {
     std::unique_ptr<WindowRunHost> runHost_;
     std::unique_ptr<ConvertWorker> worker_;
     QPlainTextEdit* focusBeforeBusy_ = nullptr;
+    QPointer<QPlainTextEdit> lastPane_;  // the pane that last had the focus
     bool runActive_ = false;
     bool ended_ = false;
     bool restoreOuterSize_ = false;

@@ -191,3 +191,44 @@ qd_ini() {
 qd_saved_rect() {
     echo "$(qd_ini "$1" XPos) $(qd_ini "$1" YPos) $(qd_ini "$1" Width) $(qd_ini "$1" Height)"
 }
+
+# qd_rows_hash WIN FIRST COUNT: a checksum of COUNT pixel rows of a window from row FIRST,
+# to tell whether that band looks the same as before.
+qd_rows_hash() {
+    xwd -silent -id "$1" | /usr/bin/python3 -c '
+import hashlib, struct, sys
+data = sys.stdin.buffer.read()
+head = struct.unpack(">25I", data[:100])
+size, bytes_per_line, ncolors = head[0], head[12], head[19]
+start = size + 12 * ncolors + int(sys.argv[1]) * bytes_per_line
+print(hashlib.md5(data[start:start + int(sys.argv[2]) * bytes_per_line]).hexdigest())
+' "$2" "$3"
+}
+
+# qd_clipboard_set TEXT: the clipboard holds TEXT (UTF-8) until qd_clipboard_drop.
+qd_clipboard_set() {
+    qd_clipboard_drop
+    printf '%s' "$1" | xclip -selection clipboard -t UTF8_STRING -quiet >/dev/null 2>&1 &
+    QD_XCLIP=$!
+    qd_pids+=("$QD_XCLIP")
+    qd_wait 5 qd_clipboard_is "$1"
+}
+
+qd_clipboard_drop() {
+    if [ -n "${QD_XCLIP:-}" ]; then
+        kill "$QD_XCLIP" 2>/dev/null
+        wait "$QD_XCLIP" 2>/dev/null
+        QD_XCLIP=
+    fi
+}
+
+qd_clipboard_is() {
+    [ "$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)" = "$1" ]
+}
+
+# qd_pane_text_is TEXT: Ctrl+A, Ctrl+C in the focused pane put TEXT on the clipboard.
+# With the focus elsewhere the keys go nowhere and the clipboard keeps what it had.
+qd_pane_text_is() {
+    xdotool key ctrl+a ctrl+c
+    qd_wait 1 qd_clipboard_is "$1"
+}
