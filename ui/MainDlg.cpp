@@ -263,11 +263,13 @@ void CMainDlg::UpdatePaneColors() {
 void CMainDlg::SetBusy(bool busy) {
     // Qt moves the focus away from a widget it disables; a disabled Windows edit keeps
     // it. Give it back to the pane that had it, so the run leaves the focus where it was.
+    // The pane to give back is the one that last had the focus: a run started from the
+    // menu begins while the menu bar still has it.
     if (busy) {
-        QWidget* focus = focusWidget();
+        QWidget* focus = QApplication::focusWidget();
         focusBeforeBusy_ = (focus == inputPane_ || focus == outputPane_)
                                ? static_cast<QPlainTextEdit*>(focus)
-                               : nullptr;
+                               : lastPane_.data();
     }
     inputPane_->setEnabled(!busy);
     outputPane_->setEnabled(!busy);
