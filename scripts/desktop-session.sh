@@ -3,7 +3,9 @@
 #
 # Starts Xvfb on a free display with the openbox window manager and runs every executable
 # CHECK-DIR/check-*.sh in name order, each with DISPLAY, QUILLERY_BUILD_DIR and an empty
-# QUILLERY_SCRATCH folder of its own (removed afterwards). Fails when any check fails.
+# QUILLERY_SCRATCH folder of its own (removed afterwards), and QUILLERY_WM_PID, the window
+# manager's process (a check may hold it to make its reports late, and must release it).
+# Fails when any check fails.
 # QUILLERY_DISPLAY_BASE is the first display number tried (120), ten in all.
 set -euo pipefail
 
@@ -68,12 +70,14 @@ for check in "$check_dir"/check-*.sh; do
     scratch="$scratch_root/$name"
     mkdir -p "$scratch"
     start=$SECONDS
-    if DISPLAY=$display QUILLERY_BUILD_DIR=$build_dir QUILLERY_SCRATCH=$scratch "$check"; then
+    if DISPLAY=$display QUILLERY_BUILD_DIR=$build_dir QUILLERY_SCRATCH=$scratch \
+        QUILLERY_WM_PID=$openbox_pid "$check"; then
         echo "desktop: $name passed ($((SECONDS - start)) s)"
     else
         echo "desktop: $name FAILED ($((SECONDS - start)) s)"
         failed=1
     fi
     rm -rf "$scratch"
+    kill -CONT "$openbox_pid" 2>/dev/null || true
 done
 exit "$failed"

@@ -33,6 +33,37 @@ for i in $(seq 1 "$starts"); do
 done
 read -r ux uy uw uh <<<"${unsaved_frame:-0 0 0 0}"
 
+# 1b. The window manager's reports made late on purpose: it is held (stopped) until the
+# program has created its window, then released; the close request comes as soon as the
+# window is framed, or (through the window manager) before it has even been shown.
+if [ -n "${QUILLERY_WM_PID:-}" ]; then
+    for i in 1 2 3 4; do
+        dir=$(qd_trial "late-$i")
+        kill -STOP "$QUILLERY_WM_PID"
+        (cd "$dir" && exec ./QuilleryMini 2>/dev/null) &
+        QD_PID=$!
+        qd_pids+=("$QD_PID")
+        created() { [ -n "$(xdotool search --all --pid "$QD_PID" --name '^Quillery - ' 2>/dev/null)" ]; }
+        qd_wait 15 created || qd_fail "late frame $i: no window created"
+        win=$(xdotool search --all --pid "$QD_PID" --name '^Quillery - ' 2>/dev/null | head -1)
+        if [ $((i % 2)) -eq 0 ]; then
+            wmctrl -i -c "$win"  # queued for the window manager, handled as soon as it runs
+            kill -CONT "$QUILLERY_WM_PID"
+            qd_wait 10 qd_has_box "$QD_PID" && qd_activate "$(qd_box "$QD_PID")" ||
+                qd_fail "late frame $i: no question after the early close request"
+        else
+            kill -CONT "$QUILLERY_WM_PID"
+            { qd_wait 10 qd_framed "$win" && qd_activate "$win" && qd_ask_exit "$QD_PID" menu; } ||
+                qd_fail "late frame $i: no question"
+        fi
+        frame=$(qd_rect "$(qd_frame "$win")")
+        qd_answer "$QD_PID" yes
+        qd_wait 10 qd_ended "$QD_PID" || qd_fail "late frame $i: did not end"
+        saved=$(qd_saved_rect "$dir")
+        [ "$saved" = "$frame" ] || qd_fail "late frame $i: saved $saved, frame $frame"
+    done
+fi
+
 # 2. Three starts in a row from a saved rectangle: no drift.
 dir=$(qd_trial restore "[Window]
 XPos=120

@@ -1,6 +1,7 @@
 # Shared helpers for the desktop checks; source it from a check-*.sh.
 #
-# Needs DISPLAY (openbox already managing it), QUILLERY_BUILD_DIR and QUILLERY_SCRATCH.
+# Needs DISPLAY (openbox already managing it), QUILLERY_BUILD_DIR and QUILLERY_SCRATCH;
+# QUILLERY_WM_PID (the window manager's process) when a check holds it.
 # Every wait polls a condition with a deadline; nothing sleeps a fixed time. A check
 # counts its failed cases with qd_fail and ends with qd_finish.
 
@@ -23,6 +24,7 @@ qd_finish() {
 
 qd_cleanup() {
     local pid
+    [ -n "${QUILLERY_WM_PID:-}" ] && kill -CONT "$QUILLERY_WM_PID" 2>/dev/null
     for pid in "${qd_pids[@]}"; do
         kill -9 "$pid" 2>/dev/null
     done
