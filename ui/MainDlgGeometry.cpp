@@ -64,7 +64,7 @@ std::optional<QRect> X11OuterRect(xcb_connection_t* connection, xcb_window_t cli
         return std::nullopt;
     }
     // The extents the window manager reports, when it has reported them.
-    const xcb_atom_t extentsAtom = Atom(connection, "_NET_FRAME_EXTENTS");
+    static const xcb_atom_t extentsAtom = Atom(connection, "_NET_FRAME_EXTENTS");
     if (extentsAtom != XCB_ATOM_NONE) {
         const Reply<xcb_get_property_reply_t> extents(xcb_get_property_reply(
             connection,
