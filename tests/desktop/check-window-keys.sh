@@ -99,7 +99,7 @@ if qd_start "$dir"; then
     xdotool key alt+s r Down Return  # a ratio changed in memory
     for how in menu close; do
         qd_ask_exit "$QD_PID" "$how" || qd_fail "answer no ($how): no question"
-        xdotool key Escape
+        qd_answer "$QD_PID" no
         box_gone() { ! qd_has_box "$QD_PID"; }
         qd_wait 10 box_gone || qd_fail "answer no ($how): the box stayed"
         cmp -s "$dir/QuilleryMini.ini" "$dir/before.ini" || qd_fail "answer no ($how): the settings file changed"

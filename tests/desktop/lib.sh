@@ -103,6 +103,8 @@ qd_framed() {
 # qd_start DIR: starts the trial's program; sets QD_PID and QD_WIN once its main window
 # is mapped in its frame and active.
 qd_start() {
+    # The pointer out of the way: a window opening under it must not change with it.
+    xdotool mousemove 0 0
     (cd "$1" && exec ./QuilleryMini 2>/dev/null) &
     QD_PID=$!
     qd_pids+=("$QD_PID")
@@ -168,13 +170,13 @@ qd_ask_exit() {
     qd_wait 10 qd_active_is "$box"
 }
 
-# qd_answer PID yes|no: answers the open question with Return (はい is the default) or
-# with N (いいえ's mnemonic would need the box's own keys: Tab then Return).
+# qd_answer PID yes|no: answers the open question: Return presses はい (the default
+# button), Esc いいえ.
 qd_answer() {
     if [ "$2" = yes ]; then
         xdotool key Return
     else
-        xdotool key Tab Return
+        xdotool key Escape
     fi
 }
 
