@@ -11,7 +11,7 @@ bar_rows=(2 16)
 dir=$(qd_trial focus)
 if qd_start "$dir"; then
     idle=$(qd_rows_hash "$QD_WIN" "${bar_rows[@]}")
-    long=$(for i in $(seq 1 40000); do echo "私は東京に行きました。吾輩は猫である。"; done)
+    long=$(for _ in $(seq 1 40000); do echo "私は東京に行きました。吾輩は猫である。"; done)
     qd_clipboard_set "$long" || qd_fail "focus: could not fill the clipboard"
     xdotool key ctrl+v
     qd_wait 20 qd_pane_text_is "$long" || qd_fail "focus: the input pane did not take the text"

@@ -95,7 +95,7 @@ Height=$h
         qd_fail "saved $rect: no window shown"
         continue
     fi
-    read -r cx cy cw ch <<<"$(qd_rect "$QD_WIN")"
+    read -r _ _ cw ch <<<"$(qd_rect "$QD_WIN")"
     read -r fx fy fw fh <<<"$(qd_rect "$(qd_frame "$QD_WIN")")"
     { [ "$cw" -ge 300 ] && [ "$ch" -ge 100 ]; } || qd_fail "saved $rect: client ${cw}x${ch} too small"
     { [ "$fx" -lt "$sw" ] && [ "$fy" -lt "$sh" ] && [ $((fx + fw)) -gt 0 ] && [ $((fy + fh)) -gt 0 ]; } ||
