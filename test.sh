@@ -2,24 +2,26 @@
 # Set-up, build, and every test; then the same tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then with ThreadSanitizer, then a short run of each fuzz
 # target, then the engine, settings and converter cross-built for Windows and tested under
-# Wine. Any failure, and any sanitizer report, fails the run.
+# Wine, then the program in a real X window under a window manager (desktop). Any
+# failure, and any sanitizer report, fails the run.
 #
 #   ./test.sh                  everything
-#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz, windows
+#   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz, windows,
+#                              desktop
 #
 # Each stage has a build folder of its own (build-test, build-asan, build-tsan,
-# build-fuzz, build-windows), configured only when it has no cache yet, so a second run
-# only builds what changed.
+# build-fuzz, build-windows, build-desktop), configured only when it has no cache yet,
+# so a second run only builds what changed.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz windows)
+[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz windows desktop)
 for stage in "${stages[@]}"; do
     case $stage in
-        plain | asan | tsan | fuzz | windows) ;;
-        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, windows)" >&2; exit 2 ;;
+        plain | asan | tsan | fuzz | windows | desktop) ;;
+        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, windows, desktop)" >&2; exit 2 ;;
     esac
 done
 
@@ -141,6 +143,15 @@ stage_windows() {
     done
     echo "worked example: the same bytes on standard output and standard error under Wine"
     "${wine_env[@]}" wineserver -k 2>/dev/null || true
+}
+
+# The built program in Xvfb with openbox managing it, driven from outside by each
+# executable tests/desktop/check-*.sh in name order (tests/desktop/lib.sh says what a check
+# is given). QUILLERY_DISPLAY_BASE is the first display number tried (120).
+stage_desktop() {
+    configure build-desktop -DQUILLERY_BUILD_TESTS=OFF
+    cmake --build build-desktop -j2 --target QuilleryMini quillery-convert
+    scripts/desktop-session.sh "$PWD/build-desktop" tests/desktop
 }
 
 for stage in "${stages[@]}"; do

@@ -6,7 +6,7 @@ set -euo pipefail
 QUILLERY_PACKAGES=(
     # build
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # run: Qt's platform plugins and Japanese fonts, so no text shows as boxes
     qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-noto-cjk
@@ -22,6 +22,8 @@ QUILLERY_PACKAGES=(
     dpkg-dev lintian man-db groff-base
     # test: setpriv, to run the permission tests as an ordinary user
     util-linux
+    # desktop stage: a real window manager, and tools that drive windows from outside
+    openbox xdotool wmctrl xclip x11-apps
 )
 
 quillery_missing_packages() {

@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QMenuBar>
+#include <QProxyStyle>
 #include <QScrollBar>
+#include <QStyleOptionMenuItem>
 
 namespace quillery {
 
@@ -52,8 +55,10 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
             consume = pane == nullptr;
-            // Shift+Enter would insert a line separator; a pane's line break is one kind.
-            if (pane != nullptr && key->modifiers().testFlag(Qt::ShiftModifier)) {
+            // Shift+Enter would insert a line separator and Ctrl+Enter nothing; a Windows
+            // edit breaks the line on both, and a pane's line break is one kind.
+            if (pane != nullptr &&
+                (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
                 consume = true;
                 if (event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
                     pane->insertPlainText(QStringLiteral("\n"));
@@ -82,6 +87,35 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
         return true;
     }
     return consume;
+}
+
+namespace {
+
+// Some styles (Fusion among them) highlight a menu title only while its menu is open, so a
+// menu bar that holds the keyboard after Alt, or after Esc left a menu, looks idle and
+// silently takes the next key. Windows keeps the title highlighted then; so does this.
+class MenuBarKeyboardStyle : public QProxyStyle {
+  public:
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (element == CE_MenuBarItem && item != nullptr && widget != nullptr &&
+            widget->hasFocus() && item->state.testFlag(State_Selected)) {
+            QStyleOptionMenuItem held = *item;
+            held.state |= State_Sunken;
+            QProxyStyle::drawControl(element, &held, painter, widget);
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
+    }
+};
+
+}  // namespace
+
+void ShowMenuBarKeyboardHold(QMenuBar* bar) {
+    auto* style = new MenuBarKeyboardStyle;
+    style->setParent(bar);
+    bar->setStyle(style);
 }
 
 }  // namespace quillery

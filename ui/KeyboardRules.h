@@ -2,14 +2,16 @@
 
 #include <QObject>
 
+class QMenuBar;
 class QPlainTextEdit;
 class QWidget;
 
 namespace quillery {
 
 // The main window's keys, taken before the window or a pane sees them: Esc does
-// nothing, Enter is a line break in a pane and nothing elsewhere, Ctrl+A selects the
-// whole text of the focused pane, Ctrl+Tab inserts a tab. Every other key goes on.
+// nothing, Enter (with Shift or Ctrl too) is a line break in a writable pane and nothing
+// elsewhere, Ctrl+A selects the whole text of the focused pane, Ctrl+Tab inserts a tab.
+// Every other key goes on.
 class KeyboardRules : public QObject {
     Q_OBJECT
   public:
@@ -27,5 +29,9 @@ class KeyboardRules : public QObject {
     QPlainTextEdit* inputPane_;
     QPlainTextEdit* outputPane_;
 };
+
+// Draws the menu bar's current title highlighted whenever the bar holds the keyboard, not
+// only while its menu is open.
+void ShowMenuBarKeyboardHold(QMenuBar* bar);
 
 }  // namespace quillery

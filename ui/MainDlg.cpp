@@ -8,6 +8,7 @@
 #include <QMoveEvent>
 #include <QPlainTextEdit>
 #include <QStatusBar>
+#include <QWindow>
 
 #include "engine/StatusText.h"
 #include "settings/FileNames.h"
@@ -16,6 +17,7 @@
 #include "ui/DialogFont.h"
 #include "ui/FileDrops.h"
 #include "ui/KeyboardRules.h"
+#include "ui/MainDlgGeometry.h"
 #include "ui/MainMenu.h"
 #include "ui/MainWindowPointer.h"
 #include "ui/MessageBox.h"
@@ -76,8 +78,19 @@ CMainDlg::CMainDlg(QWidget* parent)
     drops->Watch(this);
     drops->Watch(outputPane_->viewport());
     drops->Exclude(inputPane_);
+    // A pane that a hand-edited ratio pushes under the status bar must not show through.
+    statusBar_->setAutoFillBackground(true);
+    menu_->menuBar()->setAutoFillBackground(true);
     connect(menu_, &MainMenu::commandTriggered, this, &CMainDlg::OnCommand);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now == inputPane_ || now == outputPane_) {
+            lastPane_ = static_cast<QPlainTextEdit*>(now);
+        } else if (now == nullptr || now == this) {
+            QMetaObject::invokeMethod(this, &CMainDlg::KeepFocusInAPane, Qt::QueuedConnection);
+        }
+    });
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
+    ShowMenuBarKeyboardHold(menu_->menuBar());
 
     worker_ = std::make_unique<ConvertWorker>(*runHost_);
     runHost_->SetWorker(worker_.get());
@@ -85,6 +98,8 @@ CMainDlg::CMainDlg(QWidget* parent)
 }
 
 CMainDlg::~CMainDlg() {
+    // The panes go before QObject's own teardown; their focus changes concern nothing here.
+    disconnect(qApp, nullptr, this, nullptr);
     // The worker stops before anything it reports to goes away.
     worker_.reset();
     if (MainWindow() == this) {
@@ -100,33 +115,80 @@ void CMainDlg::OnInitDialog() {
            units.Y(kTemplateHeight) + MenuBarHeight(units.X(kTemplateWidth)));
     LayoutPanes();
     outputPane_->setPlainText(kPlaceholder);
+    const QRect saved(gSettings.windowX, gSettings.windowY, gSettings.windowWidth,
+                      gSettings.windowHeight);
+    // A rectangle on no screen would put the window where nobody can reach it: it opens
+    // where an unsaved one does.
     if (gSettings.windowX != 0 && gSettings.windowY != 0 && gSettings.windowWidth != 0 &&
-        gSettings.windowHeight != 0) {
-        move(gSettings.windowX, gSettings.windowY);
-        resize(gSettings.windowWidth, gSettings.windowHeight);
+        gSettings.windowHeight != 0 && IsOnAnyScreen(saved)) {
+        move(saved.topLeft());
+        resize(saved.size().expandedTo(MinimumUsableClientSize()));
         restoreOuterSize_ = true;
     }
 }
 
+QSize CMainDlg::MinimumUsableClientSize() const {
+    // Every menu title on one row, and the status bar under three lines of each pane.
+    // Below this a hand-edited size gives a window without its bars (or, at zero, no
+    // window at all).
+    const int width = menu_->menuBar()->sizeHint().width();
+    const int pane = 3 * inputPane_->fontMetrics().lineSpacing() + 2 * inputPane_->frameWidth();
+    return {width, MenuBarHeight(width) + 2 * pane + statusBar_->sizeHint().height()};
+}
+
 void CMainDlg::ApplySavedOuterSize() {
     // The saved size is the outer one. A window manager adds its frame only once the
-    // window is mapped, so correct the size the first time the frame shows.
-    const QSize frame = frameGeometry().size() - size();
-    if (!restoreOuterSize_ || frame.isEmpty()) {
+    // window is mapped, so correct the size the first time the window system shows the
+    // frame around it.
+    if (!restoreOuterSize_) {
         return;
     }
+    const std::optional<QRect> outer = LiveOuterRect(*this);
+    if (!outer) {
+        return;
+    }
+    const QSize frame = outer->size() - size();
+    if (frame.isEmpty()) {
+        return;  // no frame yet (or none at all: the size is already the outer one)
+    }
     restoreOuterSize_ = false;
-    resize(gSettings.windowWidth - frame.width(), gSettings.windowHeight - frame.height());
+    const QSize client = QSize(gSettings.windowWidth, gSettings.windowHeight) - frame;
+    resize(client.expandedTo(MinimumUsableClientSize()));
+}
+
+void CMainDlg::NoteOuterRect() {
+    if (isMinimized() || isMaximized()) {
+        return;
+    }
+    if (const std::optional<QRect> outer = LiveOuterRect(*this)) {
+        seenOuter_ = outer;
+    }
 }
 
 void CMainDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The window manager may frame and map the window after the last move or resize
+    // that Qt reports; the first exposure comes after it.
+    if (QWindow* handle = windowHandle()) {
+        handle->removeEventFilter(this);
+        handle->installEventFilter(this);
+    }
     ApplySavedOuterSize();
+    NoteOuterRect();
+}
+
+bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == windowHandle() && event->type() == QEvent::Expose) {
+        ApplySavedOuterSize();
+        NoteOuterRect();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CMainDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     ApplySavedOuterSize();
+    NoteOuterRect();
 }
 
 int CMainDlg::MenuBarHeight(int width) const {
@@ -156,6 +218,10 @@ void CMainDlg::LayoutPanes() {
 void CMainDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     LayoutPanes();
+    if (isVisible()) {
+        ApplySavedOuterSize();
+        NoteOuterRect();
+    }
 }
 
 void CMainDlg::RequestStatusHandOver() {
@@ -190,7 +256,13 @@ void CMainDlg::RefreshMenusAndTitle() {
 void CMainDlg::UpdatePaneColors() {
     for (QPlainTextEdit* pane : {inputPane_, outputPane_}) {
         QPalette palette = QApplication::palette(pane);
-        if (gSettings.blackBackground == 1 && pane->isEnabled() && !pane->isReadOnly()) {
+        if (pane->isReadOnly()) {
+            // A read-only edit shows the window's face colour, so it does not look
+            // as if it could be typed into; its text keeps the usual colour.
+            for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+                palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
+            }
+        } else if (gSettings.blackBackground == 1 && pane->isEnabled()) {
             palette.setColor(QPalette::Base, Qt::black);
             palette.setColor(QPalette::Text, Qt::white);
         }
@@ -201,19 +273,41 @@ void CMainDlg::UpdatePaneColors() {
 void CMainDlg::SetBusy(bool busy) {
     // Qt moves the focus away from a widget it disables; a disabled Windows edit keeps
     // it. Give it back to the pane that had it, so the run leaves the focus where it was.
+    // The pane to give back is the one that last had the focus: a run started from the
+    // menu begins while the menu bar still has it.
     if (busy) {
-        QWidget* focus = focusWidget();
+        QWidget* focus = QApplication::focusWidget();
         focusBeforeBusy_ = (focus == inputPane_ || focus == outputPane_)
                                ? static_cast<QPlainTextEdit*>(focus)
-                               : nullptr;
+                               : lastPane_.data();
     }
     inputPane_->setEnabled(!busy);
     outputPane_->setEnabled(!busy);
-    if (!busy && focusBeforeBusy_ != nullptr && focusWidget() == nullptr) {
-        focusBeforeBusy_->setFocus();
+    // Meanwhile Qt has parked the focus on the window, or nowhere, and a menu used during
+    // the run may have left it there (or on a menu bar that took the keyboard with no
+    // pane to give it back to); keys would go nowhere.
+    if (!busy && focusBeforeBusy_ != nullptr) {
+        lastPane_ = focusBeforeBusy_;
+        if (QApplication::focusWidget() != inputPane_ && QApplication::focusWidget() != outputPane_) {
+            focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
+        }
     }
     menu_->SetBusy(busy);
     UpdatePaneColors();
+}
+
+void CMainDlg::KeepFocusInAPane() {
+    // A menu bar left with Esc gives the focus back to what had it when the bar took the
+    // keyboard: nothing, or the window itself, when the panes were disabled at the time.
+    // While the window is active and the panes can take keys, the last pane has them.
+    if (ended_ || !isActiveWindow() || QApplication::activePopupWidget() != nullptr ||
+        !inputPane_->isEnabled()) {
+        return;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus == this) {
+        (lastPane_ != nullptr ? lastPane_.data() : inputPane_)->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 bool CMainDlg::StartRun() {
@@ -234,14 +328,24 @@ bool CMainDlg::StartRun() {
 }
 
 quillery::WindowState CMainDlg::CurrentWindowState() const {
-    const QRect outer = frameGeometry();
     quillery::WindowState state;
     state.minimized = isMinimized();
     state.maximized = isMaximized();
-    state.left = outer.x();
-    state.top = outer.y();
-    state.right = outer.x() + outer.width();
-    state.bottom = outer.y() + outer.height();
+    // The rectangle as the window system has it now, else the last one it showed. A
+    // window it never showed leaves the four keys as they are, as a minimised one does:
+    // a rectangle the window never had must not be saved.
+    std::optional<QRect> outer = LiveOuterRect(*this);
+    if (!outer) {
+        outer = seenOuter_;
+    }
+    if (!outer) {
+        state.minimized = true;
+        return state;
+    }
+    state.left = outer->x();
+    state.top = outer->y();
+    state.right = outer->x() + outer->width();
+    state.bottom = outer->y() + outer->height();
     return state;
 }
 

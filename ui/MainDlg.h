@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 #include <memory>
+#include <optional>
 
 #include "settings/Settings.h"
 #include "ui/CommandIds.h"
@@ -63,6 +65,7 @@ class CMainDlg : public QDialog {
     void OnOnlineHelp();
 
     void done(int result) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -75,6 +78,9 @@ class CMainDlg : public QDialog {
 
     void OnInitDialog();
     void ApplySavedOuterSize();
+    void NoteOuterRect();
+    void KeepFocusInAPane();
+    QSize MinimumUsableClientSize() const;
     int MenuBarHeight(int width) const;
     void OnStatusHandOver();
     void UpdatePaneColors();
@@ -90,9 +96,12 @@ class CMainDlg : public QDialog {
     std::unique_ptr<WindowRunHost> runHost_;
     std::unique_ptr<ConvertWorker> worker_;
     QPlainTextEdit* focusBeforeBusy_ = nullptr;
+    QPointer<QPlainTextEdit> lastPane_;  // the pane that last had the focus
     bool runActive_ = false;
     bool ended_ = false;
     bool restoreOuterSize_ = false;
+    // The last outer rectangle the window system showed the window with.
+    std::optional<QRect> seenOuter_;
 };
 
 }  // namespace quillery

@@ -44,6 +44,18 @@ bool IsBlack(const QPlainTextEdit* pane) {
            pane->palette().color(QPalette::Text) == Qt::white;
 }
 
+// The window's face colour behind the text, the usual text colour in front of it.
+bool IsFace(const QPlainTextEdit* pane) {
+    const QPalette usual = QApplication::palette(pane);
+    return pane->palette().color(QPalette::Base) == usual.color(QPalette::Window) &&
+           pane->palette().color(QPalette::Text) == usual.color(QPalette::Text);
+}
+
+bool IsWhite(const QPlainTextEdit* pane) {
+    return pane->palette().color(QPalette::Base) == QApplication::palette(pane).color(QPalette::Base) &&
+           !IsFace(pane);
+}
+
 // Records the key presses that reach a widget's own handling.
 struct KeySpy : QObject {
     QList<int> keys;
@@ -199,22 +211,82 @@ class MainDlgTest : public QObject {
         gSettings.editReadOnly = 2;     // hand-edited: read-only, the item unchecked
         gSettings.blackBackground = 2;  // hand-edited: counts as off, one toggle makes it 1
         window_->RefreshMenusAndTitle();
-        QVERIFY(output->isReadOnly() && !input->isReadOnly() && !IsBlack(input));
+        QVERIFY(output->isReadOnly() && !input->isReadOnly() && IsWhite(input) && IsFace(output));
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
         Trigger({CommandId::BlackBackground});
         QCOMPARE(gSettings.blackBackground, 1);
-        QVERIFY(IsBlack(input) && !IsBlack(output));
+        QVERIFY(IsBlack(input) && IsFace(output));
         Trigger({CommandId::ReadOnly});
         QCOMPARE(gSettings.editReadOnly, 1);
-        QVERIFY(output->isReadOnly() && !IsBlack(output));
+        QVERIFY(output->isReadOnly() && IsFace(output));
         Trigger({CommandId::ReadOnly});
         QVERIFY(!output->isReadOnly() && IsBlack(output));
+        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
+        QVERIFY(IsWhite(input) && IsFace(output));
+        Trigger({CommandId::ReadOnly});
+        QVERIFY(IsWhite(output));
+        Trigger({CommandId::BlackBackground});
         window_->SetBusy(true);
         QVERIFY(!IsBlack(input) && !IsBlack(output));
         window_->SetBusy(false);
         QVERIFY(IsBlack(input));
         Trigger({CommandId::BlackBackground});
         QVERIFY(!IsBlack(input) && !IsBlack(output));
+    }
+
+    void statusBarStaysWholeOverAPanePushedUnderIt() {
+        gSettings.windowRatio = 7;  // hand-edited: the input pane reaches past the status bar
+        gSettings.blackBackground = 1;
+        window_->RefreshMenusAndTitle();
+        window_->show();
+        window_->resize(500, 400);
+        const QRect bar = window_->statusBar()->geometry();
+        QVERIFY(window_->inputPane()->geometry().contains(bar.center()));
+        const QImage shot = window_->grab().toImage();
+        QCOMPARE(shot.pixelColor(bar.center()), window_->palette().color(QPalette::Window));
+    }
+
+    // Qt parks the focus elsewhere when it disables the panes, and a menu used during the
+    // run leaves it on the window or the menu bar; the run gives it back all the same.
+    void theFocusComesBackToItsPaneAfterARun() {
+        QMenuBar* bar = window_->menu()->menuBar();
+        for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
+            for (const bool onTheWindow : {true, false}) {  // else nowhere
+                Focus(*window_, pane);
+                window_->SetBusy(true);
+                if (onTheWindow) {
+                    window_->setFocus();
+                } else if (QWidget* focus = QApplication::focusWidget()) {
+                    focus->clearFocus();
+                }
+                QTRY_VERIFY(QApplication::focusWidget() == (onTheWindow ? &*window_ : nullptr));
+                window_->SetBusy(false);
+                QTRY_VERIFY(pane->hasFocus());
+            }
+        }
+        // A real menu opened during the run, left before or after its end.
+        for (const bool leftBeforeTheEnd : {true, false}) {
+            QPlainTextEdit* pane = leftBeforeTheEnd ? window_->inputPane() : window_->outputPane();
+            Focus(*window_, pane);
+            window_->SetBusy(true);
+            QTest::keyClick(&*window_, Qt::Key_W, Qt::AltModifier);
+            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+            if (leftBeforeTheEnd) {
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+                QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+                window_->SetBusy(false);
+            } else {
+                window_->SetBusy(false);
+                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+                QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            }
+            // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
+            if (!pane->hasFocus()) {
+                QVERIFY(bar->hasFocus());
+                QTest::keyClick(bar, Qt::Key_Escape);
+            }
+            QTRY_VERIFY(pane->hasFocus());
+        }
     }
 
     void handOverFromAnotherThreadShowsStatusText() {
@@ -259,20 +331,58 @@ class MainDlgTest : public QObject {
                      QString("処理中．．．"));
     }
 
-    void savedRectangleRestoredOnlyWhenComplete() {
+    void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {
         const auto placed = [this](const QByteArray& values) {
             const bool written = WriteFile(IniPath(), "[Window]\r\n" + values);
             window_.emplace();
             window_->show();
             return written ? window_->frameGeometry() : QRect();
         };
-        const QPoint unplaced = placed("").topLeft();
+        const QRect unplaced = placed("");
         QCOMPARE(placed("XPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350"),
                  QRect(-200, 40, 500, 350));
         for (const char* incomplete : {"XPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350",
-                                       "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0"}) {
-            const QRect rect = placed(incomplete);
-            QVERIFY(rect.topLeft() == unplaced && rect.size() != QSize(500, 350));
+                                       "XPos=30\r\nYPos=0\r\nWidth=500\r\nHeight=350",
+                                       "XPos=30\r\nYPos=40\r\nWidth=0\r\nHeight=350",
+                                       "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0",
+                                       // on no screen: opens where an unsaved window opens
+                                       "XPos=30000\r\nYPos=40\r\nWidth=500\r\nHeight=350",
+                                       "XPos=-900\r\nYPos=-900\r\nWidth=500\r\nHeight=350"}) {
+            QCOMPARE(placed(incomplete), unplaced);
+        }
+        // Too small to use: raised to a size that shows the bars and some of each pane;
+        // partly on a screen is enough to be restored where it was.
+        for (const char* small : {"XPos=30\r\nYPos=40\r\nWidth=1\r\nHeight=1",
+                                  "XPos=30\r\nYPos=40\r\nWidth=10\r\nHeight=-5",
+                                  "XPos=-490\r\nYPos=40\r\nWidth=500\r\nHeight=25"}) {
+            const QRect rect = placed(small);
+            QCOMPARE(rect.topLeft(), QPoint(small[5] == '-' ? -490 : 30, 40));
+            QVERIFY2(rect.width() >= window_->menu()->menuBar()->sizeHint().width(), small);
+            const int bars = window_->menu()->menuBar()->height() + window_->statusBar()->height();
+            QVERIFY2(window_->inputPane()->height() > 2 * window_->fontMetrics().height() &&
+                         window_->outputPane()->height() > 2 * window_->fontMetrics().height() &&
+                         rect.height() > bars,
+                     small);
+        }
+    }
+
+    // The four position keys keep what the file held when the window has no rectangle of
+    // its own to save: never shown, minimised or maximised.
+    void closingWithoutANormalRectangleKeepsThePositionKeys() {
+        const QByteArray saved = "[Window]\r\nXPos=31\r\nYPos=41\r\nWidth=501\r\nHeight=351\r\n";
+        for (int how = 0; how < 3; ++how) {
+            QVERIFY(WriteFile(IniPath(), saved));
+            window_.emplace();
+            if (how == 1) {
+                window_->showMinimized();
+            } else if (how == 2) {
+                window_->showMaximized();
+            }
+            window_->OnRatio(9);
+            window_->OnExit();
+            const QByteArray after = ReadFile(IniPath());
+            QVERIFY2(after.contains("Ratio=9\r\n"), qPrintable(QString::number(how)));
+            QVERIFY2(after.contains(saved.mid(10)), after.constData());
         }
     }
 
@@ -283,10 +393,16 @@ class MainDlgTest : public QObject {
         QTest::keyClick(input, Qt::Key_Escape);
         QTest::keyClick(input, Qt::Key_Return);
         QTest::keyClick(input, Qt::Key_C);
-        // Shift+Enter breaks the line the same way, not with a line separator.
+        // Shift+Enter and Ctrl+Enter break the line the same way, not with a line
+        // separator or nothing.
         QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
+        QTest::keyClick(input, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+        QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
+        const QChar br = QChar::ParagraphSeparator;
         QCOMPARE(input->document()->toRawText(),
-                 QString("ab") + QChar::ParagraphSeparator + "c" + QChar::ParagraphSeparator);
+                 QString("ab") + br + "c" + br + br + br + br);
+        input->setPlainText("ab\nc\n");
         // Ctrl+C and Ctrl+V pass on; Ctrl+Tab puts in a tab, Tab goes to the next pane.
         input->selectAll();
         QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
@@ -312,6 +428,11 @@ class MainDlgTest : public QObject {
         window_->resize(400, 300);
         gSettings.editReadOnly = 1;
         window_->RefreshMenusAndTitle();
+        Focus(*window_, window_->outputPane());
+        for (auto modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier}) {
+            QTest::keyClick(window_->outputPane(), Qt::Key_Return, modifiers);
+        }
+        QCOMPARE(window_->outputPane()->toPlainText(), kPlaceholder);
         const QString lines = QString("行\n").repeated(300);
         for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
             pane->setPlainText(lines);
@@ -337,9 +458,13 @@ class MainDlgTest : public QObject {
         QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
         QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        // The bar keeps the keyboard, and its title shows it as a Windows menu bar does.
+        QVERIFY(bar->hasFocus());
+        const QImage held = bar->grab().toImage();
         QTest::keyClick(bar, Qt::Key_Escape);
         QTRY_VERIFY(window_->inputPane()->hasFocus());
         QVERIFY(window_->isVisible());
+        QVERIFY(bar->grab().toImage() != held);
     }
 
     void closingAsksFirstAndBothWaysSaveTheSameRecord() {
