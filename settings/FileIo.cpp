@@ -59,6 +59,21 @@ std::string TemporarySuffix() {
 
 constexpr int kTemporaryAttempts = 100;
 
+// What a write meets at an existing path, when it must stop there.
+std::optional<WriteResult> RefusedWrite(FileAccess access) {
+    switch (access) {
+        case FileAccess::kReadOnly:
+        case FileAccess::kNotOurs:
+            return WriteResult::kReadOnly;
+        case FileAccess::kUnusable:
+            return WriteResult::kFailed;
+        case FileAccess::kMissing:
+        case FileAccess::kWritable:
+            break;
+    }
+    return std::nullopt;
+}
+
 bool IsSeparator(char c) {
 #ifdef _WIN32
     return c == '\\' || c == '/';
@@ -240,15 +255,8 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
     if (!target) {
         return WriteResult::kFailed;
     }
-    switch (ProbeFileAccess(path)) {
-        case FileAccess::kReadOnly:
-        case FileAccess::kNotOurs:
-            return WriteResult::kReadOnly;
-        case FileAccess::kUnusable:
-            return WriteResult::kFailed;
-        case FileAccess::kMissing:
-        case FileAccess::kWritable:
-            break;
+    if (const auto refused = RefusedWrite(ProbeFileAccess(path))) {
+        return *refused;
     }
     const bool exists = GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES;
     const auto [folderUtf8, name] = SplitPath(path);
@@ -528,15 +536,8 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
         target = resolved;
         std::free(resolved);
     }
-    switch (ProbeFileAccess(target)) {
-        case FileAccess::kReadOnly:
-        case FileAccess::kNotOurs:
-            return WriteResult::kReadOnly;
-        case FileAccess::kUnusable:
-            return WriteResult::kFailed;
-        case FileAccess::kMissing:
-        case FileAccess::kWritable:
-            break;
+    if (const auto refused = RefusedWrite(ProbeFileAccess(target))) {
+        return *refused;
     }
     const bool exists = stat(target.c_str(), &st) == 0;
     const auto [folder, name] = SplitPath(target);
