@@ -14,11 +14,13 @@
 #include <windows.h>
 #else
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
+#include <ctime>
 #include <cstdlib>
 #endif
 
@@ -28,6 +30,7 @@ namespace {
 
 std::atomic<file_io_testing::WriteStepHook> gWriteStepHook{nullptr};
 std::atomic<bool> gUnnamedAllowed{true};
+std::atomic<bool> gUnnamedUnlinkable{false};
 
 void Reached(WriteStep step) {
     if (const auto hook = gWriteStepHook.load()) {
@@ -99,6 +102,9 @@ void SetWriteStepHook(WriteStepHook hook) {
 }
 void SetUnnamedTemporaryFiles(bool allowed) {
     gUnnamedAllowed = allowed;
+}
+void SetUnnamedFilesUnlinkable(bool unlinkable) {
+    gUnnamedUnlinkable = unlinkable;
 }
 }  // namespace file_io_testing
 
@@ -368,8 +374,27 @@ void SyncFolder(const std::string& folder) {
     }
 }
 
+// Whether the temporary file `suffix` belongs to a write that may still be under way:
+// its writer (the process number that starts the suffix) still runs and the file is
+// recent. A killed writer's file, or one a reused process number keeps alive for long,
+// is a leftover.
+bool MayStillBeWritten(std::string_view suffix, const struct stat& st) {
+    const std::string number(suffix.substr(0, suffix.find('-')));
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long pid = std::strtoull(number.c_str(), &end, 16);
+    if (number.empty() || *end != '\0' || errno != 0 || pid == 0 ||
+        pid > static_cast<unsigned long long>(INT_MAX) ||
+        static_cast<pid_t>(pid) == getpid()) {
+        return false;
+    }
+    const bool running = kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+    constexpr time_t kLongestWrite = 10 * 60;
+    return running && time(nullptr) - st.st_mtime < kLongestWrite;
+}
+
 // Removes what killed writes of `name` left in `folder`: regular files of our temporary
-// name pattern only, nothing else.
+// name pattern only, nothing else, and none that another instance is still writing.
 void RemoveLeftovers(const std::string& folder, const std::string& name) {
     DIR* dir = opendir(FolderOrDot(folder).c_str());
     if (!dir) {
@@ -383,7 +408,7 @@ void RemoveLeftovers(const std::string& folder, const std::string& name) {
         }
         struct stat st;
         if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(st.st_mode)) {
+            S_ISREG(st.st_mode) && !MayStillBeWritten(found.substr(prefix.size()), st)) {
             unlinkat(dirfd(dir), entry->d_name, 0);
         }
     }
@@ -412,6 +437,10 @@ int OpenUnnamed(const std::string& folder) {
 
 // Gives the unnamed file `fd` the name `path`; fails when the name is taken.
 bool LinkUnnamed(int fd, const std::string& path) {
+    if (gUnnamedUnlinkable) {
+        errno = EPERM;
+        return false;
+    }
     // Through /proc no privilege is needed; AT_EMPTY_PATH where /proc is not mounted.
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
     if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
@@ -448,6 +477,85 @@ WriteResult WriteInPlace(const std::string& target, const std::string& bytes) {
     bool ok = WriteAll(file.fd, bytes, 0, bytes.size()) && fsync(file.fd) == 0;
     ok = file.Close() && ok;
     return ok ? WriteResult::kWritten : WriteResult::kFailed;
+}
+
+enum class Replaced { kWritten, kFailed, kNoRoom, kUnnameable };
+
+// Writes `bytes` to a temporary file in `folder` and puts it in the place of `target`
+// (`old` describes the file there, or is null when there is none). kNoRoom: no new file
+// can be made in the folder; kUnnameable: the unnamed file could not be given a name.
+// The temporary file never outlives a failure.
+Replaced ReplaceThroughTemporary(const std::string& target, const std::string& folder,
+                                 const std::string& name, const struct stat* old,
+                                 const std::string& bytes, bool unnamedWanted) {
+    std::string temporary;
+    Fd file{unnamedWanted ? OpenUnnamed(folder) : -1};
+    const bool unnamed = file.fd >= 0;
+    for (int attempt = 0; !unnamed && attempt < kTemporaryAttempts && file.fd < 0; ++attempt) {
+        temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
+        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (file.fd < 0 && errno != EEXIST) {
+            break;
+        }
+    }
+    if (file.fd < 0) {
+        return IsNoRoomForANewFile(errno) ? Replaced::kNoRoom : Replaced::kFailed;
+    }
+    Reached(WriteStep::kTemporaryOpened);
+
+    bool ok = WriteAll(file.fd, bytes, 0, bytes.size() / 2);
+    Reached(WriteStep::kHalfWritten);
+    ok = ok && WriteAll(file.fd, bytes, bytes.size() / 2, bytes.size());
+    if (ok && old) {
+        const struct stat& st = *old;
+        if (st.st_uid != geteuid() || st.st_gid != getegid()) {
+            // Only a privileged process may hand the file back to its owner; without
+            // that the new file is simply ours.
+            const int chowned = fchown(file.fd, st.st_uid, st.st_gid);
+            (void)chowned;
+        }
+        // After fchown, which may clear set-user-id bits.
+        ok = fchmod(file.fd, st.st_mode & 07777) == 0;
+    }
+    ok = ok && fsync(file.fd) == 0;
+    if (ok) {
+        Reached(WriteStep::kSynced);
+    }
+
+    bool placed = false;
+    if (ok && unnamed) {
+        // With no file there yet, the name itself; otherwise a temporary name to rename,
+        // since a link cannot replace a file.
+        placed = !old && LinkUnnamed(file.fd, target);
+        if (!placed && old == nullptr && errno != EEXIST) {
+            return Replaced::kUnnameable;
+        }
+        for (int attempt = 0; !placed && attempt < kTemporaryAttempts; ++attempt) {
+            temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
+            if (LinkUnnamed(file.fd, temporary)) {
+                break;
+            }
+            if (errno != EEXIST) {
+                return Replaced::kUnnameable;
+            }
+            temporary.clear();
+        }
+        ok = ok && (placed || !temporary.empty());
+    }
+    ok = file.Close() && ok;
+    if (ok && !placed) {
+        Reached(WriteStep::kNamed);
+        ok = rename(temporary.c_str(), target.c_str()) == 0;
+    }
+    if (!ok) {
+        if (!temporary.empty()) {
+            unlink(temporary.c_str());
+        }
+        return Replaced::kFailed;
+    }
+    Reached(WriteStep::kReplaced);
+    SyncFolder(folder);
+    return Replaced::kWritten;
 }
 
 }  // namespace
@@ -545,73 +653,23 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
         return WriteResult::kFailed;
     }
     RemoveLeftovers(folder, name);
-
-    std::string temporary;
-    Fd file{OpenUnnamed(folder)};
-    const bool unnamed = file.fd >= 0;
-    for (int attempt = 0; !unnamed && attempt < kTemporaryAttempts && file.fd < 0; ++attempt) {
-        temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
-        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (file.fd < 0 && errno != EEXIST) {
+    const Replaced replaced = ReplaceThroughTemporary(target, folder, name, exists ? &st : nullptr,
+                                                      bytes, /*unnamedWanted=*/true);
+    switch (replaced) {
+        case Replaced::kWritten:
+            return WriteResult::kWritten;
+        case Replaced::kUnnameable:
+            // An unnamed file that cannot be given a name: write a named one instead.
+            return ReplaceThroughTemporary(target, folder, name, exists ? &st : nullptr, bytes,
+                                           /*unnamedWanted=*/false) == Replaced::kWritten
+                       ? WriteResult::kWritten
+                       : WriteResult::kFailed;
+        case Replaced::kNoRoom:
+            return exists ? WriteInPlace(target, bytes) : WriteResult::kFailed;
+        case Replaced::kFailed:
             break;
-        }
     }
-    if (file.fd < 0) {
-        return exists && IsNoRoomForANewFile(errno) ? WriteInPlace(target, bytes)
-                                                    : WriteResult::kFailed;
-    }
-    Reached(WriteStep::kTemporaryOpened);
-
-    bool ok = WriteAll(file.fd, bytes, 0, bytes.size() / 2);
-    Reached(WriteStep::kHalfWritten);
-    ok = ok && WriteAll(file.fd, bytes, bytes.size() / 2, bytes.size());
-    if (ok && exists) {
-        if (st.st_uid != geteuid() || st.st_gid != getegid()) {
-            // Only a privileged process may hand the file back to its owner; without
-            // that the new file is simply ours.
-            const int chowned = fchown(file.fd, st.st_uid, st.st_gid);
-            (void)chowned;
-        }
-        // After fchown, which may clear set-user-id bits.
-        ok = fchmod(file.fd, st.st_mode & 07777) == 0;
-    }
-    ok = ok && fsync(file.fd) == 0;
-    if (ok) {
-        Reached(WriteStep::kSynced);
-    }
-
-    bool placed = false;
-    if (ok && unnamed) {
-        // With no file there yet, the name itself; otherwise a temporary name to rename,
-        // since a link cannot replace a file.
-        placed = !exists && LinkUnnamed(file.fd, target);
-        for (int attempt = 0; !placed && attempt < kTemporaryAttempts; ++attempt) {
-            temporary = folder + TemporaryPrefix(name) + TemporarySuffix();
-            if (LinkUnnamed(file.fd, temporary)) {
-                break;
-            }
-            if (errno != EEXIST) {
-                ok = false;
-                break;
-            }
-            temporary.clear();
-        }
-        ok = ok && (placed || !temporary.empty());
-    }
-    ok = file.Close() && ok;
-    if (ok && !placed) {
-        Reached(WriteStep::kNamed);
-        ok = rename(temporary.c_str(), target.c_str()) == 0;
-    }
-    if (!ok) {
-        if (!temporary.empty()) {
-            unlink(temporary.c_str());
-        }
-        return WriteResult::kFailed;
-    }
-    Reached(WriteStep::kReplaced);
-    SyncFolder(folder);
-    return WriteResult::kWritten;
+    return WriteResult::kFailed;
 }
 
 #endif

@@ -49,10 +49,11 @@ enum class WriteResult { kWritten, kReadOnly, kFailed };
 // outlives the next write:
 //  - a file that is read-only (kReadOnly or kNotOurs above) is not touched: kReadOnly;
 //  - leftovers of earlier killed writes beside the file (".NAME.tmp-*", regular files
-//    only) are removed;
-//  - the new bytes go to an unnamed temporary file where the system offers one (Linux
-//    O_TMPFILE), else to ".NAME.tmp-*" in the same folder; flushed to the disk, then put
-//    in the file's place in one rename (or linked under the name when there was none);
+//    only, not one that a running writer may still be filling) are removed;
+//  - the new bytes go to an unnamed temporary file where the system offers one and it
+//    can be named (Linux O_TMPFILE), else to ".NAME.tmp-*" in the same folder; flushed
+//    to the disk, then put in the file's place in one rename (or linked under the name
+//    when there was none);
 //  - in a folder where no file can be made, an existing writable file is overwritten in
 //    place, as any program writing it would (not atomic then).
 // An existing file keeps its permissions (and, where allowed, its owner); a new one gets
@@ -78,6 +79,9 @@ void SetWriteStepHook(WriteStepHook hook);
 // Makes every write take the named temporary file, as on a file system without unnamed
 // ones.
 void SetUnnamedTemporaryFiles(bool allowed);
+// Makes unnamed temporary files impossible to name, as where /proc is not mounted and the
+// process lacks the privilege to link a descriptor: the write falls back to a named one.
+void SetUnnamedFilesUnlinkable(bool unlinkable);
 }  // namespace file_io_testing
 
 }  // namespace quillery

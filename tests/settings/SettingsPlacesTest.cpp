@@ -3,6 +3,7 @@
 // the program is installed, and, for the permission cases, run as an ordinary user.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -196,13 +197,15 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
     Scratch scratch;
     const std::string dir = scratch.path;
+    // No process runs under the number 7ffffffe (above any pid_max), so these are a
+    // killed writer's leftovers.
     const Names others = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
                           "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
                           ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
     for (const std::string& name : others) {
         WriteBytes(dir + "/" + name, "x");
     }
-    for (const char* name : {".QuilleryMini.ini.tmp-1a-2b-3", ".QuilleryMini.ini.tmp-x"}) {
+    for (const char* name : {".QuilleryMini.ini.tmp-7ffffffe-2b-3", ".QuilleryMini.ini.tmp-x"}) {
         WriteBytes(dir + "/" + name, "[Settings]\r\nRatio=");
     }
     fs::create_directory(dir + "/.QuilleryMini.ini.tmp-folder");
@@ -241,6 +244,42 @@ TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
         }
     }
 }
+
+#ifndef _WIN32
+// A temporary file whose writer still runs may be a save under way in another instance:
+// removing it would make that save fail. Only when its writer is gone, or the file is
+// older than any save takes, is it a leftover.
+TEST(SettingsWrites, ATemporaryFileAnotherInstanceIsWritingStays) {
+    Scratch scratch;
+    const std::string dir = scratch.path;
+    const std::string running = ".QuilleryMini.ini.tmp-1-2-3";  // process 1 always runs
+    const std::string stale = ".QuilleryMini.ini.tmp-1-4-5";
+    const std::string gone = ".QuilleryMini.ini.tmp-7ffffffe-6-7";
+    for (const std::string& name : {running, stale, gone}) {
+        WriteBytes(dir + "/" + name, "[Settings]\r\n");
+    }
+    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
+    fs::last_write_time(dir + "/" + stale, hourAgo);
+    ASSERT_EQ(WriteFileSafely(dir + "/" + kIni, "[Settings]\r\nRatio=3\r\n"),
+              WriteResult::kWritten);
+    EXPECT_EQ(NamesIn(dir), (Names{kIni, running}));
+}
+
+// Where an unnamed temporary file cannot be given a name (no /proc, no privilege to link
+// a descriptor), the save goes through a named one instead of failing, for a new file and
+// over an old one, and leaves nothing else behind.
+TEST(SettingsWrites, AnUnnamedFileThatCannotBeNamedGivesWayToANamedOne) {
+    Scratch scratch;
+    const std::string ini = scratch.path + "/" + kIni;
+    file_io_testing::SetUnnamedFilesUnlinkable(true);
+    for (const std::string bytes : {"[Settings]\r\nRatio=1\r\n", "[Settings]\r\nRatio=2\r\n"}) {
+        EXPECT_EQ(WriteFileSafely(ini, bytes), WriteResult::kWritten);
+        EXPECT_EQ(ReadBytes(ini), bytes);
+        EXPECT_EQ(NamesIn(scratch.path), (Names{kIni}));
+    }
+    file_io_testing::SetUnnamedFilesUnlinkable(false);
+}
+#endif
 
 #ifndef _WIN32
 // The permission cases as an ordinary user (nobody), since root may write anything: the
