@@ -100,7 +100,7 @@ echo "== quillery-convert --encoding utf-8"
 iconv -f CP932 -t UTF-8 "$source/res/velmo.dat" >velmo-utf-8.dat
 printf '\xef\xbb\xbf' >bom-only.dat
 (yes '東京の雨、' || true) | head -n 200000 | tr -d '\n' >million-character-line-utf-8.txt
-iconv -f CP932 -t UTF-8 input-50mb.txt | tr '\r' '\n' >input-50mb-utf-8.txt
+iconv -f CP932 -t UTF-8 input-50mb.txt | sed 's/\r$//' >input-50mb-utf-8.txt
 utf8_case() {
     local label=$1 dictionary=$2 input=$3
     set +e
