@@ -39,6 +39,12 @@ read -r ux uy uw uh <<<"${unsaved_frame:-0 0 0 0}"
 if [ -n "${QUILLERY_WM_PID:-}" ]; then
     for i in 1 2 3 4; do
         dir=$(qd_trial "late-$i")
+        # Held while still unmanaging the last trial's windows, it could keep the server
+        # grabbed, and every client (this check's tools too) would wait for ever.
+        if ! qd_wait 10 qd_no_clients; then
+            qd_fail "late frame $i: the window manager still manages earlier windows"
+            continue
+        fi
         kill -STOP "$QUILLERY_WM_PID"
         (cd "$dir" && exec ./QuilleryMini 2>/dev/null) &
         QD_PID=$!

@@ -141,13 +141,21 @@ qd_ended() {
     ! kill -0 "$1" 2>/dev/null
 }
 
-# A popup menu of the process is open: an override-redirect window that is viewable.
-qd_popup_open() {
+# qd_popup PID: the open popup menu of the process (an override-redirect window that is
+# viewable), if any.
+qd_popup() {
     local w
     for w in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
-        xwininfo -id "$w" | grep -q 'Override Redirect State: yes' && return 0
+        if xwininfo -id "$w" | grep -q 'Override Redirect State: yes'; then
+            echo "$w"
+            return 0
+        fi
     done
     return 1
+}
+
+qd_popup_open() {
+    qd_popup "$1" >/dev/null
 }
 
 qd_popup_closed() {
@@ -197,16 +205,44 @@ qd_saved_rect() {
 }
 
 # qd_rows_hash WIN FIRST COUNT: a checksum of COUNT pixel rows of a window from row FIRST,
-# to tell whether that band looks the same as before.
+# to tell whether that band looks the same as before; "blank" when the band is one colour
+# (nothing painted in it yet).
 qd_rows_hash() {
     xwd -silent -id "$1" | /usr/bin/python3 -c '
 import hashlib, struct, sys
 data = sys.stdin.buffer.read()
 head = struct.unpack(">25I", data[:100])
-size, bytes_per_line, ncolors = head[0], head[12], head[19]
+size, bytes_per_line, ncolors, bits_per_pixel = head[0], head[12], head[19], head[11]
 start = size + 12 * ncolors + int(sys.argv[1]) * bytes_per_line
-print(hashlib.md5(data[start:start + int(sys.argv[2]) * bytes_per_line]).hexdigest())
+band = data[start:start + int(sys.argv[2]) * bytes_per_line]
+step = bits_per_pixel // 8
+width = head[4]
+pixels = {band[i:i + step] for row in range(0, len(band), bytes_per_line)
+          for i in range(row, row + width * step, step)}
+print(hashlib.md5(band).hexdigest() if len(pixels) > 1 else "blank")
 ' "$2" "$3"
+}
+
+# qd_settled_hash WIN FIRST COUNT: the band's checksum once the window has painted it and
+# it has stopped changing (two checksums in a row equal); false after 10 s.
+qd_settled_hash() {
+    local previous= current deadline=$((SECONDS + 10))
+    while [ $SECONDS -lt $deadline ]; do
+        current=$(qd_rows_hash "$@") || current=
+        if [ -n "$current" ] && [ "$current" != blank ] && [ "$current" = "$previous" ]; then
+            echo "$current"
+            return 0
+        fi
+        previous=$current
+        [ -n "$current" ] || sleep 0.02
+    done
+    return 1
+}
+
+# qd_no_clients: the window manager manages no window (the list it publishes is empty),
+# so it has finished with the windows of earlier trials.
+qd_no_clients() {
+    ! xprop -root _NET_CLIENT_LIST 2>/dev/null | grep -q '0x'
 }
 
 # qd_clipboard_set TEXT: the clipboard holds TEXT (UTF-8) until qd_clipboard_drop.
@@ -230,9 +266,10 @@ qd_clipboard_is() {
     [ "$(xclip -selection clipboard -o -t UTF8_STRING 2>/dev/null)" = "$1" ]
 }
 
-# qd_pane_text_is TEXT: Ctrl+A, Ctrl+C in the focused pane put TEXT on the clipboard.
+# qd_pane_text_is TEXT [SECONDS]: Ctrl+A, Ctrl+C in the focused pane put TEXT on the
+# clipboard within SECONDS (5: the keys and the transfer are slow on a loaded machine).
 # With the focus elsewhere the keys go nowhere and the clipboard keeps what it had.
 qd_pane_text_is() {
     xdotool key ctrl+a ctrl+c
-    qd_wait 1 qd_clipboard_is "$1"
+    qd_wait "${2:-5}" qd_clipboard_is "$1"
 }
