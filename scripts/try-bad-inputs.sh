@@ -26,7 +26,7 @@ cd "$work"
 # shellcheck disable=SC2046
 g++ -std=c++20 -O1 -fPIC -I"$source" $(pkg-config --cflags Qt6Widgets) \
     "$source/scripts/bad-inputs/WindowTrial.cpp" "$build/ui/libui.a" \
-    "$build/settings/libsettings.a" "$build/engine/libengine.a" \
+    "$build/settings/libsettings.a" "$build/files/libfiles.a" "$build/engine/libengine.a" \
     $(pkg-config --libs Qt6Widgets) -lpthread -o WindowTrial
 chmod 755 WindowTrial
 
