@@ -540,20 +540,27 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
 
 TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     // Tests run as root, whom a read-only folder does not stop; a file size limit does.
-    // The new file is longer than the limit, the old one shorter.
+    // The new file is longer than the limit, the old one shorter. Through an unnamed
+    // temporary file and through a named one, as where the system has no unnamed ones.
     const std::string old = "[Settings]\r\nData=old\r\n";
-    WriteBytes(Ini(), old);
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const rlimit small{64, before.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = Save(DistinctSettings());
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(ReadBytes(Ini()), old);
-    EXPECT_EQ(EntryCount(dir_.path), 1);
+    for (const bool unnamed : {true, false}) {
+        WriteBytes(Ini(), old);
+        file_io_testing::SetUnnamedTemporaryFiles(unnamed);
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const rlimit small{64, before.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved = Save(DistinctSettings());
+        const std::error_code error = ReplaceWritableFileAtomically(Ini(), std::string(100, 'x'));
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        file_io_testing::SetUnnamedTemporaryFiles(true);
+        EXPECT_FALSE(saved) << unnamed;
+        EXPECT_EQ(error, std::errc::file_too_large) << unnamed << ": " << error.message();
+        EXPECT_EQ(ReadBytes(Ini()), old) << unnamed;
+        EXPECT_EQ(EntryCount(dir_.path), 1) << unnamed;
+    }
 }
 #else
 // A settings file that another program holds open without sharing cannot be replaced:
