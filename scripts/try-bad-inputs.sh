@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 source=$PWD
 build=$(cd "${1:-build-test}" && pwd)
 convert="$build/quillery-convert"
-for file in "$convert" "$build/ui/libui.a" "$build/settings/libsettings.a" "$build/engine/libengine.a"; do
+for file in "$convert" "$build/ui/libui.a" "$build/settings/libsettings.a" "$build/files/libfiles.a" "$build/engine/libengine.a"; do
     [ -e "$file" ] || { echo "try-bad-inputs.sh: $file is missing; build first" >&2; exit 1; }
 done
 
