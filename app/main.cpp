@@ -4,7 +4,7 @@
 
 #include "app/ConverterApp.h"
 #include "ui/DialogFont.h"
-#include "ui/UiResources.h"
+#include "ui/ResourcesAndTranslations.h"
 
 using namespace quillery;
 
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(
         QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
     QApplication::setApplicationVersion(QStringLiteral(QUILLERY_VERSION));
-    InitUiResources();
+    InstallResourcesAndTranslations();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));
     InstallDialogFontSubstitutions();
     CConverterApp app;

@@ -2,7 +2,7 @@
 
 #include "files/FileIo.h"
 #include "settings/FileNames.h"
-#include "settings/ModulePath.h"
+#include "settings/ExecutableFolder.h"
 #include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 

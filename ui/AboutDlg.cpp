@@ -9,7 +9,7 @@
 #include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/OnlineHelp.h"
-#include "ui/UiResources.h"
+#include "ui/ResourcesAndTranslations.h"
 
 namespace quillery {
 
@@ -65,7 +65,7 @@ CAboutDlg::CAboutDlg()
         QStringLiteral("製品名とバージョン、作者の表示とウェブアドレスです。"));
 
     // The icon control takes the icon's own size.
-    InitUiResources();
+    InstallResourcesAndTranslations();
     const QPixmap pixmap(QStringLiteral(":/icons/quillery-mini-32.png"));
     icon_->setObjectName(QStringLiteral("icon128"));
     icon_->setPixmap(pixmap);

@@ -24,7 +24,7 @@
 #include "ui/PaneLayout.h"
 #include "ui/PaneText.h"
 #include "ui/UiOpQueue.h"
-#include "ui/UiResources.h"
+#include "ui/ResourcesAndTranslations.h"
 #include "ui/WindowRunHost.h"
 
 namespace quillery {
@@ -64,7 +64,7 @@ CMainDlg::CMainDlg(QWidget* parent)
       statusField_(new QLabel(statusBar_)),
       uiQueue_(new UiOpQueue(this)),
       runHost_(std::make_unique<WindowRunHost>(*uiQueue_)) {
-    InitUiResources();
+    InstallResourcesAndTranslations();
     SetMainWindow(this);
     setObjectName(QStringLiteral("dialog102"));
     setWindowTitle(QStringLiteral("QuilleryMini"));

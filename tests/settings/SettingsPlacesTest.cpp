@@ -13,7 +13,7 @@
 #include <string>
 
 #include "files/FileIo.h"
-#include "settings/ModulePath.h"
+#include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
 
 #ifndef _WIN32

@@ -23,7 +23,7 @@
 
 #include "files/FileIo.h"
 #include "settings/FileNames.h"
-#include "settings/ModulePath.h"
+#include "settings/ExecutableFolder.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
 #include "tests/support/Portable.h"
@@ -608,7 +608,7 @@ class ModulePathSymlink : public ::testing::Test {
         for (const char* folder : {"lib", "lib/quillery-mini", "bin", "links", "work"}) {
             fs::create_directory(root_ + "/" + folder);
         }
-        fs::copy_file(QUILLERY_MODULE_PATH_PROBE, real_ + "QuilleryMini");
+        fs::copy_file(QUILLERY_EXECUTABLE_FOLDER_PROBE, real_ + "QuilleryMini");
         WriteBytes(real_ + "velmo.dat", "word\r\n");
         for (const char* decoy : {"/bin/", "/work/"}) {
             WriteBytes(root_ + decoy + "velmo.dat", "decoy\r\n");
@@ -664,13 +664,13 @@ TEST_F(ModulePathSymlink, SettingsSavedThroughTheLauncherPersistBesideTheRealExe
 // Windows has no launchers through links; the executable's folder is found wherever it
 // lies (here in a folder with a Japanese name) and from whatever the current directory is,
 // and a save persists beside it.
-TEST(ModulePathProbe, FindsTheFilesBesideTheExecutableFromAnotherFolder) {
+TEST(ExecutableFolderProbe, FindsTheFilesBesideTheExecutableFromAnotherFolder) {
     TempDir temp;
     const std::string folder = temp.File("プログラム") + kPathSeparator;
     const std::string work = temp.File("work");
     fs::create_directory(test::PathFromUtf8(folder));
     fs::create_directory(test::PathFromUtf8(work));
-    fs::copy_file(QUILLERY_MODULE_PATH_PROBE, test::PathFromUtf8(folder + "QuilleryMini.exe"));
+    fs::copy_file(QUILLERY_EXECUTABLE_FOLDER_PROBE, test::PathFromUtf8(folder + "QuilleryMini.exe"));
     WriteBytes(folder + "velmo.dat", "word\r\n");
     WriteBytes(work + "\\velmo.dat", "decoy\r\n");
     WriteBytes(work + "\\QuilleryMini.ini", "[Settings]\r\nRatio=9\r\n");

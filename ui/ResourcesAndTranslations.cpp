@@ -1,4 +1,4 @@
-#include "ui/UiResources.h"
+#include "ui/ResourcesAndTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -10,7 +10,7 @@ static void RegisterIcons() {
 
 namespace quillery {
 
-void InitUiResources() {
+void InstallResourcesAndTranslations() {
     static bool done = false;
     if (done) {
         return;

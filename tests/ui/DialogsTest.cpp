@@ -542,4 +542,4 @@ class DialogsTest : public QObject {
 };
 
 QTEST_MAIN(DialogsTest)
-#include "test_dialogs.moc"
+#include "DialogsTest.moc"

@@ -9,7 +9,7 @@
 #include <io.h>
 #endif
 
-#include "settings/ModulePath.h"
+#include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
 
 int main(int argc, char** argv) {

@@ -628,4 +628,4 @@ class MainDlgTest : public QObject {
 };
 
 QTEST_MAIN(MainDlgTest)
-#include "test_main_dlg.moc"
+#include "MainDlgTest.moc"

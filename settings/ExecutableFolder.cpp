@@ -1,4 +1,4 @@
-#include "settings/ModulePath.h"
+#include "settings/ExecutableFolder.h"
 
 #include <cstdint>
 #include <vector>

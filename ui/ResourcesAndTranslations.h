@@ -6,6 +6,6 @@ namespace quillery {
 // resources only when they are asked for by name) and gives Qt's own dialogs and buttons
 // their Japanese texts (はい / いいえ, the file chooser). Safe to call more than once;
 // needs the application object.
-void InitUiResources();
+void InstallResourcesAndTranslations();
 
 }  // namespace quillery

@@ -342,4 +342,4 @@ class FileDropsTest : public QObject {
 };
 
 QTEST_MAIN(FileDropsTest)
-#include "test_file_drops.moc"
+#include "FileDropsTest.moc"
