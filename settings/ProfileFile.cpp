@@ -1,7 +1,7 @@
 #include "settings/ProfileFile.h"
 
+#include "files/FileIo.h"
 #include "settings/Cp932Scan.h"
-#include "settings/FileIo.h"
 
 namespace quillery {
 
@@ -281,24 +281,6 @@ std::optional<ProfileDocument> ReadProfileFileForUpdate(const std::string& path)
             break;
     }
     return std::nullopt;
-}
-
-bool WriteProfileFile(const std::string& path, const ProfileDocument& document) {
-    return ReplaceFileAtomically(path, document.Serialize());
-}
-
-std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                     std::string_view defaultText, const std::string& path) {
-    return ReadProfileFile(path).GetString(section, key, defaultText);
-}
-
-bool WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                std::string_view value, const std::string& path) {
-    std::optional<ProfileDocument> document = ReadProfileFileForUpdate(path);
-    if (!document || !document->SetString(section, key, value)) {
-        return false;
-    }
-    return WriteProfileFile(path, *document);
 }
 
 }  // namespace quillery

@@ -77,17 +77,4 @@ ProfileDocument ReadProfileFile(const std::string& path);
 // contents).
 std::optional<ProfileDocument> ReadProfileFileForUpdate(const std::string& path);
 
-// Writes the document over the file, atomically (see ReplaceFileAtomically).
-bool WriteProfileFile(const std::string& path, const ProfileDocument& document);
-
-// One read of the file at `path` (in the file system's encoding): the value, or the
-// default text when the file, the section or the key is missing.
-std::string GetPrivateProfileStringA(std::string_view section, std::string_view key,
-                                     std::string_view defaultText, const std::string& path);
-
-// One write: reads the file (a missing one counts as empty), sets the value, replaces the
-// file atomically. False when nothing was written.
-bool WritePrivateProfileStringA(std::string_view section, std::string_view key,
-                                std::string_view value, const std::string& path);
-
 }  // namespace quillery

@@ -1,6 +1,6 @@
 #include "settings/Settings.h"
 
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 #include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/NumberText.h"
@@ -145,7 +145,7 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
     file->SetString(kDebugSection, "UseRandom", FormatNumberText(settings.useFixedSeed));
     file->SetString(kDebugSection, "RandomSeed", FormatNumberText(settings.randomSeed));
     file->SetString(kDebugSection, "NewestRandomSeed", FormatNumberText(settings.newestRandomSeed));
-    return WriteFileSafely(path, file->Serialize()) == WriteResult::kWritten;
+    return !ReplaceWritableFileAtomically(path, file->Serialize());
 }
 
 void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings) {

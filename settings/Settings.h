@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 
 namespace quillery {
 

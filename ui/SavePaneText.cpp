@@ -4,7 +4,7 @@
 #include <QTextDocument>
 
 #include "engine/Cp932Codec.h"
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
 #include "ui/PaneText.h"
@@ -47,7 +47,7 @@ void SavePaneText(QPlainTextEdit* pane) {
     // The file is replaced whole or not at all, and one made read-only stays as it is:
     // both fail as a file that does not open.
     const std::string bytes = PaneFileBytes(pane->document()->toRawText());
-    if (WriteFileSafely(path->toStdString(), bytes) != WriteResult::kWritten) {
+    if (ReplaceWritableFileAtomically(path->toStdString(), bytes)) {
         ShowMessage(pane->window(), QString::fromUtf16(kCannotOpenFileMessage), MessageButtons::Ok);
     }
 }

@@ -16,8 +16,8 @@ inline constexpr char16_t kCannotOpenFileMessage[] = u"ファイルが開けま�
 std::string PaneFileBytes(const QString& raw);
 
 // Asks for a file with the save chooser and writes the pane's text into it, replacing
-// what the file held, through WriteFileSafely: a new file beside it takes its place once
-// complete, so a failed or killed write leaves an existing file as it was and no
+// what the file held, through ReplaceWritableFileAtomically: a new file beside it takes
+// its place once complete, so a failed or killed write leaves an existing file as it was and no
 // temporary file behind; only in a folder where no new file can be made is the file
 // overwritten in place. A read-only file is not touched. A failure, read-only included,
 // is reported as a file that does not open.

@@ -12,7 +12,7 @@
 #include <set>
 #include <string>
 
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
 
@@ -260,8 +260,8 @@ TEST(SettingsWrites, ATemporaryFileAnotherInstanceIsWritingStays) {
     }
     const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(dir + "/" + stale, hourAgo);
-    ASSERT_EQ(WriteFileSafely(dir + "/" + kIni, "[Settings]\r\nRatio=3\r\n"),
-              WriteResult::kWritten);
+    ASSERT_EQ(ReplaceWritableFileAtomically(dir + "/" + kIni, "[Settings]\r\nRatio=3\r\n"),
+              std::error_code());
     EXPECT_EQ(NamesIn(dir), (Names{kIni, running}));
 }
 
@@ -273,7 +273,7 @@ TEST(SettingsWrites, AnUnnamedFileThatCannotBeNamedGivesWayToANamedOne) {
     const std::string ini = scratch.path + "/" + kIni;
     file_io_testing::SetUnnamedFilesUnlinkable(true);
     for (const std::string bytes : {"[Settings]\r\nRatio=1\r\n", "[Settings]\r\nRatio=2\r\n"}) {
-        EXPECT_EQ(WriteFileSafely(ini, bytes), WriteResult::kWritten);
+        EXPECT_EQ(ReplaceWritableFileAtomically(ini, bytes), std::error_code());
         EXPECT_EQ(ReadBytes(ini), bytes);
         EXPECT_EQ(NamesIn(scratch.path), (Names{kIni}));
     }

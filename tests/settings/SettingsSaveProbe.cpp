@@ -13,7 +13,7 @@
 #include <iostream>
 #include <string>
 
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 #include "settings/Settings.h"
 
 #ifdef _WIN32

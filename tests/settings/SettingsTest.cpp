@@ -15,11 +15,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "files/FileIo.h"
 #include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/ProfileFile.h"
@@ -224,19 +226,37 @@ TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
     EXPECT_EQ(document.Serialize(), text + "[Debug]x]\r\nk=v\r\n");
 }
 
+// The file steps of a load (read, find) and of a save (read for an update, set, replace).
 TEST(ProfileFileAccess, ReadsWritesAndFailsWithoutTouchingAnything) {
     TempDir dir;
     const std::string path = dir.File("p.ini");
-    // A missing file and a folder give the default; a write to a folder or into a missing
-    // one changes nothing.
-    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", dir.path), "dflt");
-    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.path));
-    EXPECT_FALSE(WritePrivateProfileStringA("A", "k", "1", dir.File("missing/p.ini")));
+    const std::string entry = "[A]\r\nk=1\r\n";
+    // A folder reads as no file, but it is neither read for an update nor replaced; a file
+    // in a missing folder is not made. Nothing appears.
+    EXPECT_EQ(ReadProfileFile(dir.path).GetString("A", "k", "dflt"), "dflt");
+    EXPECT_EQ(ReadProfileFileForUpdate(dir.path), std::nullopt);
+    EXPECT_EQ(ReplaceWritableFileAtomically(dir.path, entry), FileWriteError::kUnusable);
+    const std::string inMissingFolder = dir.File("missing/p.ini");
+    EXPECT_EQ(ReadProfileFileForUpdate(inMissingFolder), ProfileDocument());
+    const std::error_code missing = ReplaceWritableFileAtomically(inMissingFolder, entry);
+    EXPECT_TRUE(missing);
+#ifndef _WIN32
+    EXPECT_EQ(missing, std::errc::no_such_file_or_directory) << missing.message();
+#endif
     EXPECT_EQ(EntryCount(dir.path), 0);
-    EXPECT_EQ(GetPrivateProfileStringA("A", "k", "dflt", path), "dflt");
-    EXPECT_TRUE(WritePrivateProfileStringA("A", "k", "1", path));
-    EXPECT_TRUE(WritePrivateProfileStringA("a", "j", "2", path));
+    // Each write on a fresh reading of the file; keys and sections in any case.
+    EXPECT_EQ(ReadProfileFile(path).GetString("A", "k", "dflt"), "dflt");
+    const std::tuple<std::string, std::string, std::string> writes[] = {{"A", "k", "1"},
+                                                                        {"a", "j", "2"}};
+    for (const auto& [section, key, value] : writes) {
+        std::optional<ProfileDocument> document = ReadProfileFileForUpdate(path);
+        ASSERT_TRUE(document) << key;
+        ASSERT_TRUE(document->SetString(section, key, value)) << key;
+        const std::error_code error = ReplaceWritableFileAtomically(path, document->Serialize());
+        EXPECT_FALSE(error) << key << ": " << error.message();
+    }
     EXPECT_EQ(ReadBytes(path), "[A]\r\nk=1\r\nj=2\r\n");
+    EXPECT_EQ(ReadProfileFile(path).GetString("a", "J", "dflt"), "2");
 }
 
 TEST(FileNames, ConvertBothWaysOrRefuse) {
@@ -475,7 +495,8 @@ TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
         fs::permissions(target, writeBits, fs::perm_options::remove);
         const fs::perms before = fs::status(target).permissions();
         EXPECT_FALSE(Save(DistinctSettings()));
-        EXPECT_EQ(WritePrivateProfileStringA("Settings", "Ratio", "1", Ini()), false);
+        EXPECT_EQ(ReplaceWritableFileAtomically(Ini(), "[Settings]\r\nRatio=1\r\n"),
+                  FileWriteError::kReadOnly);
         EXPECT_EQ(ReadBytes(target), old);
         EXPECT_EQ(fs::status(target).permissions(), before);
         EXPECT_EQ(Load().insertRatio, 9);
@@ -519,20 +540,27 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
 
 TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     // Tests run as root, whom a read-only folder does not stop; a file size limit does.
-    // The new file is longer than the limit, the old one shorter.
+    // The new file is longer than the limit, the old one shorter. Through an unnamed
+    // temporary file and through a named one, as where the system has no unnamed ones.
     const std::string old = "[Settings]\r\nData=old\r\n";
-    WriteBytes(Ini(), old);
-    rlimit before{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-    const rlimit small{64, before.rlim_max};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = Save(DistinctSettings());
-    setrlimit(RLIMIT_FSIZE, &before);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(ReadBytes(Ini()), old);
-    EXPECT_EQ(EntryCount(dir_.path), 1);
+    for (const bool unnamed : {true, false}) {
+        WriteBytes(Ini(), old);
+        file_io_testing::SetUnnamedTemporaryFiles(unnamed);
+        rlimit before{};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        const rlimit small{64, before.rlim_max};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool saved = Save(DistinctSettings());
+        const std::error_code error = ReplaceWritableFileAtomically(Ini(), std::string(100, 'x'));
+        setrlimit(RLIMIT_FSIZE, &before);
+        std::signal(SIGXFSZ, oldHandler);
+        file_io_testing::SetUnnamedTemporaryFiles(true);
+        EXPECT_FALSE(saved) << unnamed;
+        EXPECT_EQ(error, std::errc::file_too_large) << unnamed << ": " << error.message();
+        EXPECT_EQ(ReadBytes(Ini()), old) << unnamed;
+        EXPECT_EQ(EntryCount(dir_.path), 1) << unnamed;
+    }
 }
 #else
 // A settings file that another program holds open without sharing cannot be replaced:

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <system_error>
+#include <type_traits>
 
 namespace quillery {
 
@@ -42,12 +45,22 @@ bool CanCreateFilesIn(const std::string& folder);
 // user (0700). True when the folder exists afterwards.
 bool MakeFolders(const std::string& folder);
 
-enum class WriteResult { kWritten, kReadOnly, kFailed };
+// Why a write was refused before anything was written. Every other failure carries the
+// system's own error (errno, or GetLastError on Windows).
+enum class FileWriteError {
+    // The file is read-only (kReadOnly or kNotOurs above): it stays as it is.
+    kReadOnly = 1,
+    // Not a regular file, or it cannot be examined (kUnusable above).
+    kUnusable,
+};
+const std::error_category& FileWriteCategory();
+std::error_code make_error_code(FileWriteError error);
 
-// Replaces the file at `path` with `bytes` so that a reader sees either the old file or
-// the new one, never a part, and a write killed at any moment leaves no file that
-// outlives the next write:
-//  - a file that is read-only (kReadOnly or kNotOurs above) is not touched: kReadOnly;
+// Replaces the file at `path` with `bytes`, but only a file its owner lets be written,
+// so that a reader sees either the old file or the new one, never a part, and a write
+// killed at any moment leaves no file that outlives the next write:
+//  - a file that is read-only (kReadOnly or kNotOurs above) is not touched:
+//    FileWriteError::kReadOnly;
 //  - leftovers of earlier killed writes beside the file (".NAME.tmp-*", regular files
 //    only, not one that a running writer may still be filling) are removed;
 //  - the new bytes go to an unnamed temporary file where the system offers one and it
@@ -58,13 +71,12 @@ enum class WriteResult { kWritten, kReadOnly, kFailed };
 //    place, as any program writing it would (not atomic then).
 // An existing file keeps its permissions (and, where allowed, its owner); a new one gets
 // the usual permissions for the process (0666 less the umask). A symbolic link is written
-// through: its target is replaced. On any failure the old file is left as it was.
-WriteResult WriteFileSafely(const std::string& path, const std::string& bytes);
+// through: its target is replaced. On any failure the old file is left as it was, no
+// temporary file stays, and the error says why; no error when written.
+[[nodiscard]] std::error_code ReplaceWritableFileAtomically(const std::string& path,
+                                                            std::string_view bytes);
 
-// WriteFileSafely, true only when written.
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes);
-
-// The steps of WriteFileSafely that a test may stop the process at (a fault-injection
+// The steps of ReplaceWritableFileAtomically that a test may stop the process at (a fault-injection
 // seam: the tests end the process there to stand for a kill).
 enum class WriteStep {
     kTemporaryOpened,  // the temporary file exists, empty
@@ -85,3 +97,6 @@ void SetUnnamedFilesUnlinkable(bool unlinkable);
 }  // namespace file_io_testing
 
 }  // namespace quillery
+
+template <>
+struct std::is_error_code_enum<quillery::FileWriteError> : std::true_type {};

@@ -1,4 +1,4 @@
-#include "settings/FileIo.h"
+#include "files/FileIo.h"
 
 #include <algorithm>
 #include <atomic>
@@ -62,20 +62,54 @@ std::string TemporarySuffix() {
 
 constexpr int kTemporaryAttempts = 100;
 
+// The cause of the system call that just failed; an I/O error when the system gave none.
+std::error_code LastError() {
+#ifdef _WIN32
+    const DWORD error = GetLastError();
+    return error != 0 ? std::error_code(static_cast<int>(error), std::system_category())
+                      : std::make_error_code(std::errc::io_error);
+#else
+    return errno != 0 ? std::error_code(errno, std::generic_category())
+                      : std::make_error_code(std::errc::io_error);
+#endif
+}
+
+// Passes `ok` on; a failure's cause is kept unless an earlier one was.
+bool Check(bool ok, std::error_code& error) {
+    if (!ok && !error) {
+        error = LastError();
+    }
+    return ok;
+}
+
 // What a write meets at an existing path, when it must stop there.
-std::optional<WriteResult> RefusedWrite(FileAccess access) {
+std::optional<std::error_code> RefusedWrite(FileAccess access) {
     switch (access) {
         case FileAccess::kReadOnly:
         case FileAccess::kNotOurs:
-            return WriteResult::kReadOnly;
+            return FileWriteError::kReadOnly;
         case FileAccess::kUnusable:
-            return WriteResult::kFailed;
+            return FileWriteError::kUnusable;
         case FileAccess::kMissing:
         case FileAccess::kWritable:
             break;
     }
     return std::nullopt;
 }
+
+class FileWriteCategoryImpl final : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "file write"; }
+    std::string message(int value) const override {
+        switch (static_cast<FileWriteError>(value)) {
+            case FileWriteError::kReadOnly:
+                return "the file is read-only";
+            case FileWriteError::kUnusable:
+                return "not a regular file";
+        }
+        return "unknown";
+    }
+};
 
 bool IsSeparator(char c) {
 #ifdef _WIN32
@@ -108,8 +142,13 @@ void SetUnnamedFilesUnlinkable(bool unlinkable) {
 }
 }  // namespace file_io_testing
 
-bool ReplaceFileAtomically(const std::string& path, const std::string& bytes) {
-    return WriteFileSafely(path, bytes) == WriteResult::kWritten;
+const std::error_category& FileWriteCategory() {
+    static const FileWriteCategoryImpl category;
+    return category;
+}
+
+std::error_code make_error_code(FileWriteError error) {
+    return {static_cast<int>(error), FileWriteCategory()};
 }
 
 #ifdef _WIN32
@@ -124,7 +163,7 @@ std::optional<std::wstring> Wide(const std::string& path) {
     return std::wstring(u16->begin(), u16->end());
 }
 
-bool WriteAll(HANDLE handle, const std::string& bytes, std::size_t from, std::size_t to) {
+bool WriteAll(HANDLE handle, std::string_view bytes, std::size_t from, std::size_t to) {
     while (from < to) {
         DWORD written = 0;
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(to - from, 1 << 20));
@@ -256,10 +295,10 @@ bool MakeFolders(const std::string& folder) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
+std::error_code ReplaceWritableFileAtomically(const std::string& path, std::string_view bytes) {
     const auto target = Wide(path);
     if (!target) {
-        return WriteResult::kFailed;
+        return std::make_error_code(std::errc::invalid_argument);
     }
     if (const auto refused = RefusedWrite(ProbeFileAccess(path))) {
         return *refused;
@@ -267,7 +306,7 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
     const bool exists = GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES;
     const auto [folderUtf8, name] = SplitPath(path);
     if (name.empty()) {
-        return WriteResult::kFailed;
+        return std::make_error_code(std::errc::invalid_argument);
     }
     const std::wstring folder = *Wide(folderUtf8);
     RemoveLeftovers(folder, name);
@@ -284,43 +323,50 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
         }
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        if (!exists || GetLastError() != ERROR_ACCESS_DENIED) {
-            return WriteResult::kFailed;
+        const std::error_code created = LastError();
+        if (!exists || created != std::error_code(ERROR_ACCESS_DENIED, std::system_category())) {
+            return created;
         }
         // No new file in this folder: the file itself, in place.
         handle = CreateFileW(target->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (handle == INVALID_HANDLE_VALUE) {
-            return WriteResult::kFailed;
+            return LastError();
         }
-        bool ok = WriteAll(handle, bytes, 0, bytes.size()) && FlushFileBuffers(handle);
-        ok = CloseHandle(handle) && ok;
-        return ok ? WriteResult::kWritten : WriteResult::kFailed;
+        std::error_code error;
+        if (Check(WriteAll(handle, bytes, 0, bytes.size()), error)) {
+            Check(FlushFileBuffers(handle) != 0, error);
+        }
+        Check(CloseHandle(handle) != 0, error);
+        return error;
     }
     Reached(WriteStep::kTemporaryOpened);
-    bool ok = WriteAll(handle, bytes, 0, bytes.size() / 2);
+    std::error_code error;
+    bool ok = Check(WriteAll(handle, bytes, 0, bytes.size() / 2), error);
     Reached(WriteStep::kHalfWritten);
-    ok = ok && WriteAll(handle, bytes, bytes.size() / 2, bytes.size());
-    ok = ok && FlushFileBuffers(handle);
-    ok = CloseHandle(handle) && ok;
+    ok = ok && Check(WriteAll(handle, bytes, bytes.size() / 2, bytes.size()), error);
+    ok = ok && Check(FlushFileBuffers(handle) != 0, error);
+    ok = Check(CloseHandle(handle) != 0, error) && ok;
     if (ok) {
         Reached(WriteStep::kSynced);
         Reached(WriteStep::kNamed);
         // ReplaceFileW keeps the old file's attributes and security; MoveFileExW covers
         // the case of no old file.
-        ok = exists ? ReplaceFileW(target->c_str(), temporary.c_str(), nullptr,
-                                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                    : MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_WRITE_THROUGH);
+        ok = Check(exists ? ReplaceFileW(target->c_str(), temporary.c_str(), nullptr,
+                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                          : MoveFileExW(temporary.c_str(), target->c_str(),
+                                        MOVEFILE_WRITE_THROUGH) != 0,
+                   error);
         if (ok && !exists) {
             SetFileAttributesW(target->c_str(), FILE_ATTRIBUTE_NORMAL);
         }
     }
     if (!ok) {
         DeleteFileW(temporary.c_str());
-        return WriteResult::kFailed;
+        return error;
     }
     Reached(WriteStep::kReplaced);
-    return WriteResult::kWritten;
+    return {};
 }
 
 #else
@@ -347,7 +393,7 @@ int OpenRegularFile(const std::string& path, int& error) {
     return fd;
 }
 
-bool WriteAll(int fd, const std::string& bytes, std::size_t from, std::size_t to) {
+bool WriteAll(int fd, std::string_view bytes, std::size_t from, std::size_t to) {
     while (from < to) {
         const ssize_t n = write(fd, bytes.data() + from, to - from);
         if (n < 0) {
@@ -469,14 +515,17 @@ struct Fd {
     }
 };
 
-WriteResult WriteInPlace(const std::string& target, const std::string& bytes) {
+std::error_code WriteInPlace(const std::string& target, std::string_view bytes) {
     Fd file{open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW)};
     if (file.fd < 0) {
-        return WriteResult::kFailed;
+        return LastError();
     }
-    bool ok = WriteAll(file.fd, bytes, 0, bytes.size()) && fsync(file.fd) == 0;
-    ok = file.Close() && ok;
-    return ok ? WriteResult::kWritten : WriteResult::kFailed;
+    std::error_code error;
+    if (Check(WriteAll(file.fd, bytes, 0, bytes.size()), error)) {
+        Check(fsync(file.fd) == 0, error);
+    }
+    Check(file.Close(), error);
+    return error;
 }
 
 enum class Replaced { kWritten, kFailed, kNoRoom, kUnnameable };
@@ -484,10 +533,12 @@ enum class Replaced { kWritten, kFailed, kNoRoom, kUnnameable };
 // Writes `bytes` to a temporary file in `folder` and puts it in the place of `target`
 // (`old` describes the file there, or is null when there is none). kNoRoom: no new file
 // can be made in the folder; kUnnameable: the unnamed file could not be given a name.
-// The temporary file never outlives a failure.
+// Every outcome but kWritten leaves its cause in `error`. The temporary file never
+// outlives a failure.
 Replaced ReplaceThroughTemporary(const std::string& target, const std::string& folder,
                                  const std::string& name, const struct stat* old,
-                                 const std::string& bytes, bool unnamedWanted) {
+                                 std::string_view bytes, bool unnamedWanted,
+                                 std::error_code& error) {
     std::string temporary;
     Fd file{unnamedWanted ? OpenUnnamed(folder) : -1};
     const bool unnamed = file.fd >= 0;
@@ -499,13 +550,14 @@ Replaced ReplaceThroughTemporary(const std::string& target, const std::string& f
         }
     }
     if (file.fd < 0) {
+        error = LastError();
         return IsNoRoomForANewFile(errno) ? Replaced::kNoRoom : Replaced::kFailed;
     }
     Reached(WriteStep::kTemporaryOpened);
 
-    bool ok = WriteAll(file.fd, bytes, 0, bytes.size() / 2);
+    bool ok = Check(WriteAll(file.fd, bytes, 0, bytes.size() / 2), error);
     Reached(WriteStep::kHalfWritten);
-    ok = ok && WriteAll(file.fd, bytes, bytes.size() / 2, bytes.size());
+    ok = ok && Check(WriteAll(file.fd, bytes, bytes.size() / 2, bytes.size()), error);
     if (ok && old) {
         const struct stat& st = *old;
         if (st.st_uid != geteuid() || st.st_gid != getegid()) {
@@ -515,9 +567,9 @@ Replaced ReplaceThroughTemporary(const std::string& target, const std::string& f
             (void)chowned;
         }
         // After fchown, which may clear set-user-id bits.
-        ok = fchmod(file.fd, st.st_mode & 07777) == 0;
+        ok = Check(fchmod(file.fd, st.st_mode & 07777) == 0, error);
     }
-    ok = ok && fsync(file.fd) == 0;
+    ok = ok && Check(fsync(file.fd) == 0, error);
     if (ok) {
         Reached(WriteStep::kSynced);
     }
@@ -528,6 +580,7 @@ Replaced ReplaceThroughTemporary(const std::string& target, const std::string& f
         // since a link cannot replace a file.
         placed = !old && LinkUnnamed(file.fd, target);
         if (!placed && old == nullptr && errno != EEXIST) {
+            error = LastError();
             return Replaced::kUnnameable;
         }
         for (int attempt = 0; !placed && attempt < kTemporaryAttempts; ++attempt) {
@@ -536,16 +589,20 @@ Replaced ReplaceThroughTemporary(const std::string& target, const std::string& f
                 break;
             }
             if (errno != EEXIST) {
+                error = LastError();
                 return Replaced::kUnnameable;
             }
             temporary.clear();
         }
-        ok = ok && (placed || !temporary.empty());
+        if (!placed && temporary.empty()) {
+            error = std::make_error_code(std::errc::file_exists);
+            ok = false;
+        }
     }
-    ok = file.Close() && ok;
+    ok = Check(file.Close(), error) && ok;
     if (ok && !placed) {
         Reached(WriteStep::kNamed);
-        ok = rename(temporary.c_str(), target.c_str()) == 0;
+        ok = Check(rename(temporary.c_str(), target.c_str()) == 0, error);
     }
     if (!ok) {
         if (!temporary.empty()) {
@@ -633,13 +690,13 @@ bool MakeFolders(const std::string& folder) {
     return !folder.empty() && stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
+std::error_code ReplaceWritableFileAtomically(const std::string& path, std::string_view bytes) {
     std::string target = path;
     struct stat st;
     if (lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = realpath(path.c_str(), nullptr);
         if (!resolved) {
-            return WriteResult::kFailed;
+            return LastError();
         }
         target = resolved;
         std::free(resolved);
@@ -650,26 +707,28 @@ WriteResult WriteFileSafely(const std::string& path, const std::string& bytes) {
     const bool exists = stat(target.c_str(), &st) == 0;
     const auto [folder, name] = SplitPath(target);
     if (name.empty()) {
-        return WriteResult::kFailed;
+        return std::make_error_code(std::errc::invalid_argument);
     }
     RemoveLeftovers(folder, name);
-    const Replaced replaced = ReplaceThroughTemporary(target, folder, name, exists ? &st : nullptr,
-                                                      bytes, /*unnamedWanted=*/true);
-    switch (replaced) {
+    const struct stat* old = exists ? &st : nullptr;
+    std::error_code error;
+    switch (ReplaceThroughTemporary(target, folder, name, old, bytes, /*unnamedWanted=*/true,
+                                    error)) {
         case Replaced::kWritten:
-            return WriteResult::kWritten;
+            return {};
         case Replaced::kUnnameable:
             // An unnamed file that cannot be given a name: write a named one instead.
-            return ReplaceThroughTemporary(target, folder, name, exists ? &st : nullptr, bytes,
-                                           /*unnamedWanted=*/false) == Replaced::kWritten
-                       ? WriteResult::kWritten
-                       : WriteResult::kFailed;
+            error.clear();
+            return ReplaceThroughTemporary(target, folder, name, old, bytes,
+                                           /*unnamedWanted=*/false, error) == Replaced::kWritten
+                       ? std::error_code()
+                       : error;
         case Replaced::kNoRoom:
-            return exists ? WriteInPlace(target, bytes) : WriteResult::kFailed;
+            return exists ? WriteInPlace(target, bytes) : error;
         case Replaced::kFailed:
             break;
     }
-    return WriteResult::kFailed;
+    return error;
 }
 
 #endif
