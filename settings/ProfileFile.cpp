@@ -1,6 +1,6 @@
 #include "settings/ProfileFile.h"
 
-#include "settings/Cp932Scan.h"
+#include "engine/Cp932Text.h"
 #include "settings/FileIo.h"
 
 namespace quillery {
