@@ -1,24 +1,15 @@
 #include "cli/Arguments.h"
 
+#include "engine/DecimalText.h"
+
 namespace quillery {
 
 std::optional<std::uint64_t> ParseDecimal(const std::string& text, std::uint64_t max) {
-    if (text.empty() || text.size() > 20) {
+    // An argument longer than the largest number is refused before it is read.
+    if (text.size() > 20) {
         return std::nullopt;
     }
-    std::uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') {
-            return std::nullopt;
-        }
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        // digit > max first: max - digit would wrap around for a limit below 9.
-        if (digit > max || value > (max - digit) / 10) {
-            return std::nullopt;
-        }
-        value = value * 10 + digit;
-    }
-    return value;
+    return ParseDecimalDigits(text, max);
 }
 
 ParsedArguments ParseArguments(const std::vector<std::string>& args) {

@@ -1,26 +1,25 @@
 #include "Conversion.h"
+#include "PlainConversion.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
+// QUILLERY_NO_SSE2 builds the scalar paths that a processor without SSE2 takes, so that
+// the engine tests can check them on any machine.
+#if defined(__SSE2__) && !defined(QUILLERY_NO_SSE2)
+#define QUILLERY_SSE2 1
 #include <emmintrin.h>
 #endif
 
 #include "Cp932Codec.h"
+#include "Cp932Text.h"
+#include "FastRemainder.h"
 
 namespace quillery {
 
 namespace {
-
-constexpr bool IsHighSurrogate(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-constexpr bool IsLowSurrogate(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 // Characters in a run of UTF-16 units: a surrogate pair counts once.
 std::int32_t CountChars(std::u16string_view run) {
@@ -102,26 +101,18 @@ class KeywordPool {
     KeywordPool(const KeywordPool&) = delete;
     KeywordPool& operator=(const KeywordPool&) = delete;
 
-    // Picks the entry for a random value (0..32767): value mod size. The remainder is
-    // computed by multiplication with a 32-bit reciprocal (Lemire, Kaser and Kurz,
-    // "Faster remainder by direct computation", 2019), exact for every such value and
-    // every size up to 32768 (checked exhaustively); a division at every phrase would
-    // cost more than all the rest of the insertion. A longer list is taken as its first
-    // 32768 entries, which gives the same remainders. Held in locals by the caller.
+    // Picks the entry for a random value (0..32767): value mod size, by FastRemainder. A
+    // longer list is taken as its first 32768 entries, which gives the same remainders.
+    // Held in locals by the caller.
     struct Picker {
         const Entry* entries;
-        std::uint64_t size;
-        std::uint64_t reciprocal;  // ceil(2^32 / size)
+        FastRemainder remainder;
 
-        const Entry& operator()(std::uint32_t value) const {
-            const auto low = static_cast<std::uint32_t>(reciprocal * value);
-            return entries[(std::uint64_t{low} * size) >> 32];
-        }
+        const Entry& operator()(std::uint32_t value) const { return entries[remainder(value)]; }
     };
     Picker MakePicker() const {
-        const std::uint64_t size = std::min<std::uint64_t>(entries_.size(), 32768);
-        return {entries_.data(), size,
-                size == 0 ? 0 : ((std::uint64_t{1} << 32) + size - 1) / size};
+        return {entries_.data(),
+                FastRemainder(static_cast<std::uint32_t>(std::min<std::size_t>(entries_.size(), 32768)))};
     }
     std::size_t MaxSize() const { return maxSize_; }
 
@@ -162,7 +153,7 @@ constexpr std::uint64_t ParticleBit(char16_t c) {
                                       ((c | 2u) == 0xFF0Eu));             // ， and ．
 }
 
-#if defined(__SSE2__)
+#if defined(QUILLERY_SSE2)
 // The tests of ParticleBit and of the surrogate kinds on sixteen units; bit k for unit k.
 struct SixteenMasks {
     std::uint32_t particles;
@@ -206,7 +197,7 @@ struct SixteenMasks {
 UnitMasks Classify(const char16_t* p, std::size_t count, std::size_t back) {
     UnitMasks masks;
     std::size_t k = 0;
-#if defined(__SSE2__)
+#if defined(QUILLERY_SSE2)
     for (; k + 16 <= count; k += 16) {
         const SixteenMasks m = ClassifySixteen(p + k);
         masks.particles |= std::uint64_t{m.particles} << k;
@@ -341,7 +332,7 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
 // The first CR at or after `from`, or n.
 std::size_t FindCr(const char16_t* p, std::size_t from, std::size_t n) {
     std::size_t i = from;
-#if defined(__SSE2__)
+#if defined(QUILLERY_SSE2)
     const __m128i cr = _mm_set1_epi16(u'\r');
     for (; i + 8 <= n; i += 8) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
@@ -524,6 +515,72 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
         }
     }
     out.Finish();
+    return result;
+}
+
+ConversionResult<std::u16string> ConvertTextPlainly(std::u16string_view text,
+                                                    const KeywordList& keywords,
+                                                    const ConversionOptions& options,
+                                                    RandomSource& random) {
+    ConversionResult<std::u16string> result;
+    std::uint32_t lines = 0;
+    std::uint32_t phrases = 0;
+    std::uint32_t inserted = 0;
+    std::uint32_t chars = 0;
+    const std::size_t n = text.size();
+    std::size_t start = 0;
+    for (;;) {
+        // A line ends at a CR, which takes the whole character after it along.
+        const std::size_t cr = std::min(text.find(u'\r', start), n);
+        const std::u16string_view line = text.substr(start, cr - start);
+        std::size_t next = cr;
+        if (next < n && ++next < n) {
+            next += IsHighSurrogate(text[next]) && next + 1 < n && IsLowSurrogate(text[next + 1])
+                        ? 2
+                        : 1;
+        }
+        const bool isLastLine = next >= n;
+        if (isLastLine && line.empty()) {
+            break;
+        }
+        // An insertion point stands before every phrase character that follows a particle
+        // or starts the line.
+        bool afterParticle = true;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const char16_t c = line[i];
+            if (afterParticle && !IsParticleChar(c)) {
+                ++phrases;
+                if (options.markInsertions) {
+                    result.text += u'<';
+                    chars += 1;
+                }
+                if (DrawInsertion(random, options.insertRatio)) {
+                    const std::u16string& keyword = keywords[static_cast<std::size_t>(random.Next()) %
+                                                             keywords.size()];
+                    result.text += keyword;
+                    chars += static_cast<std::uint32_t>(CountChars(keyword));
+                    ++inserted;
+                }
+                if (options.markInsertions) {
+                    result.text += u'>';
+                    chars += 1;
+                }
+            }
+            result.text += c;
+            // The second half of a surrogate pair is no character of its own.
+            chars += i > 0 && IsLowSurrogate(c) && IsHighSurrogate(line[i - 1]) ? 0 : 1;
+            afterParticle = IsParticleChar(c);
+        }
+        ++lines;
+        if (isLastLine) {
+            break;
+        }
+        result.text += u"\r\n";
+        chars += 1;
+        start = next;
+    }
+    result.stats = {static_cast<std::int32_t>(lines), static_cast<std::int32_t>(phrases),
+                    static_cast<std::int32_t>(inserted), static_cast<std::int32_t>(chars)};
     return result;
 }
 

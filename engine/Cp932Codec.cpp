@@ -1,11 +1,12 @@
 #include "Cp932Codec.h"
 
+#include "Cp932Text.h"
+
 #include <bit>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <stdexcept>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,13 +17,6 @@
 namespace quillery {
 
 namespace {
-
-bool IsHighSurrogate(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
 
 // A surrogate, which code page 932 has no character for: an escaped byte goes back to its
 // byte, anything else (with its low surrogate, if paired) becomes one "?". Returns the
@@ -50,15 +44,13 @@ enum class Answer { kConverted, kIncomplete, kInvalid };
 constexpr UINT kCodePage = 932;
 
 struct Converter {
-    Converter() {
-        if (!IsValidCodePage(kCodePage)) {
-            // Without the converter no text can be read or written at all.
-            throw std::runtime_error("code page 932 is not installed");
-        }
-    }
+    Converter() : opened(IsValidCodePage(kCodePage) != 0) {}
 
     // One or two bytes to one UTF-16 unit; kIncomplete for a lone lead byte.
     Answer Decode(const unsigned char* bytes, std::size_t length, char16_t& unit) const {
+        if (!opened) {
+            return Answer::kInvalid;
+        }
         if (length == 1 && IsDBCSLeadByteEx(kCodePage, bytes[0])) {
             return Answer::kIncomplete;
         }
@@ -75,6 +67,9 @@ struct Converter {
 
     // One UTF-16 unit to its bytes, without best fit; the byte count, 0 when refused.
     std::size_t Encode(char16_t unit, unsigned char (&bytes)[4]) const {
+        if (!opened) {
+            return 0;
+        }
         const wchar_t wide = static_cast<wchar_t>(unit);
         BOOL usedDefault = FALSE;
         const int n = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, &wide, 1,
@@ -82,6 +77,8 @@ struct Converter {
                                           &usedDefault);
         return n > 0 && !usedDefault ? static_cast<std::size_t>(n) : 0;
     }
+
+    const bool opened;
 };
 
 #else
@@ -89,24 +86,24 @@ struct Converter {
 constexpr const char* kUtf16 = std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 
 struct Converter {
-    Converter() : toUtf16(iconv_open(kUtf16, "CP932")), fromUtf16(iconv_open("CP932", kUtf16)) {
-        if (toUtf16 == reinterpret_cast<iconv_t>(-1) || fromUtf16 == reinterpret_cast<iconv_t>(-1)) {
-            Close();
-            // Without the converter no text can be read or written at all.
-            throw std::runtime_error("iconv has no CP932 converter");
-        }
-    }
-    ~Converter() { Close(); }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    void Close() {
-        for (iconv_t cd : {toUtf16, fromUtf16}) {
-            if (cd != reinterpret_cast<iconv_t>(-1)) {
+    // Each direction is closed by its own owner, also when only one of them opened.
+    struct Handle {
+        explicit Handle(iconv_t cd) : cd(cd) {}
+        ~Handle() {
+            if (Opened()) {
                 iconv_close(cd);
             }
         }
-    }
+        Handle(const Handle&) = delete;
+        Handle& operator=(const Handle&) = delete;
+        bool Opened() const { return cd != reinterpret_cast<iconv_t>(-1); }
+        const iconv_t cd;
+    };
+
+    Converter()
+        : toUtf16(iconv_open(kUtf16, "CP932")),
+          fromUtf16(iconv_open("CP932", kUtf16)),
+          opened(toUtf16.Opened() && fromUtf16.Opened()) {}
 
     // `outBytes` is the room on entry, the output after.
     static Answer Ask(iconv_t cd, const void* input, std::size_t inBytes, void* output,
@@ -127,9 +124,12 @@ struct Converter {
     }
 
     Answer Decode(const unsigned char* bytes, std::size_t length, char16_t& unit) const {
+        if (!opened) {
+            return Answer::kInvalid;
+        }
         char16_t units[2];
         std::size_t outBytes = sizeof units;
-        const Answer answer = Ask(toUtf16, bytes, length, units, outBytes);
+        const Answer answer = Ask(toUtf16.cd, bytes, length, units, outBytes);
         if (answer == Answer::kConverted) {
             if (outBytes != sizeof(char16_t)) {
                 return Answer::kInvalid;
@@ -140,14 +140,18 @@ struct Converter {
     }
 
     std::size_t Encode(char16_t unit, unsigned char (&bytes)[4]) const {
+        if (!opened) {
+            return 0;
+        }
         std::size_t outBytes = sizeof bytes;
-        return Ask(fromUtf16, &unit, sizeof unit, bytes, outBytes) == Answer::kConverted
+        return Ask(fromUtf16.cd, &unit, sizeof unit, bytes, outBytes) == Answer::kConverted
                    ? outBytes
                    : 0;
     }
 
-    iconv_t toUtf16;
-    iconv_t fromUtf16;
+    Handle toUtf16;
+    Handle fromUtf16;
+    const bool opened;
 };
 
 #endif
@@ -267,6 +271,10 @@ struct Cp932Codec::Impl {
 
 Cp932Codec::Cp932Codec() : impl_(new Impl) {}
 
+bool Cp932Codec::IsOpen() const {
+    return impl_->converter.opened;
+}
+
 Cp932Codec::~Cp932Codec() {
     delete impl_;
 }
@@ -358,6 +366,15 @@ std::string Cp932Codec::Encode(std::u16string_view text) {
     std::string out;
     Encode(text, out);
     return out;
+}
+
+std::optional<std::string> EncodeExactly(std::u16string_view text) {
+    Cp932Codec& codec = ThreadCodec();
+    std::string bytes = codec.Encode(text);
+    if (codec.Decode(bytes) != text) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 Cp932Codec& ThreadCodec() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,8 @@ namespace quillery {
 // thread its own.
 class Cp932Codec {
   public:
+    // Never fails: when the platform has no code page 932 converter, IsOpen() says so and
+    // every byte decodes as an escaped byte, every other unit encodes as "?".
     Cp932Codec();
     ~Cp932Codec();
     Cp932Codec(const Cp932Codec&) = delete;
@@ -46,6 +49,9 @@ class Cp932Codec {
     std::u16string Decode(std::string_view bytes);
     std::string Encode(std::u16string_view text);
 
+    // Whether the platform's converter opened; without it no text converts.
+    bool IsOpen() const;
+
   private:
     struct Impl;
     Impl* impl_;
@@ -53,6 +59,10 @@ class Cp932Codec {
 
 // The calling thread's codec, opened on first use.
 Cp932Codec& ThreadCodec();
+
+// The code page 932 bytes of `text` when they read back as exactly that text; nothing
+// when a character is missing from the code page or held only as a look-alike.
+std::optional<std::string> EncodeExactly(std::u16string_view text);
 
 constexpr char16_t kEscapedByteBase = 0xDC00;
 

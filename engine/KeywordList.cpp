@@ -8,6 +8,7 @@
 #endif
 
 #include "Cp932Codec.h"
+#include "Cp932Text.h"
 #include "Utf8.h"
 
 #ifndef S_ISREG
@@ -36,8 +37,7 @@ constexpr bool IsLoneLeadByte(char16_t unit) {
     if (!IsEscapedByte(unit)) {
         return false;
     }
-    const unsigned byte = unit - kEscapedByteBase;
-    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+    return IsCp932LeadByte(static_cast<unsigned char>(unit - kEscapedByteBase));
 }
 
 struct TextModeBytes {

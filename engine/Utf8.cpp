@@ -1,5 +1,7 @@
 #include "Utf8.h"
 
+#include "Cp932Text.h"
+
 namespace quillery {
 
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text) {
@@ -7,12 +9,12 @@ std::optional<std::string> Utf16ToUtf8(std::u16string_view text) {
     out.reserve(text.size() * 3);
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 >= text.size() || text[i + 1] < 0xDC00 || text[i + 1] > 0xDFFF) {
+        if (IsHighSurrogate(text[i])) {
+            if (i + 1 >= text.size() || !IsLowSurrogate(text[i + 1])) {
                 return std::nullopt;
             }
             c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        } else if (c >= 0xDC00 && c <= 0xDFFF) {
+        } else if (IsLowSurrogate(text[i])) {
             return std::nullopt;
         }
         if (c < 0x80) {

@@ -3,16 +3,12 @@
 #include <algorithm>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "engine/Utf8.h"
-#include "settings/Cp932Scan.h"
 
 namespace quillery {
 
 namespace {
-
-bool HasUnkeepableChar(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
 
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -21,7 +17,7 @@ bool IsAsciiLetter(char c) {
 }  // namespace
 
 std::optional<std::string> Cp932ToFileSystemName(std::string_view cp932) {
-    if (HasUnkeepableChar(cp932)) {
+    if (HasLineBreakOrNul(cp932)) {
         return std::nullopt;
     }
     const std::u16string wide = ThreadCodec().Decode(cp932);
@@ -32,21 +28,16 @@ std::optional<std::string> Cp932ToFileSystemName(std::string_view cp932) {
 }
 
 std::optional<std::string> FileSystemNameToCp932(std::string_view native) {
-    if (HasUnkeepableChar(native)) {
+    if (HasLineBreakOrNul(native)) {
         return std::nullopt;
     }
     const std::optional<std::u16string> wide = Utf8ToUtf16(native);
     if (!wide) {
         return std::nullopt;
     }
-    Cp932Codec& codec = ThreadCodec();
-    std::string bytes = codec.Encode(*wide);
     // The encoder writes "?" for what it cannot hold and maps some characters to a
     // look-alike; either way the name would no longer be the file's.
-    if (codec.Decode(bytes) != *wide) {
-        return std::nullopt;
-    }
-    return bytes;
+    return EncodeExactly(*wide);
 }
 
 std::string FileNameFromPath(std::string_view path) {

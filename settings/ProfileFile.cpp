@@ -1,7 +1,7 @@
 #include "settings/ProfileFile.h"
 
+#include "engine/Cp932Text.h"
 #include "files/FileIo.h"
-#include "settings/Cp932Scan.h"
 
 namespace quillery {
 

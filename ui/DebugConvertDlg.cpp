@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <limits>
 
+#include "engine/DecimalText.h"
 #include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/MessageBox.h"
@@ -31,20 +32,13 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& rect) {
 }  // namespace
 
 std::optional<std::uint32_t> ParseSeed(const QString& text) {
-    if (text.isEmpty()) {
+    // A character beyond ASCII becomes bytes that are no digit.
+    const std::optional<std::uint64_t> value =
+        ParseDecimalDigits(text.toStdString(), std::numeric_limits<std::uint32_t>::max());
+    if (!value) {
         return std::nullopt;
     }
-    std::uint64_t value = 0;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return std::nullopt;
-        }
-        value = value * 10 + static_cast<std::uint64_t>(c.unicode() - u'0');
-        if (value > std::numeric_limits<std::uint32_t>::max()) {
-            return std::nullopt;
-        }
-    }
-    return static_cast<std::uint32_t>(value);
+    return static_cast<std::uint32_t>(*value);
 }
 
 CDebugConvertDlg::CDebugConvertDlg()

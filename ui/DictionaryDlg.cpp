@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "settings/FileNames.h"
 #include "settings/Settings.h"
 #include "ui/DialogControls.h"
@@ -57,17 +58,11 @@ const QList<FileFilter>& DictionaryFilters() {
 // the code page lacks, or holds only as a look-alike, would name another file. CR, LF
 // and NUL cannot be kept in the settings file.
 std::optional<std::string> PathBytes(const QString& text) {
-    if (text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
-        text.contains(QChar(u'\0'))) {
-        return std::nullopt;
-    }
     const std::u16string wide = text.toStdU16String();
-    Cp932Codec& codec = ThreadCodec();
-    std::string bytes = codec.Encode(wide);
-    if (codec.Decode(bytes) != wide) {
+    if (HasLineBreakOrNul(std::u16string_view(wide))) {
         return std::nullopt;
     }
-    return bytes;
+    return EncodeExactly(wide);
 }
 
 std::size_t ByteLength(const QString& text) {

@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "engine/Utf8.h"
 #include "ui/MessageBox.h"
 
@@ -89,7 +90,8 @@ QString DroppedFileText(std::string_view bytes) {
         std::replace_if(decoded.begin(), decoded.end(), IsEscapedByte, u'\xFFFD');
         text = QString::fromStdU16String(decoded);
     }
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // A lone CR is a line break too.
+    text = QString::fromStdU16String(CrLfToLf(text.toStdU16String()));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }

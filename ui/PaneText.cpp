@@ -1,6 +1,7 @@
 #include "ui/PaneText.h"
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 
 namespace quillery {
 
@@ -24,19 +25,7 @@ std::u16string PaneTextToCrLf(const QString& raw) {
 }
 
 QString CrLfToPaneText(std::u16string_view text) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(text.size()));
-    std::size_t start = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'\r' && text[i + 1] == u'\n') {
-            out.append(QStringView(text.data() + start, static_cast<qsizetype>(i - start)));
-            out.append(QLatin1Char('\n'));
-            start = i + 2;
-            ++i;
-        }
-    }
-    out.append(QStringView(text.data() + start, static_cast<qsizetype>(text.size() - start)));
-    return out;
+    return QString::fromStdU16String(CrLfToLf(text));
 }
 
 QString DisplayFromCp932(std::string_view bytes) {

@@ -4,6 +4,7 @@
 #include <QTextDocument>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "files/FileIo.h"
 #include "ui/FileDialog.h"
 #include "ui/MessageBox.h"
@@ -19,10 +20,6 @@ const QList<FileFilter>& TextFilters() {
         {QStringLiteral("All files(*.*)"), {QStringLiteral("*")}, QString()},
     };
     return filters;
-}
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "engine/Conversion.h"
+#include "engine/PlainConversion.h"
 #include "tests/engine/TestSupport.h"
 
 namespace quillery {
@@ -295,6 +296,35 @@ TEST(EntryPoints, AgreeOnRandomCodePage932Text) {
             ASSERT_EQ(stats.outputCharCount,
                       std::ssize(wide.text) - std::ranges::count(wide.text, u'\r'));
         }
+    }
+}
+
+// The fast conversion against the plain walk on random text: long lines and short ones,
+// pairs and lone surrogates, lone CRs, dense phrases, lists longer than the random values
+// reach, every ratio, with and without markers.
+TEST(Utf16EntryPoint, AgreesWithThePlainWalk) {
+    std::mt19937 rng(7);
+    const std::u16string extras[] = {u"😀", u"\xD842", u"\xDFB7", u"\r", u"\r😀", u"、", u"あ"};
+    for (int iteration = 0; iteration < 2000; ++iteration) {
+        std::u16string text = RandomText(rng, rng() % 6, iteration % 50 == 0 ? 400 : 150);
+        for (std::size_t k = rng() % 6; k > 0; --k) {
+            text.insert(rng() % (text.size() + 1), extras[rng() % std::size(extras)]);
+        }
+        KeywordList keywords = RandomKeywords(rng);
+        if (iteration % 100 == 0) {
+            for (std::uint32_t k = 0; k < 33000; ++k) {
+                keywords.Append({static_cast<char16_t>(0x4E00 + k % 20000), char16_t(u'0' + k / 20000)});
+            }
+        }
+        const ConversionOptions options{static_cast<std::int32_t>(rng() % 11), rng() % 2 == 0};
+        const std::uint32_t seed = rng();
+        RandomSource fastRandom = Seeded(seed), plainRandom = Seeded(seed);
+        const auto fast = ConvertText(std::u16string_view(text), keywords, options, fastRandom);
+        const auto plain = ConvertTextPlainly(text, keywords, options, plainRandom);
+        SCOPED_TRACE("iteration " + std::to_string(iteration) + " " + Utf8(text));
+        ASSERT_EQ(Utf8(fast.text), Utf8(plain.text));
+        ASSERT_EQ(fast.stats, plain.stats);
+        ASSERT_EQ(fastRandom.Next(), plainRandom.Next());
     }
 }
 

@@ -18,7 +18,7 @@
 #include "FuzzCheck.h"
 #include "engine/Cp932Codec.h"
 #include "engine/Utf8.h"
-#include "settings/Cp932Scan.h"
+#include "engine/Cp932Text.h"
 #include "settings/FileNames.h"
 
 namespace {

@@ -41,7 +41,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "settings/Cp932Scan.h"
+#include "engine/Cp932Text.h"
 #include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"

@@ -1,9 +1,20 @@
 #pragma once
 
+// The rules of code page 932 and UTF-16 text that the engine, the settings and the
+// windows all go by, each written once here. No windowing code.
+
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillery {
+
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // Code page 932 lead bytes: a byte in these ranges takes the next byte as its second
 // half, whatever that byte is, so a second byte 0x5C, "/", "=" or "]" is never taken for
@@ -48,6 +59,35 @@ constexpr bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
         i += len;
     }
     return true;
+}
+
+// Whether the text holds a CR, an LF or a NUL, which a line of the settings file cannot
+// keep.
+template <typename Char>
+constexpr bool HasLineBreakOrNul(std::basic_string_view<Char> text) {
+    for (const Char c : text) {
+        if (c == Char('\r') || c == Char('\n') || c == Char('\0')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every CR LF as one LF; a lone CR stays.
+inline std::u16string CrLfToLf(std::u16string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'\r' && text[i + 1] == u'\n') {
+            out.append(text.substr(start, i - start));
+            out.push_back(u'\n');
+            start = i + 2;
+            ++i;
+        }
+    }
+    out.append(text.substr(start));
+    return out;
 }
 
 }  // namespace quillery
