@@ -5,6 +5,7 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/Arguments.h"
@@ -12,7 +13,6 @@
 #include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
 #include "engine/ConversionRun.h"
-#include "engine/StatisticsMessage.h"
 #include "engine/Utf8.h"
 
 namespace {
@@ -22,6 +22,39 @@ using namespace quillery;
 void PrintError(std::u16string_view message) {
     std::cerr << Utf16ToUtf8(message).value_or("?") << '\n';
 }
+
+// A run's messages and statistics go to standard error as UTF-8 lines. A terminal shows no
+// busy state, and the output is written by main, in the encoding it was read in. The seed
+// a run draws is kept until the input has been read, to be told only by a run that goes
+// on to convert.
+class StderrRunHost : public RunHost {
+  public:
+    explicit StderrRunHost(std::string dictionary) : dictionary_(std::move(dictionary)) {}
+
+    void ShowMessage(std::u16string_view text) override { PrintError(text); }
+    void SetBusy(bool) override {}
+    void PostStatus(std::u16string text) override {
+        if (text != kBusyStatus) {
+            PrintError(text);
+        }
+    }
+    void RecordNewestSeed(std::int32_t seed) override { drawnSeed_ = seed; }
+    void SetOutput(std::u16string) override {}
+    void DictionaryNotUtf8() override {
+        std::cerr << "quillery-convert: " << dictionary_ << " is not valid UTF-8\n";
+    }
+
+    // Printed as --seed takes it, also once the clock has passed 2^31 seconds.
+    void TellDrawnSeed() const {
+        if (drawnSeed_) {
+            std::cerr << "seed: " << static_cast<std::uint32_t>(*drawnSeed_) << '\n';
+        }
+    }
+
+  private:
+    std::string dictionary_;
+    std::optional<std::int32_t> drawnSeed_;
+};
 
 bool ReadAll(std::FILE* in, std::string& text) {
     char chunk[65536];
@@ -56,22 +89,19 @@ int main(int argc, char** argv) {
     }
     const CliOptions& options = parsed.options;
 
-    std::FILE* dictionary = OpenDictionaryFile(options.dictionary);
-    if (dictionary == nullptr) {
-        PrintError(kCannotOpenDictionaryMessage);
-        return 1;
-    }
     const bool utf8 = options.encoding == Encoding::kUtf8;
-    const std::optional<KeywordList> dictionaryKeywords =
-        utf8 ? ReadUtf8Keywords(dictionary) : ReadKeywords(dictionary);
-    std::fclose(dictionary);
-    if (!dictionaryKeywords) {
-        std::cerr << "quillery-convert: " << options.dictionary << " is not valid UTF-8\n";
-        return 1;
-    }
-    const KeywordList& keywords = *dictionaryKeywords;
-    if (keywords.empty()) {
-        PrintError(kEmptyDictionaryMessage);
+    RunRequest request;
+    request.dictionaryPathEmpty = false;
+    request.dictionaryFile = options.dictionary;
+    request.insertRatio = options.ratio;
+    request.debugRun = 1;
+    request.useFixedSeed = options.seed ? 1 : 0;
+    request.randomSeed = options.seed.value_or(0);
+    request.insertMark = options.mark ? 1 : 0;
+    request.utf8Dictionary = utf8;
+    StderrRunHost host(options.dictionary);
+    std::optional<PreparedRun> run = PrepareRun(request, host);
+    if (!run) {
         return 1;
     }
 
@@ -87,20 +117,9 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    RandomSource random;
-    if (options.seed) {
-        random.Seed(*options.seed);
-    } else {
-        // Printed as --seed takes it, also once the clock has passed 2^31 seconds.
-        const auto seed = static_cast<std::uint32_t>(ClockSeed());
-        std::cerr << "seed: " << seed << '\n';
-        random.Seed(seed);
-    }
-    ConversionOptions conversion;
-    conversion.insertRatio = options.ratio;
-    conversion.markInsertions = options.mark;
-    const auto result = utf8 ? ConvertUtf8Text(input, keywords, conversion, random)
-                             : ConvertText(input, keywords, conversion, random);
+    host.TellDrawnSeed();
+    const auto result = utf8 ? ConvertUtf8Text(input, run->keywords, run->options, run->random)
+                             : ConvertText(input, run->keywords, run->options, run->random);
     if (!result) {
         std::cerr << "quillery-convert: "
                   << (options.input.empty() ? "standard input" : options.input)
@@ -112,6 +131,6 @@ int main(int argc, char** argv) {
         std::cerr << "quillery-convert: cannot write the output\n";
         return 1;
     }
-    PrintError(FormatStatistics(result->stats, keywords.size()));
+    EndRun(result->stats, run->keywords.size(), host);
     return 0;
 }

@@ -455,17 +455,6 @@ NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     return result;
 }
 
-std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordList& keywords,
-                        const ConversionOptions& options, RandomSource& random,
-                        ConversionStats& stats) {
-    Cp932Codec& codec = ThreadCodec();
-    std::u16string wideText;
-    WideOutput out(wideText);
-    ConvertWideLine(codec.Decode(line), isLastLine, KeywordPool(keywords), options, random, stats,
-                    out);
-    return codec.Encode(out.View());
-}
-
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
                                           const ConversionOptions& options, RandomSource& random) {
     ConversionResult<std::string> result;

@@ -52,11 +52,6 @@ struct NextLine {
 // byte after it is consumed with it, whatever that byte is.
 NextLine ReadNextLine(std::string_view text, std::size_t& readPos);
 
-// Converts one code page 932 line; appends CR LF unless it is the last line.
-std::string ConvertLine(std::string_view line, bool isLastLine, const KeywordList& keywords,
-                        const ConversionOptions& options, RandomSource& random,
-                        ConversionStats& stats);
-
 // Code page 932 text with CR LF between lines. Bytes that are not code page 932 pass
 // through unchanged. `keywords` must not be empty.
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,

@@ -27,8 +27,15 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
     }
     host.SetBusy(true);
     host.PostStatus(std::u16string(kBusyStatus));
-    run.keywords = ReadKeywords(file);
+    std::optional<KeywordList> keywords =
+        request.utf8Dictionary ? ReadUtf8Keywords(file) : ReadKeywords(file);
     std::fclose(file);
+    if (!keywords) {
+        host.DictionaryNotUtf8();
+        host.SetBusy(false);
+        return std::nullopt;
+    }
+    run.keywords = *std::move(keywords);
     if (run.keywords.empty()) {
         host.ShowMessage(kEmptyDictionaryMessage);
         host.SetBusy(false);
@@ -54,7 +61,11 @@ void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host,
     host.SetOutput(std::move(result.text));
     const std::size_t keywordCount = run.keywords.size();
     run.keywords = KeywordList();
-    host.PostStatus(FormatStatistics(result.stats, keywordCount));
+    EndRun(result.stats, keywordCount, host);
+}
+
+void EndRun(const ConversionStats& stats, std::size_t keywordCount, RunHost& host) {
+    host.PostStatus(FormatStatistics(stats, keywordCount));
     host.SetBusy(false);
 }
 

@@ -31,6 +31,9 @@ class RunHost {
     virtual void PostStatus(std::u16string text) = 0;
     virtual void RecordNewestSeed(std::int32_t seed) = 0;
     virtual void SetOutput(std::u16string text) = 0;
+    // The dictionary, read as UTF-8 as the request asked, is not UTF-8. Only the
+    // converter asks for UTF-8; it names the file as it was given, in whatever bytes.
+    virtual void DictionaryNotUtf8() {}
 };
 
 // The settings a run takes when it starts.
@@ -44,6 +47,8 @@ struct RunRequest {
     std::int32_t useFixedSeed = 0;
     std::int32_t insertMark = 0;
     std::uint32_t randomSeed = 0;
+    // The window's dictionaries are code page 932; the converter may read UTF-8 ones.
+    bool utf8Dictionary = false;
 };
 
 // A run that has its keywords and its seed and waits for the input text.
@@ -67,5 +72,9 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
 // (the window has ended), the run ends at once and tells the host nothing more.
 void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host,
                const std::atomic<bool>* stop = nullptr);
+
+// The last steps, once the output has been given: the statistics, leaving the busy
+// state. FinishRun ends with them; the converter, which writes its output itself, too.
+void EndRun(const ConversionStats& stats, std::size_t keywordCount, RunHost& host);
 
 }  // namespace quillery

@@ -1,5 +1,8 @@
 #include "settings/Settings.h"
 
+#include <type_traits>
+#include <variant>
+
 #include "files/FileIo.h"
 #include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
@@ -11,10 +14,6 @@ namespace quillery {
 Settings gSettings;
 
 namespace {
-
-constexpr std::string_view kSettingsSection = "Settings";
-constexpr std::string_view kWindowSection = "Window";
-constexpr std::string_view kDebugSection = "Debug";
 
 // The default dictionary's path in code page 932, or empty when there is none to take.
 std::string DefaultDictionary(const std::optional<std::string>& directory) {
@@ -46,11 +45,6 @@ class SettingsReader {
             }
         }
         return ProfileDocument().GetString(section, key, defaultText);
-    }
-
-    std::int32_t Number(std::string_view section, std::string_view key,
-                        std::string_view defaultText) const {
-        return ParseNumberText(GetString(section, key, defaultText));
     }
 
   private:
@@ -93,23 +87,23 @@ SettingsPlaces DefaultSettingsPlaces() {
 void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings) {
     const SettingsReader file(ChooseSettingsFiles(places).read);
 
-    const std::string data = file.GetString(kSettingsSection, "Data", "");
-    if (data.empty() || !settings.dictionaryPath.Assign(data)) {
-        // The default dictionary always fits, or is empty.
-        settings.dictionaryPath.Assign(DefaultDictionary(places.programFolder));
+    for (const SettingEntry& entry : kSettingEntries) {
+        const std::string text = file.GetString(entry.section, entry.key, entry.defaultText);
+        std::visit(
+            [&](auto field) {
+                auto& value = settings.*field;
+                using Value = std::remove_reference_t<decltype(value)>;
+                if constexpr (std::is_same_v<Value, DictionaryPath>) {
+                    if (text.empty() || !value.Assign(text)) {
+                        // The default dictionary always fits, or is empty.
+                        value.Assign(DefaultDictionary(places.programFolder));
+                    }
+                } else {
+                    value = static_cast<Value>(ParseNumberText(text));
+                }
+            },
+            entry.field);
     }
-    settings.insertRatio = file.Number(kSettingsSection, "Ratio", "4");
-    settings.windowRatio = file.Number(kWindowSection, "WindowRatio", "3");
-    settings.blackBackground = file.Number(kWindowSection, "BlackBackgrownd", "0");
-    settings.editReadOnly = file.Number(kWindowSection, "EditReadOnly", "0");
-    settings.windowX = file.Number(kWindowSection, "XPos", "0");
-    settings.windowY = file.Number(kWindowSection, "YPos", "0");
-    settings.windowWidth = file.Number(kWindowSection, "Width", "0");
-    settings.windowHeight = file.Number(kWindowSection, "Height", "0");
-    settings.insertMark = file.Number(kDebugSection, "InsertMark", "0");
-    settings.useFixedSeed = file.Number(kDebugSection, "UseRandom", "0");
-    settings.randomSeed = static_cast<std::uint32_t>(file.Number(kDebugSection, "RandomSeed", "0"));
-    settings.newestRandomSeed = file.Number(kDebugSection, "NewestRandomSeed", "0");
 }
 
 bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
@@ -123,28 +117,35 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
     if (!file) {
         return false;
     }
-    // A path holding a line break cannot be written as an entry; the file then keeps the
-    // value it had.
-    file->SetString(kSettingsSection, "Data", settings.dictionaryPath.Bytes());
-    file->SetString(kSettingsSection, "Ratio", FormatNumberText(settings.insertRatio));
-    file->SetString(kWindowSection, "WindowRatio", FormatNumberText(settings.windowRatio));
-    file->SetString(kWindowSection, "BlackBackgrownd", FormatNumberText(settings.blackBackground));
-    file->SetString(kWindowSection, "EditReadOnly", FormatNumberText(settings.editReadOnly));
-    if (!window.minimized && !window.maximized) {
+    Settings saved = settings;
+    const bool rectangleKnown = !window.minimized && !window.maximized;
+    if (rectangleKnown) {
         // Differences wrap rather than overflow for a rectangle that does not make sense.
-        const auto width =
-            static_cast<std::uint32_t>(window.right) - static_cast<std::uint32_t>(window.left);
-        const auto height =
-            static_cast<std::uint32_t>(window.bottom) - static_cast<std::uint32_t>(window.top);
-        file->SetString(kWindowSection, "XPos", FormatNumberText(window.left));
-        file->SetString(kWindowSection, "YPos", FormatNumberText(window.top));
-        file->SetString(kWindowSection, "Width", FormatNumberText(width));
-        file->SetString(kWindowSection, "Height", FormatNumberText(height));
+        saved.windowX = window.left;
+        saved.windowY = window.top;
+        saved.windowWidth = static_cast<std::int32_t>(static_cast<std::uint32_t>(window.right) -
+                                                      static_cast<std::uint32_t>(window.left));
+        saved.windowHeight = static_cast<std::int32_t>(static_cast<std::uint32_t>(window.bottom) -
+                                                       static_cast<std::uint32_t>(window.top));
     }
-    file->SetString(kDebugSection, "InsertMark", FormatNumberText(settings.insertMark));
-    file->SetString(kDebugSection, "UseRandom", FormatNumberText(settings.useFixedSeed));
-    file->SetString(kDebugSection, "RandomSeed", FormatNumberText(settings.randomSeed));
-    file->SetString(kDebugSection, "NewestRandomSeed", FormatNumberText(settings.newestRandomSeed));
+    for (const SettingEntry& entry : kSettingEntries) {
+        if (entry.windowRectangle && !rectangleKnown) {
+            continue;
+        }
+        std::visit(
+            [&](auto field) {
+                const auto& value = saved.*field;
+                if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>,
+                                             DictionaryPath>) {
+                    // A path holding a line break cannot be written as an entry; the file
+                    // then keeps the value it had.
+                    file->SetString(entry.section, entry.key, value.Bytes());
+                } else {
+                    file->SetString(entry.section, entry.key, FormatNumberText(value));
+                }
+            },
+            entry.field);
+    }
     return !ReplaceWritableFileAtomically(path, file->Serialize());
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "files/FileIo.h"
@@ -54,6 +55,41 @@ struct Settings {
     std::int32_t debugRun = 0;  // never saved
 
     bool operator==(const Settings&) const = default;
+};
+
+// One persistent setting: where it lives in the settings file, the text read when the
+// file does not have it, and the field of the record that holds it. Numbers are read with
+// ParseNumberText and written with FormatNumberText; "Data" is the dictionary's path.
+struct SettingEntry {
+    using Field = std::variant<DictionaryPath Settings::*, std::int32_t Settings::*,
+                               std::uint32_t Settings::*>;
+    std::string_view section;
+    std::string_view key;
+    std::string_view defaultText;
+    Field field;
+    // The window's rectangle: saved from WindowState, and left as it is in the file while
+    // the window is minimized or maximized.
+    bool windowRectangle = false;
+};
+
+// Every persistent setting, in the order the settings file holds them. Adding one is a
+// line here and a field in Settings.
+// "BlackBackgrownd" is how the settings file has always spelled the key: existing files
+// hold it, so it must stay spelled so.
+inline constexpr SettingEntry kSettingEntries[] = {
+    {"Settings", "Data", "", &Settings::dictionaryPath},
+    {"Settings", "Ratio", "4", &Settings::insertRatio},
+    {"Window", "WindowRatio", "3", &Settings::windowRatio},
+    {"Window", "BlackBackgrownd", "0", &Settings::blackBackground},
+    {"Window", "EditReadOnly", "0", &Settings::editReadOnly},
+    {"Window", "XPos", "0", &Settings::windowX, true},
+    {"Window", "YPos", "0", &Settings::windowY, true},
+    {"Window", "Width", "0", &Settings::windowWidth, true},
+    {"Window", "Height", "0", &Settings::windowHeight, true},
+    {"Debug", "InsertMark", "0", &Settings::insertMark},
+    {"Debug", "UseRandom", "0", &Settings::useFixedSeed},
+    {"Debug", "RandomSeed", "0", &Settings::randomSeed},
+    {"Debug", "NewestRandomSeed", "0", &Settings::newestRandomSeed},
 };
 
 // The process-wide record. Written on the user-interface thread only.

@@ -9,7 +9,8 @@ class QPushButton;
 
 namespace quillery {
 
-inline constexpr char kVersionString[] = "1.00";
+// The version the about box shows, as the build states it.
+inline constexpr char kVersionString[] = QUILLERY_DISPLAY_VERSION;
 
 // The about box: the icon and a read-only, selectable text with the product line, the
 // notice line and the web address.

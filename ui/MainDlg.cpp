@@ -224,10 +224,6 @@ void CMainDlg::resizeEvent(QResizeEvent* event) {
     }
 }
 
-void CMainDlg::RequestStatusHandOver() {
-    QMetaObject::invokeMethod(this, &CMainDlg::OnStatusHandOver, Qt::QueuedConnection);
-}
-
 void CMainDlg::OnStatusHandOver() {
     statusField_->setText(QString::fromStdU16String(quillery::StatusText()));
     statusField_->repaint();

@@ -39,9 +39,6 @@ class CMainDlg : public QDialog {
     void UpdateTitle();
     void SetBusy(bool busy);
 
-    // Queues the status hand-over; callable from any thread, never waits.
-    void RequestStatusHandOver();
-
     // Starts one conversion run unless one is already under way (then does nothing).
     // Returns whether it started.
     bool StartRun();

@@ -73,6 +73,7 @@ class RecordingHost : public RunHost {
         calls.push_back("seed " + std::to_string(seed));
     }
     void SetOutput(std::u16string text) override { calls.push_back("output " + Utf8(text)); }
+    void DictionaryNotUtf8() override { calls.push_back("not UTF-8"); }
     Calls calls;
 };
 
@@ -131,6 +132,22 @@ TEST_F(ConversionRunTest, AnEmptyDictionaryLeavesTheBusyStatusAndTakesNoSeed) {
                   (Calls{"busy on", kBusy, "message 辞書ファイルが空です", "busy off"}));
         EXPECT_EQ(clockReads_, 0);
     }
+}
+
+// The converter's UTF-8 dictionaries: one that is not UTF-8 ends the run as an empty one
+// does, with the host told why; one that is reads as its code page 932 twin.
+TEST_F(ConversionRunTest, AUtf8DictionaryReadsAsItsTwinOrEndsWithTheRequestsMessage) {
+    RunRequest request = Request("\x93\x8C\r\n");  // 東 in code page 932
+    request.utf8Dictionary = true;
+    EXPECT_EQ(Run(request), (Calls{"busy on", kBusy, "not UTF-8", "busy off"}));
+    EXPECT_EQ(clockReads_, 0);
+    const Calls cp932 = Run(Request("\x93\x8C\r\n", 10));
+    request = Request("\xE6\x9D\xB1\r\n", 10);
+    request.utf8Dictionary = true;
+    EXPECT_EQ(Run(request), cp932);
+    request = Request("", 10);
+    request.utf8Dictionary = true;
+    EXPECT_EQ(Run(request), Run(Request("", 10)));
 }
 
 // The fixed seed and the markers only in a debug run that asks for them; otherwise the

@@ -255,7 +255,7 @@ KeywordList RandomKeywords(std::mt19937& rng) {
 }
 
 // Texts small and past the size converted in pieces: the narrow entry point gives what
-// ReadNextLine and ConvertLine give line by line, and the UTF-16 one the same decoded,
+// ReadNextLine and ConvertText give line by line, and the UTF-16 one the same decoded,
 // but where a CR stands before another byte (which a pane never holds).
 TEST(EntryPoints, AgreeOnRandomCodePage932Text) {
     ASSERT_EQ(ThreadCodec().Decode(ThreadCodec().Encode(kPool)), kPool);

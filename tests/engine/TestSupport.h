@@ -80,14 +80,23 @@ inline RandomSource Seeded(std::uint32_t seed) {
     return random;
 }
 
-// ConvertText the long way: ReadNextLine and ConvertLine until no line is left.
+// ConvertText the long way: ReadNextLine cuts the lines, each is converted alone, and
+// CR LF (counted as one character) joins them.
 inline std::string LineByLine(std::string_view text, const KeywordList& keywords,
                               const ConversionOptions& options, RandomSource& random,
                               ConversionStats& stats) {
     std::string out;
     std::size_t pos = 0;
     for (NextLine next; (next = ReadNextLine(text, pos)).found; ++stats.lineCount) {
-        out += ConvertLine(next.line, next.isLastLine, keywords, options, random, stats);
+        const auto line = ConvertText(next.line, keywords, options, random);
+        out += line.text;
+        stats.phraseCount += line.stats.phraseCount;
+        stats.insertedCount += line.stats.insertedCount;
+        stats.outputCharCount += line.stats.outputCharCount;
+        if (!next.isLastLine) {
+            out += "\r\n";
+            ++stats.outputCharCount;
+        }
     }
     return out;
 }

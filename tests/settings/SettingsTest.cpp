@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
@@ -16,9 +17,12 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "files/FileIo.h"
@@ -729,6 +733,83 @@ TEST(ProfileLargeFile, ASaveKeepsEveryLineAndAddsTheKeysWhereTheyBelong) {
             "[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
             "XPos=1\r\nYPos=2\r\nWidth=2\r\nHeight=2\r\n"
             "[Debug]\r\nInsertMark=0\r\nUseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n");
+}
+
+
+// The settings table drives loading and saving: each entry's key reaches its field and
+// no other, comes back from a save, and is missing from the file as its default text.
+std::string FieldText(const SettingEntry& entry, const Settings& settings) {
+    return std::visit(
+        [&](auto field) -> std::string {
+            const auto& value = settings.*field;
+            if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>, DictionaryPath>) {
+                return value.Bytes();
+            } else {
+                return std::to_string(static_cast<std::int32_t>(value));
+            }
+        },
+        entry.field);
+}
+
+TEST(SettingEntries, KeysAndFieldsAreEachNamedOnce) {
+    std::set<std::pair<std::string_view, std::string_view>> keys;
+    std::vector<SettingEntry::Field> fields;
+    for (const SettingEntry& entry : kSettingEntries) {
+        EXPECT_TRUE(keys.emplace(entry.section, entry.key).second) << entry.key;
+        EXPECT_EQ(std::count(fields.begin(), fields.end(), entry.field), 0) << entry.key;
+        fields.push_back(entry.field);
+    }
+    // Every field of the record but debugRun.
+    EXPECT_EQ(std::size(kSettingEntries), 13u);
+}
+
+TEST(SettingEntries, EachKeyReachesItsFieldAloneAndMissingGivesTheDefault) {
+    TempDir dir;
+    const std::string ini = dir.File(kSettingsFileName);
+    Settings defaults;
+    LoadSettingsFrom(dir.path, defaults);
+    for (const SettingEntry& entry : kSettingEntries) {
+        SCOPED_TRACE(entry.key);
+        EXPECT_EQ(FieldText(entry, defaults), entry.defaultText.empty()
+                                                  ? std::string()
+                                                  : std::string(entry.defaultText));
+        const std::string value = entry.key == "Data" ? "C:\\d.txt" : "-77";
+        WriteBytes(ini, "[" + std::string(entry.section) + "]\r\n" + std::string(entry.key) +
+                            "=" + value + "\r\n");
+        Settings loaded;
+        LoadSettingsFrom(dir.path, loaded);
+        for (const SettingEntry& other : kSettingEntries) {
+            EXPECT_EQ(FieldText(other, loaded),
+                      &other == &entry ? value : FieldText(other, defaults))
+                << other.key;
+        }
+    }
+}
+
+TEST(SettingEntries, EachFieldIsSavedUnderItsKey) {
+    constexpr WindowState kWindow{false, false, -3, 5, 97, 405};  // 100 wide, 400 high
+    Settings settings;
+    settings.dictionaryPath.Assign("C:\\s.txt");
+    std::int32_t next = 1000;
+    for (const SettingEntry& entry : kSettingEntries) {
+        std::visit(
+            [&](auto field) {
+                using Value = std::remove_cvref_t<decltype(settings.*field)>;
+                if constexpr (!std::is_same_v<Value, DictionaryPath>) {
+                    settings.*field = static_cast<Value>(next++);
+                }
+            },
+            entry.field);
+    }
+    TempDir dir;
+    ASSERT_TRUE(SaveSettingsTo(dir.path, settings, kWindow));
+    const ProfileDocument saved = ProfileDocument::Parse(ReadBytes(dir.File(kSettingsFileName)));
+    Settings expected = settings;
+    std::tie(expected.windowX, expected.windowY, expected.windowWidth, expected.windowHeight) =
+        std::tuple(-3, 5, 100, 400);
+    for (const SettingEntry& entry : kSettingEntries) {
+        EXPECT_EQ(saved.Find(entry.section, entry.key), FieldText(entry, expected)) << entry.key;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 #include "ui/DialogFont.h"
 #include "ui/MainMenu.h"
 #include "ui/PaneLayout.h"
+#include "ui/UiOpQueue.h"
+#include "ui/WindowRunHost.h"
 
 using namespace quillery;
 
@@ -290,17 +292,18 @@ class MainDlgTest : public QObject {
     }
 
     void handOverFromAnotherThreadShowsStatusText() {
-        std::thread worker([this] {
-            SetStatusText(u"処理中．．．");
-            window_->RequestStatusHandOver();
-        });
+        WindowRunHost host(*new UiOpQueue(&*window_));
+        std::thread worker([&host] { host.PostStatus(u"処理中．．．"); });
         worker.join();
         QVERIFY(window_->statusField()->text().isEmpty());  // queued, not yet handled
         QTRY_COMPARE(window_->statusField()->text(), QString("処理中．．．"));
         SetStatusText(u"変換終了");  // shown with the next hand-over only
         QTest::qWait(20);
         QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
-        window_->RequestStatusHandOver();
+        // The hand-over carries no text: it shows what the status text holds when it is
+        // handled.
+        std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
+        SetStatusText(u"変換終了");
         QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
     }
 
@@ -325,8 +328,7 @@ class MainDlgTest : public QObject {
         QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
         QVERIFY(!names.contains(QString()));
         // The status field reads as the message it shows.
-        SetStatusText(u"処理中．．．");
-        window_->RequestStatusHandOver();
+        WindowRunHost(*new UiOpQueue(&*window_)).PostStatus(u"処理中．．．");
         QTRY_COMPARE(FindNode(AccessibleTree(&*window_), window_->statusField()).name,
                      QString("処理中．．．"));
     }
