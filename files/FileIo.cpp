@@ -111,18 +111,10 @@ class FileWriteCategoryImpl final : public std::error_category {
     }
 };
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 // The folder part (with its separator, or empty) and the name part of a path.
 std::pair<std::string, std::string> SplitPath(const std::string& path) {
     std::size_t end = path.size();
-    while (end > 0 && !IsSeparator(path[end - 1])) {
+    while (end > 0 && !IsPathSeparator(path[end - 1])) {
         --end;
     }
     return {path.substr(0, end), path.substr(end)};
@@ -264,7 +256,7 @@ FileAccess ProbeFileAccess(const std::string& path) {
 
 bool CanCreateFilesIn(const std::string& folder) {
     std::string probe = folder;
-    if (!probe.empty() && !IsSeparator(probe.back())) {
+    if (!probe.empty() && !IsPathSeparator(probe.back())) {
         probe += '\\';
     }
     const auto wide = Wide(probe + TemporaryPrefix("probe") + TemporarySuffix());
@@ -732,5 +724,13 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
 }
 
 #endif
+
+bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '\\' || c == '/';
+#else
+    return c == '/';
+#endif
+}
 
 }  // namespace quillery

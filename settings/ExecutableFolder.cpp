@@ -1,9 +1,10 @@
 #include "settings/ExecutableFolder.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
-#include <cstdlib>
+#include "files/FileIo.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -58,14 +59,6 @@ std::optional<std::string> ExecutablePath() {
 #endif
 }
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 }  // namespace
 
 std::optional<std::string> ExecutableDirectory() {
@@ -74,7 +67,7 @@ std::optional<std::string> ExecutableDirectory() {
         return std::nullopt;
     }
     std::size_t end = path->size();
-    while (end > 0 && !IsSeparator((*path)[end - 1])) {
+    while (end > 0 && !IsPathSeparator((*path)[end - 1])) {
         --end;
     }
     if (end == 0) {
@@ -90,7 +83,7 @@ std::optional<std::string> ModulePathIn(const std::optional<std::string>& direct
         return std::nullopt;
     }
     std::string joined = *directory;
-    if (!IsSeparator(joined.back())) {
+    if (!IsPathSeparator(joined.back())) {
         joined.push_back(kPathSeparator);
     }
     joined.append(name);
@@ -127,7 +120,7 @@ std::optional<std::string> HomeDirectory() {
 #endif
 
 std::string WithSeparator(std::string folder) {
-    if (folder.empty() || !IsSeparator(folder.back())) {
+    if (folder.empty() || !IsPathSeparator(folder.back())) {
         folder.push_back(kPathSeparator);
     }
     return folder;

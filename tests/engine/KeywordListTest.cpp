@@ -25,6 +25,14 @@ using test::Sjis;
 using test::U16;
 using Entries = std::vector<std::u16string>;
 
+Entries EntriesOf(const KeywordList& list) {
+    Entries entries;
+    for (std::size_t k = 0; k < list.size(); ++k) {
+        entries.push_back(list[k]);
+    }
+    return entries;
+}
+
 class ReadKeywordsTest : public testing::Test {
   protected:
     Entries Read(std::string_view bytes) {
@@ -35,11 +43,7 @@ class ReadKeywordsTest : public testing::Test {
         }
         const KeywordList list = ReadKeywords(file);
         std::fclose(file);
-        Entries entries;
-        for (std::size_t k = 0; k < list.size(); ++k) {
-            entries.push_back(list[k]);
-        }
-        return entries;
+        return EntriesOf(list);
     }
     test::TempDir dir_;
 };
@@ -159,22 +163,14 @@ class ReadUtf8KeywordsTest : public testing::Test {
         if (!list) {
             return std::nullopt;
         }
-        Entries entries;
-        for (std::size_t k = 0; k < list->size(); ++k) {
-            entries.push_back((*list)[k]);
-        }
-        return entries;
+        return EntriesOf(*list);
     }
     // What ReadKeywords makes of the same text in code page 932.
     Entries ReadCp932(std::string_view utf8) {
         std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.dat", Sjis(utf8)));
         const KeywordList list = ReadKeywords(file);
         std::fclose(file);
-        Entries entries;
-        for (std::size_t k = 0; k < list.size(); ++k) {
-            entries.push_back(list[k]);
-        }
-        return entries;
+        return EntriesOf(list);
     }
     test::TempDir dir_;
 };

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
+#include <QString>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -12,6 +13,15 @@
 #include "ui/FileDialog.h"
 
 namespace quillery {
+
+// How the dictionary dialog refuses a chosen or dropped file whose name does not fit the
+// settings file.
+inline const QString kUnusableChosenName = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+inline const QString kChosenNameTooLong = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名がシフトJISで255バイトを超えています。");
 
 // Answers every file chooser without a person and remembers what was asked. With no
 // answer left, a chooser is cancelled.

@@ -19,9 +19,6 @@ namespace {
 const QString kRefusedCharacters = QStringLiteral(
     "辞書ファイル名に使えない文字です。\r\n"
     "シフトJIS（コードページ932）で表せない文字と改行は使えません。");
-const QString kUnusableChosenName = QStringLiteral(
-    "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
 
 QLineEdit* Edit(QWidget& dialog, const char* name) {
     return dialog.findChild<QLineEdit*>(name);

@@ -16,12 +16,6 @@ using namespace quillery;
 namespace {
 
 const QString kJapanese = QStringLiteral("私は東京に行きました。\n表示もソースも～です。");
-const QString kUnusableChosenName = QStringLiteral(
-    "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
-const QString kChosenNameTooLong = QStringLiteral(
-    "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名がシフトJISで255バイトを超えています。");
 
 QString Refused(const QString& name, const QString& reason) {
     return "次のファイルは挿入できません。\r\n" + name + "\r\n" + reason;
