@@ -12,6 +12,7 @@
 #include "cli/Platform.h"
 #include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
+#include "engine/Cp932Codec.h"
 #include "engine/ConversionRun.h"
 #include "engine/Utf8.h"
 
@@ -88,6 +89,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const CliOptions& options = parsed.options;
+    // Without the system's code page 932 converter every character would come out as "?".
+    if (!ThreadCodec().IsOpen()) {
+        std::cerr << "quillery-convert: this system has no code page 932 converter\n";
+        return 1;
+    }
 
     const bool utf8 = options.encoding == Encoding::kUtf8;
     RunRequest request;
