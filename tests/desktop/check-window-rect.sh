@@ -70,13 +70,14 @@ if [ -n "${QUILLERY_WM_PID:-}" ]; then
     done
 fi
 
+# The [Window] section of a settings file holding the rectangle X Y WIDTH HEIGHT, each
+# line ended (the saved file is read back line by line).
+window_section() {
+    printf '[Window]\nXPos=%s\nYPos=%s\nWidth=%s\nHeight=%s\n' "$@"
+}
+
 # 2. Three starts in a row from a saved rectangle: no drift.
-dir=$(qd_trial restore "[Window]
-XPos=120
-YPos=90
-Width=640
-Height=480
-")
+dir=$(qd_trial restore "$(window_section 120 90 640 480)"$'\n')
 for run in 1 2 3; do
     if ! measure_and_close "$dir"; then
         qd_fail "restore run $run: window did not open or close"
@@ -91,12 +92,7 @@ screen=$(xwininfo -root | awk '/^  Width:/ {w = $2} /^  Height:/ {h = $2} END {p
 read -r sw sh <<<"$screen"
 for rect in "300 200 1 1" "300 200 10 10" "300 200 30 30" "5000 4000 600 400" "-3000 200 600 400"; do
     read -r x y w h <<<"$rect"
-    dir=$(qd_trial "small-${x}-${y}-${w}" "[Window]
-XPos=$x
-YPos=$y
-Width=$w
-Height=$h
-")
+    dir=$(qd_trial "small-${x}-${y}-${w}" "$(window_section $rect)"$'\n')
     if ! qd_start "$dir"; then
         qd_fail "saved $rect: no window shown"
         continue
@@ -121,12 +117,7 @@ done
 # 4. A top or a width of 0 counts as nothing saved: the window opens as an unsaved one.
 for rect in "120 0 640 480" "120 90 0 480"; do
     read -r x y w h <<<"$rect"
-    dir=$(qd_trial "zero-$x-$y-$w" "[Window]
-XPos=$x
-YPos=$y
-Width=$w
-Height=$h
-")
+    dir=$(qd_trial "zero-$x-$y-$w" "$(window_section $rect)"$'\n')
     if ! measure_and_close "$dir"; then
         qd_fail "saved $rect: window did not open or close"
         continue
@@ -138,12 +129,7 @@ done
 maximised() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_MAXIMIZED_HORZ; }
 minimised() { xprop -id "$1" WM_STATE | grep -q 'Iconic'; }
 for state in maximised minimised; do
-    dir=$(qd_trial "$state" "[Window]
-XPos=150
-YPos=110
-Width=500
-Height=400
-")
+    dir=$(qd_trial "$state" "$(window_section 150 110 500 400)"$'\n')
     before=$(qd_saved_rect "$dir")
     if ! qd_start "$dir"; then
         qd_fail "$state: window did not open"
