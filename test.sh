@@ -10,7 +10,7 @@
 #                              desktop
 #
 # Each stage has a build folder of its own (build-test, build-asan, build-tsan,
-# build-fuzz, build-windows, build-desktop), configured only when it has no cache yet,
+# build-fuzz, build-windows; the desktop stage uses build-test), configured only when it has no cache yet,
 # so a second run only builds what changed.
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -74,19 +74,17 @@ stage_fuzz() {
 
 # The engine, the settings library, the converter and their tests cross-built with
 # mingw-w64 and run under Wine with the Japanese code page 932 (the Qt program is not
-# cross-built). build-windows/native is a Linux build of the converter and the codec's
-# mapping dump: the Windows build must give the same mapping, line for line, and the same
-# bytes for the README's worked example. Wine gets a prefix of its own in build-windows/
+# cross-built). The Linux build in build-test gives the reference: the Windows build must
+# give the same code page 932 mapping, line for line (the Linux dump is kept in
+# build-windows/native/), and the same bytes for the README's worked example. Wine gets a prefix of its own in build-windows/
 # and, when the system has no ja_JP.UTF-8 locale, one made there; nothing system-wide
 # changes.
 stage_windows() {
     local dir=$PWD/build-windows
-    if [ ! -f "$dir/native/CMakeCache.txt" ]; then
-        cmake -S . -B "$dir/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-            -DQUILLERY_WARNINGS_AS_ERRORS=ON -DQUILLERY_BUILD_BENCH=OFF -DQUILLERY_BUILD_UI=OFF
-    fi
-    cmake --build "$dir/native" -j2 --target cp932_mapping_dump quillery-convert
-    "$dir/native/tests/engine/cp932_mapping_dump" "$dir/native/cp932-mapping.txt"
+    configure build-test
+    cmake --build build-test -j2 --target cp932_mapping_dump quillery-convert
+    mkdir -p "$dir/native"
+    build-test/tests/engine/cp932_mapping_dump "$dir/native/cp932-mapping.txt"
 
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
         -DQUILLERY_BUILD_UI=OFF -DQUILLERY_CP932_REFERENCE="$dir/native/cp932-mapping.txt"
@@ -125,14 +123,14 @@ stage_windows() {
     "${wine_env[@]}" ctest --test-dir build-windows --output-on-failure -j2
 
     # The README's worked example with Japanese file names, byte for byte on both streams.
-    local work="$dir/example"
+    local work="$dir/example" linux_convert=$PWD/build-test/quillery-convert
     rm -rf "$work" && mkdir -p "$work"
     printf '私は東京に行きました。' | iconv -t CP932 >"$work/入力.txt"
     printf 'X' >"$work/辞書.dat"
     printf 'X私はX東京に行きました。' | iconv -t CP932 >"$work/expected.out"
     printf '変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%%] [解析行1] [辞書の単語1個] [出力13文字]\n' \
         >"$work/expected.err"
-    (cd "$work" && "$dir/native/quillery-convert" --dictionary 辞書.dat --ratio 5 --seed 1 入力.txt \
+    (cd "$work" && "$linux_convert" --dictionary 辞書.dat --ratio 5 --seed 1 入力.txt \
         >linux.out 2>linux.err)
     (cd "$work" && "${wine_env[@]}" wine "$dir/quillery-convert.exe" --dictionary 辞書.dat \
         --ratio 5 --seed 1 入力.txt >windows.out 2>windows.err)
@@ -149,9 +147,9 @@ stage_windows() {
 # executable tests/desktop/check-*.sh in name order (tests/desktop/lib.sh says what a check
 # is given). QUILLERY_DISPLAY_BASE is the first display number tried (120).
 stage_desktop() {
-    configure build-desktop -DQUILLERY_BUILD_TESTS=OFF
-    cmake --build build-desktop -j2 --target QuilleryMini quillery-convert
-    scripts/desktop-session.sh "$PWD/build-desktop" tests/desktop
+    configure build-test
+    cmake --build build-test -j2 --target QuilleryMini quillery-convert
+    scripts/desktop-session.sh "$PWD/build-test" tests/desktop
 }
 
 for stage in "${stages[@]}"; do

@@ -30,8 +30,6 @@ void PrintError(std::u16string_view message) {
 // on to convert.
 class StderrRunHost : public RunHost {
   public:
-    explicit StderrRunHost(std::string dictionary) : dictionary_(std::move(dictionary)) {}
-
     void ShowMessage(std::u16string_view text) override { PrintError(text); }
     void SetBusy(bool) override {}
     void PostStatus(std::u16string text) override {
@@ -41,8 +39,8 @@ class StderrRunHost : public RunHost {
     }
     void RecordNewestSeed(std::int32_t seed) override { drawnSeed_ = seed; }
     void SetOutput(std::u16string) override {}
-    void DictionaryNotUtf8() override {
-        std::cerr << "quillery-convert: " << dictionary_ << " is not valid UTF-8\n";
+    void DictionaryNotUtf8(const std::string& file) override {
+        std::cerr << "quillery-convert: " << file << " is not valid UTF-8\n";
     }
 
     // Printed as --seed takes it, also once the clock has passed 2^31 seconds.
@@ -53,7 +51,6 @@ class StderrRunHost : public RunHost {
     }
 
   private:
-    std::string dictionary_;
     std::optional<std::int32_t> drawnSeed_;
 };
 
@@ -89,13 +86,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     const CliOptions& options = parsed.options;
-    // Without the system's code page 932 converter every character would come out as "?".
-    if (!ThreadCodec().IsOpen()) {
+    const bool utf8 = options.encoding == Encoding::kUtf8;
+    // Without the system's code page 932 converter every character would come out as "?";
+    // UTF-8 runs do not use it.
+    if (!utf8 && !ThreadCodec().IsOpen()) {
         std::cerr << "quillery-convert: this system has no code page 932 converter\n";
         return 1;
     }
 
-    const bool utf8 = options.encoding == Encoding::kUtf8;
     RunRequest request;
     request.dictionaryPathEmpty = false;
     request.dictionaryFile = options.dictionary;
@@ -105,7 +103,7 @@ int main(int argc, char** argv) {
     request.randomSeed = options.seed.value_or(0);
     request.insertMark = options.mark ? 1 : 0;
     request.utf8Dictionary = utf8;
-    StderrRunHost host(options.dictionary);
+    StderrRunHost host;
     std::optional<PreparedRun> run = PrepareRun(request, host);
     if (!run) {
         return 1;
@@ -117,21 +115,19 @@ int main(int argc, char** argv) {
     if (in != nullptr && in != stdin) {
         std::fclose(in);
     }
+    const std::string inputName = options.input.empty() ? "standard input" : options.input;
     if (!read) {
-        std::cerr << "quillery-convert: cannot read "
-                  << (options.input.empty() ? "standard input" : options.input) << '\n';
+        std::cerr << "quillery-convert: cannot read " << inputName << '\n';
         return 1;
     }
 
-    host.TellDrawnSeed();
     const auto result = utf8 ? ConvertUtf8Text(input, run->keywords, run->options, run->random)
                              : ConvertText(input, run->keywords, run->options, run->random);
     if (!result) {
-        std::cerr << "quillery-convert: "
-                  << (options.input.empty() ? "standard input" : options.input)
-                  << " is not valid UTF-8\n";
+        std::cerr << "quillery-convert: " << inputName << " is not valid UTF-8\n";
         return 1;
     }
+    host.TellDrawnSeed();
     std::fwrite(result->text.data(), 1, result->text.size(), stdout);
     if (std::fflush(stdout) != 0) {
         std::cerr << "quillery-convert: cannot write the output\n";

@@ -31,7 +31,7 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
         request.utf8Dictionary ? ReadUtf8Keywords(file) : ReadKeywords(file);
     std::fclose(file);
     if (!keywords) {
-        host.DictionaryNotUtf8();
+        host.DictionaryNotUtf8(*request.dictionaryFile);
         host.SetBusy(false);
         return std::nullopt;
     }

@@ -33,7 +33,7 @@ class RunHost {
     virtual void SetOutput(std::u16string text) = 0;
     // The dictionary, read as UTF-8 as the request asked, is not UTF-8. Only the
     // converter asks for UTF-8; it names the file as it was given, in whatever bytes.
-    virtual void DictionaryNotUtf8() {}
+    virtual void DictionaryNotUtf8(const std::string& /*file*/) {}
 };
 
 // The settings a run takes when it starts.

@@ -1,4 +1,5 @@
 #include "files/FileIo.h"
+#include "files/FileIoTesting.h"
 
 #include <algorithm>
 #include <atomic>

@@ -155,8 +155,4 @@ std::optional<std::string> UserSettingsDirectory() {
     return WithSeparator(WithSeparator(*base) + std::string(kUserFolderName));
 }
 
-std::optional<std::string> ModulePath(std::string_view name) {
-    return ModulePathIn(ExecutableDirectory(), name);
-}
-
 }  // namespace quillery

@@ -44,7 +44,4 @@ std::optional<std::string> ModulePathIn(const std::optional<std::string>& direct
 // place. The folder may not exist yet.
 std::optional<std::string> UserSettingsDirectory();
 
-// `name` in the executable's folder.
-std::optional<std::string> ModulePath(std::string_view name);
-
 }  // namespace quillery

@@ -100,10 +100,6 @@ LineForm Classify(std::string_view text) {
     return form;
 }
 
-bool HasLineBreakOrNul(std::string_view text) {
-    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
-}
-
 // One line of the text: its text is [start, textEnd), its line break [textEnd, end).
 struct LineSpan {
     std::size_t start = 0;

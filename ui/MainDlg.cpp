@@ -180,7 +180,11 @@ void CMainDlg::showEvent(QShowEvent* event) {
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose) {
         ApplySavedOuterSize();
-        NoteOuterRect();
+        // Once seen, the rectangle is asked of the window system again only at exit, not
+        // at every exposure: each ask is a round trip to the X server.
+        if (!seenOuter_) {
+            NoteOuterRect();
+        }
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -188,7 +192,6 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 void CMainDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
     ApplySavedOuterSize();
-    NoteOuterRect();
 }
 
 int CMainDlg::MenuBarHeight(int width) const {
@@ -220,7 +223,6 @@ void CMainDlg::resizeEvent(QResizeEvent* event) {
     LayoutPanes();
     if (isVisible()) {
         ApplySavedOuterSize();
-        NoteOuterRect();
     }
 }
 

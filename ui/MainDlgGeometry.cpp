@@ -28,7 +28,7 @@ using Reply = std::unique_ptr<T, FreeReply>;
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
     const Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 1, static_cast<std::uint16_t>(strlen(name)), name),
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(strlen(name)), name),
         nullptr));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }

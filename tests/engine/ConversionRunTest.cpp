@@ -73,7 +73,7 @@ class RecordingHost : public RunHost {
         calls.push_back("seed " + std::to_string(seed));
     }
     void SetOutput(std::u16string text) override { calls.push_back("output " + Utf8(text)); }
-    void DictionaryNotUtf8() override { calls.push_back("not UTF-8"); }
+    void DictionaryNotUtf8(const std::string&) override { calls.push_back("not UTF-8"); }
     Calls calls;
 };
 

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "files/FileIo.h"
+#include "files/FileIoTesting.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
 

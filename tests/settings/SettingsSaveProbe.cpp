@@ -14,6 +14,7 @@
 #include <string>
 
 #include "files/FileIo.h"
+#include "files/FileIoTesting.h"
 #include "settings/Settings.h"
 
 #ifdef _WIN32

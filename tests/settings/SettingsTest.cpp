@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "files/FileIo.h"
+#include "files/FileIoTesting.h"
 #include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/ProfileFile.h"
