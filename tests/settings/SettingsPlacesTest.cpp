@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <set>
 #include <string>
 
@@ -16,6 +15,7 @@
 #include "files/FileIoTesting.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
+#include "tests/support/Portable.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -29,22 +29,11 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 
-// A fresh folder under the system's temporary folder that every user may enter, removed
-// with everything in it.
+// The test's temporary folder, which every user may enter.
 struct Scratch {
-    Scratch() {
-        std::random_device random;
-        do {
-            path = (fs::temp_directory_path() / ("settings_places-" + std::to_string(random())))
-                       .string();
-        } while (!fs::create_directory(path));
-        fs::permissions(path, fs::perms(0755));
-    }
-    ~Scratch() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-    std::string path;
+    Scratch() { fs::permissions(folder.path(), fs::perms(0755)); }
+    test::TempDir folder;
+    std::string path = test::Utf8Path(folder.path());
 };
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
