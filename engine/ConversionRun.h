@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -27,7 +28,7 @@ class RunHost {
     virtual ~RunHost() = default;
     virtual void ShowMessage(std::u16string_view text) = 0;
     virtual void SetBusy(bool busy) = 0;
-    // Writes StatusText and queues the hand-over to the window.
+    // Shows `text` in the status bar, once the window takes it over.
     virtual void PostStatus(std::u16string text) = 0;
     virtual void RecordNewestSeed(std::int32_t seed) = 0;
     virtual void SetOutput(std::u16string text) = 0;
@@ -72,6 +73,11 @@ std::optional<PreparedRun> PrepareRun(const RunRequest& request, RunHost& host,
 // (the window has ended), the run ends at once and tells the host nothing more.
 void FinishRun(PreparedRun run, std::u16string_view input, RunHost& host,
                const std::atomic<bool>* stop = nullptr);
+
+// The status text that ends a run, e.g.
+// 変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%] [解析行1] [辞書の単語5個] [出力13文字]
+// Independent of the process locale: the rate always has a full stop.
+std::u16string FormatStatistics(const ConversionStats& stats, std::size_t keywordCount);
 
 // The last steps, once the output has been given: the statistics, leaving the busy
 // state. FinishRun ends with them; the converter, which writes its output itself, too.

@@ -10,7 +10,6 @@
 #include <QStatusBar>
 #include <QWindow>
 
-#include "engine/StatusText.h"
 #include "settings/FileNames.h"
 #include "ui/AccessibleNames.h"
 #include "ui/ConvertWorker.h"

@@ -3,7 +3,8 @@
 #include <QPlainTextEdit>
 #include <QTextDocument>
 
-#include "engine/StatusText.h"
+#include <mutex>
+
 #include "settings/Settings.h"
 #include "ui/MainDlg.h"
 #include "ui/MainWindowPointer.h"
@@ -12,6 +13,21 @@
 #include "ui/UiOpQueue.h"
 
 namespace quillery {
+
+namespace {
+std::mutex gStatusMutex;
+std::u16string gStatusText;
+}  // namespace
+
+void SetStatusText(std::u16string text) {
+    std::lock_guard lock(gStatusMutex);
+    gStatusText.swap(text);
+}
+
+std::u16string StatusText() {
+    std::lock_guard lock(gStatusMutex);
+    return gStatusText;
+}
 
 template <typename Op>
 void WindowRunHost::WithWindow(Op op) {

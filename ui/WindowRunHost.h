@@ -1,10 +1,18 @@
 #pragma once
 
+#include <string>
+
 #include "ui/ConvertWorker.h"
 
 namespace quillery {
 
 class UiOpQueue;
+
+// The status-bar message a run hands over: written by the run's thread, read by the
+// window when the hand-over arrives, both under one lock. The hand-over itself carries
+// no text, so the window always shows the newest message.
+void SetStatusText(std::u16string text);
+std::u16string StatusText();
 
 // Carries a run's window operations over to the user-interface thread, in order.
 class WindowRunHost : public WorkerHost {

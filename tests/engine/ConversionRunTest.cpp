@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/ConversionRun.h"
-#include "engine/StatisticsMessage.h"
 #include "tests/engine/TestSupport.h"
 
 namespace quillery {

@@ -6,7 +6,6 @@
 
 #include "AccessibilityTestSupport.h"
 #include "WindowTestSupport.h"
-#include "engine/StatusText.h"
 #include "ui/DialogFont.h"
 #include "ui/MainMenu.h"
 #include "ui/PaneLayout.h"
