@@ -213,26 +213,18 @@ void CDictionaryDlg::OnBrowse() {
 }
 
 void CDictionaryDlg::TakeChosenFile(const QString& path) {
-    QString refusal;
-    const std::optional<std::string> bytes = DictionaryPathOfFile(path, refusal);
-    if (!bytes) {
-        ShowMessage(this, refusal, MessageButtons::Ok);
-        return;
+    if (const std::optional<std::string> bytes = DictionaryPathOfFile(this, path)) {
+        m_fileName = *bytes;
+        UpdateData(false);
     }
-    m_fileName = *bytes;
-    UpdateData(false);
 }
 
-std::optional<std::string> DictionaryPathOfFile(const QString& path, QString& refusal) {
+std::optional<std::string> DictionaryPathOfFile(QWidget* parent, const QString& path) {
     const QByteArray native = QFile::encodeName(path);
     const std::optional<std::string> bytes =
         FileSystemNameToCp932(std::string_view(native.constData(), native.size()));
-    if (!bytes) {
-        refusal = kUnusableChosenName;
-        return std::nullopt;
-    }
-    if (bytes->size() > kMaxPathBytes) {
-        refusal = kChosenNameTooLong;
+    if (!bytes || bytes->size() > kMaxPathBytes) {
+        ShowMessage(parent, bytes ? kChosenNameTooLong : kUnusableChosenName, MessageButtons::Ok);
         return std::nullopt;
     }
     return bytes;

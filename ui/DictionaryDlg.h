@@ -48,9 +48,10 @@ class CDictionaryDlg : public QDialog {
     bool refusalQueued_ = false;
 };
 
-// The code page 932 path of a chosen file as dictionaryPath holds it, or nothing and the
-// message that refuses it (a name the code page cannot hold, or over 255 bytes).
-std::optional<std::string> DictionaryPathOfFile(const QString& path, QString& refusal);
+// The code page 932 path of a chosen file as dictionaryPath holds it; nothing once a
+// message over `parent` has refused it (a name the code page cannot hold, or over 255
+// bytes).
+std::optional<std::string> DictionaryPathOfFile(QWidget* parent, const QString& path);
 
 // The text of the dictionary dialog's explanation, with its two line breaks.
 extern const QString kDictionaryExplanation;

@@ -41,14 +41,10 @@ void CMainDlg::OnDictionary() {
 
 void CMainDlg::OnDroppedDictionary(const QString& path) {
     // As if the file were picked in the dictionary dialog and taken with OK.
-    QString refusal;
-    const std::optional<std::string> bytes = quillery::DictionaryPathOfFile(path, refusal);
-    if (!bytes) {
-        ShowMessage(this, refusal, MessageButtons::Ok);
-        return;
+    if (const std::optional<std::string> bytes = quillery::DictionaryPathOfFile(this, path)) {
+        gSettings.dictionaryPath.Assign(*bytes);
+        UpdateTitle();
     }
-    gSettings.dictionaryPath.Assign(*bytes);
-    UpdateTitle();
 }
 
 void CMainDlg::OnDebugConvert() {
