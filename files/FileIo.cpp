@@ -1,5 +1,6 @@
 #include "files/FileIo.h"
 #include "files/FileIoTesting.h"
+#include "files/Paths.h"
 
 #include <algorithm>
 #include <atomic>
@@ -111,15 +112,6 @@ class FileWriteCategoryImpl final : public std::error_category {
         return "unknown";
     }
 };
-
-// The folder part (with its separator, or empty) and the name part of a path.
-std::pair<std::string, std::string> SplitPath(const std::string& path) {
-    std::size_t end = path.size();
-    while (end > 0 && !IsPathSeparator(path[end - 1])) {
-        --end;
-    }
-    return {path.substr(0, end), path.substr(end)};
-}
 
 }  // namespace
 
@@ -256,11 +248,7 @@ FileAccess ProbeFileAccess(const std::string& path) {
 }
 
 bool CanCreateFilesIn(const std::string& folder) {
-    std::string probe = folder;
-    if (!probe.empty() && !IsPathSeparator(probe.back())) {
-        probe += '\\';
-    }
-    const auto wide = Wide(probe + TemporaryPrefix("probe") + TemporarySuffix());
+    const auto wide = Wide(WithSeparator(folder) + TemporaryPrefix("probe") + TemporarySuffix());
     if (!wide) {
         return false;
     }
@@ -725,13 +713,5 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
 }
 
 #endif
-
-bool IsPathSeparator(char c) {
-#ifdef _WIN32
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
 
 }  // namespace quillery

@@ -23,9 +23,6 @@ FileContents ReadWholeFile(const std::string& path);
 // True when `path` names a file that opens for reading; a folder does not count.
 bool CanOpenForReading(const std::string& path);
 
-// Whether `c` separates folders in a path: "/", and on Windows "\\" too.
-bool IsPathSeparator(char c);
-
 // What a write to an existing path would meet.
 enum class FileAccess {
     kMissing,

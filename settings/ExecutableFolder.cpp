@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "files/FileIo.h"
+#include "files/Paths.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -30,7 +30,7 @@ namespace {
 // The executable's own full path.
 std::optional<std::string> ExecutablePath() {
 #ifdef _WIN32
-    std::vector<wchar_t> buffer(kModulePathCapacity);
+    std::vector<wchar_t> buffer(kPathCapacity);
     const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0 || n >= buffer.size()) {
         return std::nullopt;
@@ -49,7 +49,7 @@ std::optional<std::string> ExecutablePath() {
     }
     return std::string(resolved);
 #else
-    std::vector<char> buffer(kModulePathCapacity);
+    std::vector<char> buffer(kPathCapacity);
     const ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
     // A result that fills the buffer may have been cut.
     if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) {
@@ -66,15 +66,11 @@ std::optional<std::string> ExecutableDirectory() {
     if (!path) {
         return std::nullopt;
     }
-    std::size_t end = path->size();
-    while (end > 0 && !IsPathSeparator((*path)[end - 1])) {
-        --end;
-    }
-    if (end == 0) {
+    std::string folder = SplitPath(*path).first;
+    if (folder.empty()) {
         return std::nullopt;
     }
-    path->resize(end);
-    return path;
+    return folder;
 }
 
 std::optional<std::string> ModulePathIn(const std::optional<std::string>& directory,
@@ -82,12 +78,9 @@ std::optional<std::string> ModulePathIn(const std::optional<std::string>& direct
     if (!directory || directory->empty()) {
         return std::nullopt;
     }
-    std::string joined = *directory;
-    if (!IsPathSeparator(joined.back())) {
-        joined.push_back(kPathSeparator);
-    }
+    std::string joined = WithSeparator(*directory);
     joined.append(name);
-    if (joined.size() + 1 > kModulePathCapacity) {
+    if (PathLength(joined) + 1 > kPathCapacity) {
         return std::nullopt;
     }
     return joined;
@@ -118,13 +111,6 @@ std::optional<std::string> HomeDirectory() {
     return std::string(entry->pw_dir);
 }
 #endif
-
-std::string WithSeparator(std::string folder) {
-    if (folder.empty() || !IsPathSeparator(folder.back())) {
-        folder.push_back(kPathSeparator);
-    }
-    return folder;
-}
 
 }  // namespace
 

@@ -5,32 +5,18 @@
 #include <string>
 #include <string_view>
 
-#ifndef _WIN32
-#include <climits>
-#endif
+#include "files/Paths.h"
 
 namespace quillery {
-
-// Paths in the file system's encoding (UTF-8), with the platform's separator.
-
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-// The longest path the wide file functions accept, in UTF-8 bytes with the terminator.
-inline constexpr std::size_t kModulePathCapacity = 32768;
-#else
-inline constexpr char kPathSeparator = '/';
-// The platform's own limit for a path, terminator included.
-inline constexpr std::size_t kModulePathCapacity = PATH_MAX;
-#endif
 
 // The folder of the running executable, ending with a separator, whatever the current
 // directory is; found by the platform's own means (/proc/self/exe on Linux,
 // GetModuleFileNameW on Windows, _NSGetExecutablePath on macOS). Nothing when it cannot
-// be found or cannot be written within kModulePathCapacity.
+// be found or cannot be written within kPathCapacity.
 std::optional<std::string> ExecutableDirectory();
 
 // `name` joined to `directory` with one separator. Nothing when there is no directory or
-// when the result, with its terminator, would not fit kModulePathCapacity: a path that
+// when the result, with its terminator, would not fit kPathCapacity: a path that
 // long could not be opened, and a cut one would name another file. With no path there is
 // no settings file to read or write and no default dictionary.
 std::optional<std::string> ModulePathIn(const std::optional<std::string>& directory,

@@ -584,8 +584,8 @@ TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
     EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
     // Folder, separator and name take all but the terminator's byte; one more is too many.
     const std::string name = kSettingsFileName;
-    const std::string fits = "/" + std::string(kModulePathCapacity - 3 - name.size(), 'd');
-    EXPECT_EQ(ModulePathIn(fits, name).value_or("").size(), kModulePathCapacity - 1);
+    const std::string fits = "/" + std::string(kPathCapacity - 3 - name.size(), 'd');
+    EXPECT_EQ(ModulePathIn(fits, name).value_or("").size(), kPathCapacity - 1);
     EXPECT_EQ(ModulePathIn(fits + "d", name), std::nullopt);
     EXPECT_EQ(ModulePathIn(fits + "/", name + "x"), std::nullopt);
     // Without a path there is nothing to read or write.
