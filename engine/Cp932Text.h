@@ -39,6 +39,16 @@ constexpr std::size_t FindCp932Char(std::string_view text, char c, std::size_t f
     return std::string_view::npos;
 }
 
+// The position of the last single-byte character `c` at or after `from`, or npos.
+constexpr std::size_t FindLastCp932Char(std::string_view text, char c, std::size_t from = 0) {
+    std::size_t found = std::string_view::npos;
+    for (std::size_t i = FindCp932Char(text, c, from); i != std::string_view::npos;
+         i = FindCp932Char(text, c, i + 1)) {
+        found = i;
+    }
+    return found;
+}
+
 // Equality without regard to ASCII case. Only single-byte characters fold: the second
 // byte of a double-byte character is compared exactly (0x83 0x41 and 0x83 0x61 are two
 // different katakana).

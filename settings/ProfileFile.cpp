@@ -43,17 +43,6 @@ std::string CutValue(std::string_view value) {
     return std::string(value.substr(0, end));
 }
 
-// The last single-byte character `c` of the text, or npos.
-std::size_t FindLastCp932Char(std::string_view text, char c, std::size_t from) {
-    std::size_t found = std::string_view::npos;
-    for (std::size_t i = from; i < text.size(); i += Cp932CharLength(text, i)) {
-        if (text[i] == c) {
-            found = i;
-        }
-    }
-    return found;
-}
-
 struct LineForm {
     enum class Kind { kSection, kComment, kEntry, kOther };
     Kind kind = Kind::kOther;
