@@ -7,10 +7,8 @@ namespace quillery {
 
 namespace {
 
-FileChooserHandler& Handler() {
-    static FileChooserHandler handler;
-    return handler;
-}
+// Set by tests; empty while the real dialog is to be shown.
+FileChooserHandler gChooserHandler;
 
 // The entry the dialog parses: it takes the patterns from the parenthesised end of an
 // entry, so the entry carries the patterns meant, whatever the label says.
@@ -24,8 +22,8 @@ QString ParsedEntry(const FileFilter& filter) {
 }
 
 std::optional<QString> Choose(const FileChooserRequest& request) {
-    if (Handler()) {
-        return Handler()(request);
+    if (gChooserHandler) {
+        return gChooserHandler(request);
     }
     const std::unique_ptr<QFileDialog> dialog = MakeFileChooser(request);
     if (dialog->exec() != QDialog::Accepted) {
@@ -90,7 +88,7 @@ std::optional<QString> ChooseSaveFile(const QList<FileFilter>& filters) {
 }
 
 void SetFileChooserHandler(FileChooserHandler handler) {
-    Handler() = std::move(handler);
+    gChooserHandler = std::move(handler);
 }
 
 }  // namespace quillery

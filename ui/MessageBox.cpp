@@ -7,10 +7,8 @@ namespace quillery {
 
 namespace {
 
-MessageHandler& Handler() {
-    static MessageHandler handler;
-    return handler;
-}
+// Set by tests; empty while the real dialog is to be shown.
+MessageHandler gMessageHandler;
 
 MessageResult RealMessageBox(const MessageRequest& request) {
     QString text = request.text;
@@ -41,11 +39,11 @@ MessageResult RealMessageBox(const MessageRequest& request) {
 MessageResult ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
                           MessageIcon icon) {
     const MessageRequest request{parent, QCoreApplication::applicationName(), text, buttons, icon};
-    return Handler() ? Handler()(request) : RealMessageBox(request);
+    return gMessageHandler ? gMessageHandler(request) : RealMessageBox(request);
 }
 
 void SetMessageHandler(MessageHandler handler) {
-    Handler() = std::move(handler);
+    gMessageHandler = std::move(handler);
 }
 
 }  // namespace quillery
