@@ -10,6 +10,8 @@
 #include <QStatusBar>
 #include <QWindow>
 
+#include <utility>
+
 #include "settings/FileNames.h"
 #include "ui/AccessibleNames.h"
 #include "ui/ConvertWorker.h"
@@ -359,39 +361,24 @@ void CMainDlg::OnCommand(CommandId id) {
             return;
         }
     }
-    switch (id) {
-        case CommandId::SaveInput:
-            OnSaveInput();
-            break;
-        case CommandId::SaveOutput:
-            OnSaveOutput();
-            break;
-        case CommandId::Exit:
-            OnExit();
-            break;
-        case CommandId::Convert:
-            OnConvert();
-            break;
-        case CommandId::DebugConvert:
-            OnDebugConvert();
-            break;
-        case CommandId::Dictionary:
-            OnDictionary();
-            break;
-        case CommandId::BlackBackground:
-            OnBlackBackground();
-            break;
-        case CommandId::ReadOnly:
-            OnReadOnly();
-            break;
-        case CommandId::OnlineHelp:
-            OnOnlineHelp();
-            break;
-        case CommandId::About:
-            OnAbout();
-            break;
-        default:
-            break;
+    // The menu commands and what each one calls.
+    static constexpr std::pair<CommandId, void (CMainDlg::*)()> kCommands[] = {
+        {CommandId::SaveInput, &CMainDlg::OnSaveInput},
+        {CommandId::SaveOutput, &CMainDlg::OnSaveOutput},
+        {CommandId::Exit, &CMainDlg::OnExit},
+        {CommandId::Convert, &CMainDlg::OnConvert},
+        {CommandId::DebugConvert, &CMainDlg::OnDebugConvert},
+        {CommandId::Dictionary, &CMainDlg::OnDictionary},
+        {CommandId::BlackBackground, &CMainDlg::OnBlackBackground},
+        {CommandId::ReadOnly, &CMainDlg::OnReadOnly},
+        {CommandId::OnlineHelp, &CMainDlg::OnOnlineHelp},
+        {CommandId::About, &CMainDlg::OnAbout},
+    };
+    for (const auto& [command, handler] : kCommands) {
+        if (command == id) {
+            (this->*handler)();
+            return;
+        }
     }
 }
 
