@@ -6,7 +6,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/OnlineHelp.h"
 #include "ui/ResourcesAndTranslations.h"
@@ -30,22 +29,16 @@ QString AboutText(const char* version) {
 }
 
 CAboutDlg::CAboutDlg()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : CTemplateDialog(134, QStringLiteral("このソフトについて"), kTemplateWidth, kTemplateHeight),
       okButton_(new QPushButton(QStringLiteral("OK"), this)),
       aboutEdit_(new QPlainTextEdit(this)),
       icon_(new QLabel(this)) {
-    const DialogUnits units = SetUpTemplateDialog(*this, 134, QStringLiteral("このソフトについて"),
-                                                  kTemplateWidth, kTemplateHeight);
-
+    const DialogUnits& units = this->units();
     // Created in template order, which is also the tab order.
-    okButton_->setObjectName(QStringLiteral("button1"));
-    okButton_->setGeometry(units.Rect(112, 75, 50, 14));
+    Place(okButton_, "button1", 112, 75, 50, 14);
     okButton_->setDefault(true);
 
-    aboutEdit_->setObjectName(QStringLiteral("edit1043"));
-    aboutEdit_->setGeometry(units.Rect(32, 7, 130, 58));
+    Place(aboutEdit_, "edit1043", 32, 7, 130, 58);
     aboutEdit_->setReadOnly(true);
     aboutEdit_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     aboutEdit_->setFrameStyle(QFrame::NoFrame);
@@ -76,15 +69,12 @@ CAboutDlg::CAboutDlg()
 
 CAboutDlg::~CAboutDlg() = default;
 
-int CAboutDlg::DoModal() {
-    UpdateData();
-    return exec();
-}
-
-void CAboutDlg::UpdateData() {
+bool CAboutDlg::UpdateData(bool /*saveAndValidate*/) {
+    // Nothing to take back: the text is read-only.
     QString text = m_aboutText;
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     aboutEdit_->setPlainText(text);
+    return true;
 }
 
 bool CAboutDlg::eventFilter(QObject* watched, QEvent* event) {

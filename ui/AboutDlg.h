@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
+
+#include "ui/TemplateDialog.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -14,23 +15,19 @@ inline constexpr char kVersionString[] = QUILLERY_DISPLAY_VERSION;
 
 // The about box: the icon and a read-only, selectable text with the product line, the
 // notice line and the web address.
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CTemplateDialog {
     Q_OBJECT
   public:
     CAboutDlg();
     ~CAboutDlg() override;
 
-    // Shows the member in the text and runs the dialog modally.
-    int DoModal();
-
     QString m_aboutText;  // CR LF line breaks
 
   protected:
+    bool UpdateData(bool saveAndValidate) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void UpdateData();
-
     QPushButton* okButton_;
     QPlainTextEdit* aboutEdit_;
     QLabel* icon_;

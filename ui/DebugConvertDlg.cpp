@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "engine/DecimalText.h"
-#include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/MessageBox.h"
 
@@ -42,9 +41,7 @@ std::optional<std::uint32_t> ParseSeed(const QString& text) {
 }
 
 CDebugConvertDlg::CDebugConvertDlg()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : CTemplateDialog(133, QStringLiteral("デバッグ変換"), kTemplateWidth, kTemplateHeight),
       okButton_(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
       insertMarkCheck_(new QCheckBox(QStringLiteral("文節に<>を挿入"), this)),
@@ -55,21 +52,14 @@ CDebugConvertDlg::CDebugConvertDlg()
       newestSeedText_(nullptr),
       copyButton_(nullptr),
       rule_(nullptr) {
-    const DialogUnits units = SetUpTemplateDialog(*this, 133, QStringLiteral("デバッグ変換"),
-                                                  kTemplateWidth, kTemplateHeight);
-
+    const DialogUnits& units = this->units();
     // Created in template order, which is also the tab order.
-    okButton_->setObjectName(QStringLiteral("button1"));
-    okButton_->setGeometry(units.Rect(47, 97, 50, 14));
+    Place(okButton_, "button1", 47, 97, 50, 14);
     okButton_->setDefault(true);
-    cancelButton_->setObjectName(QStringLiteral("button2"));
-    cancelButton_->setGeometry(units.Rect(108, 97, 50, 14));
-    insertMarkCheck_->setObjectName(QStringLiteral("check1036"));
-    insertMarkCheck_->setGeometry(units.Rect(7, 7, 62, 10));
-    fixedSeedCheck_->setObjectName(QStringLiteral("check1037"));
-    fixedSeedCheck_->setGeometry(units.Rect(7, 23, 75, 10));
-    seedEdit_->setObjectName(QStringLiteral("edit1038"));
-    seedEdit_->setGeometry(units.Rect(94, 35, 62, 12));
+    Place(cancelButton_, "button2", 108, 97, 50, 14);
+    Place(insertMarkCheck_, "check1036", 7, 7, 62, 10);
+    Place(fixedSeedCheck_, "check1037", 7, 23, 75, 10);
+    Place(seedEdit_, "edit1038", 94, 35, 62, 12);
     seedLabel_ =
         MakeLabel(this, QStringLiteral("系列値(0～4294967295)"), units.Rect(14, 37, 71, 8));
     newestSeedLabel_ =
@@ -80,8 +70,7 @@ CDebugConvertDlg::CDebugConvertDlg()
     newestSeedText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     newestSeedText_->setTextInteractionFlags(Qt::NoTextInteraction);
     copyButton_ = new QPushButton(QStringLiteral("↑コピー"), this);
-    copyButton_->setObjectName(QStringLiteral("button1040"));
-    copyButton_->setGeometry(units.Rect(105, 51, 40, 12));
+    Place(copyButton_, "button1040", 105, 51, 40, 12);
     // The rule above the buttons; a sunken line needs two pixels whatever the font.
     rule_ = new QFrame(this);
     rule_->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -107,11 +96,6 @@ CDebugConvertDlg::CDebugConvertDlg()
 }
 
 CDebugConvertDlg::~CDebugConvertDlg() = default;
-
-int CDebugConvertDlg::DoModal() {
-    UpdateData(false);
-    return exec();
-}
 
 bool CDebugConvertDlg::UpdateData(bool saveAndValidate) {
     if (!saveAndValidate) {

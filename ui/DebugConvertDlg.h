@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <cstdint>
 #include <optional>
+
+#include "ui/TemplateDialog.h"
 
 class QCheckBox;
 class QFrame;
@@ -15,15 +16,11 @@ namespace quillery {
 
 // The debug conversion options: markers around insertion points and a fixed seed, with
 // the newest clock seed shown and copyable into the seed field.
-class CDebugConvertDlg : public QDialog {
+class CDebugConvertDlg : public CTemplateDialog {
     Q_OBJECT
   public:
     CDebugConvertDlg();
     ~CDebugConvertDlg() override;
-
-    // Shows the members in the controls and runs the dialog modally; the members hold
-    // the controls' values afterwards only when the result is Accepted.
-    int DoModal();
 
     void OnCopySeed();
     void accept() override;
@@ -37,7 +34,7 @@ class CDebugConvertDlg : public QDialog {
     // false: members to controls. true: controls to members; refuses a seed field that
     // is not a number 0..4294967295 (with a message, the field focused and selected)
     // and then changes no member.
-    bool UpdateData(bool saveAndValidate);
+    bool UpdateData(bool saveAndValidate) override;
 
   private:
     QPushButton* okButton_;

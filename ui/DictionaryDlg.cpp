@@ -13,7 +13,6 @@
 #include "engine/Cp932Text.h"
 #include "settings/FileNames.h"
 #include "settings/Settings.h"
-#include "ui/DialogControls.h"
 #include "ui/DialogFont.h"
 #include "ui/FileDialog.h"
 #include "ui/FileDrops.h"
@@ -109,26 +108,19 @@ class PathValidator : public QValidator {
 }  // namespace
 
 CDictionaryDlg::CDictionaryDlg()
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                           Qt::MSWindowsFixedSizeDialogHint),
+    : CTemplateDialog(132, QStringLiteral("辞書の選択"), kTemplateWidth, kTemplateHeight),
       okButton_(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
       fileNameEdit_(new QLineEdit(this)),
       fileNameLabel_(new QLabel(QStringLiteral("辞書ファイル名"), this)),
       browseButton_(new QPushButton(QStringLiteral("..."), this)),
       explanationText_(new QLabel(this)) {
-    const DialogUnits units = SetUpTemplateDialog(*this, 132, QStringLiteral("辞書の選択"),
-                                                  kTemplateWidth, kTemplateHeight);
-
+    const DialogUnits& units = this->units();
     // Created in template order, which is also the tab order.
-    okButton_->setObjectName(QStringLiteral("button1"));
-    okButton_->setGeometry(units.Rect(149, 82, 50, 14));
+    Place(okButton_, "button1", 149, 82, 50, 14);
     okButton_->setDefault(true);
-    cancelButton_->setObjectName(QStringLiteral("button2"));
-    cancelButton_->setGeometry(units.Rect(210, 82, 50, 14));
-    fileNameEdit_->setObjectName(QStringLiteral("edit1029"));
-    fileNameEdit_->setGeometry(units.Rect(7, 20, 233, 12));
+    Place(cancelButton_, "button2", 210, 82, 50, 14);
+    Place(fileNameEdit_, "edit1029", 7, 20, 233, 12);
     // Every character takes at least one byte; the validator counts the bytes.
     fileNameEdit_->setMaxLength(static_cast<int>(kMaxPathBytes));
     fileNameEdit_->setValidator(new PathValidator(fileNameEdit_, [this] {
@@ -142,10 +134,8 @@ CDictionaryDlg::CDictionaryDlg()
     fileNameLabel_->setGeometry(units.Rect(7, 7, 45, 8));
     fileNameLabel_->setTextFormat(Qt::PlainText);
     fileNameLabel_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    browseButton_->setObjectName(QStringLiteral("button1030"));
-    browseButton_->setGeometry(units.Rect(244, 20, 12, 12));
-    explanationText_->setObjectName(QStringLiteral("static1031"));
-    explanationText_->setGeometry(units.Rect(7, 39, 250, 35));
+    Place(browseButton_, "button1030", 244, 20, 12, 12);
+    Place(explanationText_, "static1031", 7, 39, 250, 35);
     explanationText_->setTextFormat(Qt::PlainText);
     explanationText_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     explanationText_->setWordWrap(true);
@@ -172,11 +162,6 @@ CDictionaryDlg::CDictionaryDlg()
 }
 
 CDictionaryDlg::~CDictionaryDlg() = default;
-
-int CDictionaryDlg::DoModal() {
-    UpdateData(false);
-    return exec();
-}
 
 bool CDictionaryDlg::UpdateData(bool saveAndValidate) {
     if (!saveAndValidate) {

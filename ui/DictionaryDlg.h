@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QDialog>
 #include <QString>
 #include <optional>
 #include <string>
+
+#include "ui/TemplateDialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -12,15 +13,11 @@ class QPushButton;
 namespace quillery {
 
 // The dictionary file dialog: the path typed or picked with the file chooser.
-class CDictionaryDlg : public QDialog {
+class CDictionaryDlg : public CTemplateDialog {
     Q_OBJECT
   public:
     CDictionaryDlg();
     ~CDictionaryDlg() override;
-
-    // Shows the members in the controls and runs the dialog modally; the members hold
-    // the controls' values afterwards only when the result is Accepted.
-    int DoModal();
 
     void OnBrowse();
     // A file picked with the chooser or dropped on the dialog: its path goes into the
@@ -34,7 +31,7 @@ class CDictionaryDlg : public QDialog {
   protected:
     // false: members to controls. true: controls to members; refuses (with a message,
     // the edit focused) a name that cannot be held, and then changes no member.
-    bool UpdateData(bool saveAndValidate);
+    bool UpdateData(bool saveAndValidate) override;
 
   private:
     void OnRefusedCharacters();
