@@ -198,7 +198,12 @@ bool DictionaryDrops::eventFilter(QObject* watched, QEvent* event) {
     const bool overExcluded = std::any_of(excluded_.begin(), excluded_.end(), [&](QWidget* area) {
         return area->rect().contains(area->mapFromGlobal(global));
     });
-    if (overExcluded || !IsSingleFile(paths)) {
+    // The file is looked at when the drag comes in and when it is dropped, not at every
+    // move of the pointer.
+    if (type != QEvent::DragMove) {
+        singleFile_ = IsSingleFile(paths);
+    }
+    if (overExcluded || !singleFile_) {
         drop->ignore();
         return true;
     }

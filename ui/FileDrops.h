@@ -73,6 +73,7 @@ class DictionaryDrops : public QObject {
   private:
     std::function<void(const QString&)> take_;
     QList<QWidget*> excluded_;
+    bool singleFile_ = false;  // the drag under way offers one regular file
 };
 
 }  // namespace quillery
