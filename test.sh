@@ -144,7 +144,7 @@ stage_windows() {
 }
 
 # The built program in Xvfb with openbox managing it, driven from outside by each
-# executable tests/desktop/check-*.sh in name order (tests/desktop/lib.sh says what a check
+# executable tests/desktop/check_*.sh in name order (tests/desktop/lib.sh says what a check
 # is given). QUILLERY_DISPLAY_BASE is the first display number tried (120).
 stage_desktop() {
     configure build-test

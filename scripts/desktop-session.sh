@@ -2,7 +2,7 @@
 # scripts/desktop-session.sh BUILD-DIR CHECK-DIR
 #
 # Starts Xvfb on a free display with the openbox window manager and runs every executable
-# CHECK-DIR/check-*.sh in name order, each with DISPLAY, QUILLERY_BUILD_DIR and an empty
+# CHECK-DIR/check_*.sh in name order, each with DISPLAY, QUILLERY_BUILD_DIR and an empty
 # QUILLERY_SCRATCH folder of its own (removed afterwards), and QUILLERY_WM_PID, the window
 # manager's process (a check may hold it to make its reports late, and must release it).
 # Fails when any check fails or runs longer than QUILLERY_CHECK_TIMEOUT seconds (300).
@@ -82,7 +82,7 @@ fi
 # manager and kills what is left.
 check_timeout=${QUILLERY_CHECK_TIMEOUT:-300}
 failed=0
-for check in "$check_dir"/check-*.sh; do
+for check in "$check_dir"/check_*.sh; do
     [ -x "$check" ] || continue
     name=$(basename "$check" .sh)
     scratch="$scratch_root/$name"

@@ -1,4 +1,4 @@
-# Shared helpers for the desktop checks; source it from a check-*.sh.
+# Shared helpers for the desktop checks; source it from a check_*.sh.
 #
 # Needs DISPLAY (openbox already managing it), QUILLERY_BUILD_DIR and QUILLERY_SCRATCH;
 # QUILLERY_WM_PID (the window manager's process) when a check holds it.

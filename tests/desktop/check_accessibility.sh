@@ -111,7 +111,7 @@ if "" in names:
 if len(set(names)) != len(names):
     failures.append(f"two text fields share a name (found {found!r})")
 for line in failures:
-    print(f"check-accessibility: {line}")
+    print(f"check_accessibility: {line}")
 if os.environ.get("CHECK_VERBOSE"):
     print(found)
 sys.exit(1 if failures else 0)
@@ -123,7 +123,7 @@ status=0
 timeout --kill-after=5 60 dbus-run-session -- "$0" --inside "$trial" 2>"$trial/session.log" ||
     status=$?
 if [ "$status" -ne 0 ] && [ "$status" -ne 1 ]; then
-    echo "check-accessibility: the accessibility session failed (status $status)"
+    echo "check_accessibility: the accessibility session failed (status $status)"
     cat "$trial/session.log" "$trial/bus.log" "$trial/program.log" 2>/dev/null | sed 's/^/    /'
 fi
 exit "$status"
