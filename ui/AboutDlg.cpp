@@ -8,6 +8,7 @@
 
 #include "ui/DialogFont.h"
 #include "ui/OnlineHelp.h"
+#include "ui/PaneText.h"
 #include "ui/ResourcesAndTranslations.h"
 
 namespace quillery {
@@ -71,9 +72,7 @@ CAboutDlg::~CAboutDlg() = default;
 
 bool CAboutDlg::UpdateData(bool /*saveAndValidate*/) {
     // Nothing to take back: the text is read-only.
-    QString text = m_aboutText;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    aboutEdit_->setPlainText(text);
+    aboutEdit_->setPlainText(LfBreaks(m_aboutText));
     return true;
 }
 

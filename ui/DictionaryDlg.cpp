@@ -17,6 +17,7 @@
 #include "ui/FileDialog.h"
 #include "ui/FileDrops.h"
 #include "ui/MessageBox.h"
+#include "ui/PaneText.h"
 
 namespace quillery {
 
@@ -168,9 +169,7 @@ bool CDictionaryDlg::UpdateData(bool saveAndValidate) {
         // Bytes that are not code page 932 show as escaped units and convert back to
         // the same bytes.
         fileNameEdit_->setText(QString::fromStdU16String(ThreadCodec().Decode(m_fileName)));
-        QString explanation = m_explanation;
-        explanation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        explanationText_->setText(explanation);
+        explanationText_->setText(LfBreaks(m_explanation));
         return true;
     }
     const std::optional<std::string> bytes = PathBytes(fileNameEdit_->text());

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include "ui/PaneText.h"
+
 namespace quillery {
 
 namespace {
@@ -11,8 +13,7 @@ namespace {
 MessageHandler gMessageHandler;
 
 MessageResult RealMessageBox(const MessageRequest& request) {
-    QString text = request.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString text = LfBreaks(request.text);
     QMessageBox box(
         request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
         request.caption, text, QMessageBox::NoButton, request.parent);

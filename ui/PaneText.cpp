@@ -28,6 +28,10 @@ QString CrLfToPaneText(std::u16string_view text) {
     return QString::fromStdU16String(CrLfToLf(text));
 }
 
+QString LfBreaks(const QString& crLfText) {
+    return CrLfToPaneText(crLfText.toStdU16String());
+}
+
 QString DisplayFromCp932(std::string_view bytes) {
     std::u16string text = quillery::ThreadCodec().Decode(bytes);
     for (char16_t& c : text) {
