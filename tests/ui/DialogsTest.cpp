@@ -3,13 +3,12 @@
 // change, what they write, and what they refuse.
 #include <QtWidgets>
 
-#include "AccessibilityTestSupport.h"
-#include "DialogTestSupport.h"
 #include "WindowTestSupport.h"
 #include "ui/AboutDlg.h"
 #include "ui/DebugConvertDlg.h"
 #include "ui/DialogFont.h"
 #include "ui/DictionaryDlg.h"
+#include "ui/FileDialog.h"
 #include "ui/OnlineHelp.h"
 
 using namespace quillery;
@@ -29,12 +28,24 @@ void Click(QWidget& dialog, const char* name) {
 bool Checked(QWidget& dialog, const char* name) {
     return dialog.findChild<QAbstractButton*>(name)->isChecked();
 }
-QByteArray PathBytes() {
-    return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes());
-}
+
+// Answers every file chooser without a person and remembers what was asked; with no
+// answer left, a chooser is cancelled.
+struct FileChooserRecorder {
+    FileChooserRecorder() {
+        SetFileChooserHandler([this](const FileChooserRequest& request) {
+            requests.append(request);
+            return answers.isEmpty() ? std::optional<QString>() : answers.takeFirst();
+        });
+    }
+    ~FileChooserRecorder() { SetFileChooserHandler({}); }
+    QList<FileChooserRequest> requests;
+    QList<std::optional<QString>> answers;
+};
 
 // The caption, the fixed template size in dialog units of the program's dialog font, no
-// owner window, OK the default button, the texts, and the tab order from OK.
+// owner window, OK the default button, the texts of the labels and buttons in the order
+// they were made (marked where the widget is too small for them), and the tab order.
 void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts,
                    const QStringList& tabs) {
     QCOMPARE(dialog.windowTitle(), caption);
@@ -43,8 +54,30 @@ void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QS
     QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
     QVERIFY(dialog.parentWidget() == nullptr);
     QVERIFY(dialog.findChild<QPushButton*>("button1")->isDefault());
-    QCOMPARE(Texts(dialog), texts);
-    QCOMPARE(TabOrder(dialog.findChild<QWidget*>("button1")), tabs);
+    QStringList shown;
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        auto* label = qobject_cast<QLabel*>(widget);
+        auto* button = qobject_cast<QAbstractButton*>(widget);
+        const QString text = label ? label->text() : button ? button->text() : QString();
+        const bool cut = label && label->wordWrap()
+                             ? label->heightForWidth(widget->width()) > widget->height()
+                             : (label || qobject_cast<QCheckBox*>(widget)) &&
+                                   widget->sizeHint().width() > widget->width();
+        if (!text.isEmpty()) {
+            shown << (cut ? text + " (cut off)" : text);
+        }
+    }
+    QCOMPARE(shown, texts);
+    QStringList order;
+    QWidget* first = dialog.findChild<QWidget*>("button1");
+    QWidget* widget = first;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus && widget->isEnabled()) {
+            order << widget->objectName();
+        }
+        widget = widget->nextInFocusChain();
+    } while (widget != first && order.size() < 50);
+    QCOMPARE(order, tabs);
 }
 
 // The names a real chooser lists in `folder` with its current type choice.
@@ -61,24 +94,20 @@ QString Listed(QFileDialog& chooser, const QString& folder) {
 
 }  // namespace
 
-class DialogsTest : public QObject {
+class DialogsTest : public QObject, WindowFixture {
     Q_OBJECT
 
-    QTemporaryDir dir_;
     FileChooserRecorder choosers_;
-    std::optional<MessageRecorder> messages_;
-    std::optional<CMainDlg> window_;
 
-    // Opens a dialog through its command and runs `step` in it; tells whether it ran.
+    // Open a dialog through its command and run `step` in it; tell whether it ran.
     bool Dictionary(std::function<void(CDictionaryDlg&)> step) {
-        const auto ran = WhenModal<CDictionaryDlg>(std::move(step));
-        window_->OnDictionary();
-        return *ran;
+        return WhenModal<CDictionaryDlg>([this] { window_->OnDictionary(); }, std::move(step));
     }
     bool DebugConvert(std::function<void(CDebugConvertDlg&)> step) {
-        const auto ran = WhenModal<CDebugConvertDlg>(std::move(step));
-        window_->OnDebugConvert();
-        return *ran;
+        return WhenModal<CDebugConvertDlg>([this] { window_->OnDebugConvert(); }, std::move(step));
+    }
+    bool About(std::function<void(CAboutDlg&)> step) {
+        return WhenModal<CAboutDlg>([this] { window_->OnAbout(); }, std::move(step));
     }
 
     // Settings that give a varied conversion of a long text.
@@ -89,8 +118,6 @@ class DialogsTest : public QObject {
         window_->inputPane()->setPlainText(
             QString("今日は東京で雨が降りました。明日は大阪へ行きます。\n").repeated(20));
     }
-    QString Output() const { return window_->outputPane()->toPlainText(); }
-
     void SaveInput(const QString& text, const QString& path) {
         window_->inputPane()->setPlainText(text);
         choosers_.answers = {path};
@@ -101,7 +128,7 @@ class DialogsTest : public QObject {
     void initTestCase() { InstallDialogFontSubstitutions(); }
     void init() {
         choosers_.requests.clear();
-        Renew(messages_, window_);
+        Renew();
     }
     void cleanup() {
         window_.reset();
@@ -142,33 +169,30 @@ class DialogsTest : public QObject {
         }));
         QCOMPARE(PathBytes(), odd);
         QVERIFY(window_->windowTitle().startsWith("Quillery - 40% "));
+        // A cancelled chooser keeps the typed text, a pick replaces it; only OK keeps it.
         const QString picked = dir_.filePath("日本語の辞書.dat");
         window_->setWindowTitle("untouched");
-        for (int how = 0; how < 3; ++how) {  // Cancel, the close box, Esc, after a pick
+        for (const int how : {0, 1, 2, 3}) {  // Cancel, the close box, Esc, OK
             choosers_.answers = {std::nullopt, picked};
             QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
                 QTest::keyClicks(Edit(dialog, "edit1029"), "typed");
                 const QString typed = Edit(dialog, "edit1029")->text();
-                Click(dialog, "button1030");  // cancelled: the typed text stays
+                Click(dialog, "button1030");
                 QCOMPARE(Edit(dialog, "edit1029")->text(), typed);
                 Click(dialog, "button1030");
                 QCOMPARE(Edit(dialog, "edit1029")->text(), picked);
                 how == 0   ? Click(dialog, "button2")
                 : how == 1 ? (void)dialog.close()
-                           : QTest::keyClick(Edit(dialog, "edit1029"), Qt::Key_Escape);
-                QCOMPARE(dialog.result(), int(QDialog::Rejected));
+                : how == 2 ? QTest::keyClick(Edit(dialog, "edit1029"), Qt::Key_Escape)
+                           : Click(dialog, "button1");
+                QCOMPARE(dialog.result(),
+                         how == 3 ? int(QDialog::Accepted) : int(QDialog::Rejected));
             }));
-            QCOMPARE(PathBytes(), odd);
-            QCOMPARE(window_->windowTitle(), QString("untouched"));
+            QCOMPARE(PathBytes(), how == 3 ? Cp932(picked) : odd);
+            QCOMPARE(window_->windowTitle(),
+                     how == 3 ? QString("Quillery - 40% 日本語の辞書.dat") : QString("untouched"));
         }
-        choosers_.answers = {picked};
-        QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
-            Click(dialog, "button1030");
-            Click(dialog, "button1");
-        }));
-        QCOMPARE(PathBytes(), Cp932(picked));
-        QCOMPARE(window_->windowTitle(), QString("Quillery - 40% 日本語の辞書.dat"));
-        QCOMPARE(choosers_.requests.size(), 7);
+        QCOMPARE(choosers_.requests.size(), 8);
         QVERIFY(messages_->requests.isEmpty());
     }
 
@@ -178,9 +202,7 @@ class DialogsTest : public QObject {
             {"雪☃.dat", kUnusableChosenName},
             {"a〜b.dat", kUnusableChosenName},  // only a look-alike in the code page
             {"a\nb.dat", kUnusableChosenName},
-            {QString(130, QChar(u'辞')) + ".dat",
-             "このファイルは辞書ファイルに設定できません。\r\n"
-             "ファイル名がシフトJISで255バイトを超えています。"}};
+            {QString(130, QChar(u'辞')) + ".dat", kChosenNameTooLong}};
         QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
             QLineEdit* edit = Edit(dialog, "edit1029");
             for (const auto& [name, message] : chosen) {
@@ -193,13 +215,11 @@ class DialogsTest : public QObject {
             // Typed or pasted text the code page cannot hold is refused whole.
             messages_.emplace();
             edit->end(false);
-            qsizetype refusals = 0;
-            for (const QString& pasted : {QString("x𠮷"), QString("☃"), QString("〜"),
-                                          QString("a\nb"), QString(QChar(0xD842))}) {
-                edit->insert(pasted);
+            const QString refused[] = {"x𠮷", "☃", "〜", "a\nb", QString(QChar(0xD842))};
+            for (qsizetype i = 0; i < std::ssize(refused); ++i) {
+                edit->insert(refused[i]);
                 QCOMPARE(edit->text(), QString("before.dat"));
-                ++refusals;
-                QTRY_COMPARE(messages_->texts, QStringList(refusals, kRefusedCharacters));
+                QTRY_COMPARE(messages_->texts, QStringList(i + 1, kRefusedCharacters));
             }
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             edit->insert("～ｶﾅ");  // what the code page holds, the full-width tilde among it
@@ -231,7 +251,7 @@ class DialogsTest : public QObject {
         gSettings.insertMark = 2;  // hand-edited: only 1 ticks the box
         gSettings.newestRandomSeed = -5;
         const Settings before = gSettings;
-        for (int how = 0; how < 3; ++how) {  // Cancel, the close box, Esc
+        for (const int how : {0, 1, 2}) {  // Cancel, the close box, Esc
             QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
                 CheckTemplate(
                     dialog, "デバッグ変換", {165, 118},
@@ -312,14 +332,13 @@ class DialogsTest : public QObject {
         QVERIFY(seed > 0 && normal != window_->inputPane()->toPlainText());
         // Another seed gives another output, so the comparison below can fail.
         gSettings.randomSeed = static_cast<std::uint32_t>(seed) + 1;
-        gSettings.useFixedSeed = 1;
-        gSettings.debugRun = 1;
+        gSettings.useFixedSeed = gSettings.debugRun = 1;
         window_->StartRun();
         QVERIFY(RunEnds(*window_));
         QVERIFY(Output() != normal);
         gSettings.useFixedSeed = 0;
         QVERIFY(DebugConvert([seed](CDebugConvertDlg& dialog) {
-            QCOMPARE(Texts(dialog).at(6), QString::number(seed));
+            QCOMPARE(dialog.findChild<QLabel*>("static1039")->text(), QString::number(seed));
             Click(dialog, "button1040");
             QCOMPARE(Edit(dialog, "edit1038")->text(), QString::number(seed));
             QVERIFY(!Checked(dialog, "check1037"));  // copying ticks nothing
@@ -361,14 +380,16 @@ class DialogsTest : public QObject {
             QCOMPARE(ReadFile(path), bytes);
         }
         // Before any conversion the output pane holds the placeholder; read-only, it saves.
-        gSettings.editReadOnly = 1;
-        window_->RefreshMenusAndTitle();
+        window_->OnReadOnly();
         choosers_.answers = {path};
         window_->OnSaveOutput();
         QCOMPARE(ReadFile(path), Cp932(kPlaceholder));
         QCOMPARE(choosers_.requests.last().kind, FileChooserKind::Save);
-        QCOMPARE(FilterLabels(choosers_.requests.last()),
-                 QStringList({"Text Data(*.txt)=*.txt", "All files(*.*)=*"}));
+        QStringList filters;
+        for (const FileFilter& filter : choosers_.requests.last().filters) {
+            filters << filter.label + "=" + filter.patterns.join(' ');
+        }
+        QCOMPARE(filters, QStringList({"Text Data(*.txt)=*.txt", "All files(*.*)=*"}));
         // The name is taken as the chooser gives it, the file made as any new file is.
         const QString bare = dir_.filePath("拡張子なし");
         SaveInput("abc", bare);
@@ -380,6 +401,8 @@ class DialogsTest : public QObject {
         QVERIFY(messages_->requests.isEmpty());
     }
 
+    // Nothing is written when the chooser is cancelled or the file does not open; a file
+    // made read-only is left as it is, bytes and permissions, also by root.
     void savingWritesNothingWhenCancelledOrRefused() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir("folder"));
@@ -389,23 +412,19 @@ class DialogsTest : public QObject {
         window_->inputPane()->setPlainText("abc");
         window_->OnSaveInput();  // cancelled
         QVERIFY(messages_->requests.isEmpty());
+        const QString readOnly = dir.filePath("kept.txt");
+        QVERIFY(WriteFile(readOnly, "old"));
+        const auto permissions = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(readOnly, permissions));
+        const auto before = QFile::permissions(readOnly);
         for (const QString& path :
-             {dir.filePath("no/such/file.txt"), dir.filePath("folder"), QString()}) {
+             {dir.filePath("no/such/file.txt"), dir.filePath("folder"), QString(), readOnly}) {
             messages_.emplace();
             SaveInput("abc", path);
             QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             QCOMPARE(messages_->requests[0].parent, &*window_);
         }
-        // A file made read-only is left as it is, bytes and permissions, also by root.
-        const QString readOnly = dir.filePath("kept.txt");
-        QVERIFY(WriteFile(readOnly, "old"));
-        const auto permissions = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup;
-        QVERIFY(QFile::setPermissions(readOnly, permissions));
-        const auto before = QFile::permissions(readOnly);
-        messages_.emplace();
-        SaveInput("abc", readOnly);
-        QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
         QCOMPARE(ReadFile(readOnly), QByteArray("old"));
         QCOMPARE(QFile::permissions(readOnly), before);
         QVERIFY(QFile::setPermissions(readOnly, permissions | QFile::WriteOwner));
@@ -449,34 +468,19 @@ class DialogsTest : public QObject {
     }
 
     void screenReadersGetANameAndADescriptionForEveryField() {
-        // Each dialog: its fields and buttons carry distinct names, and the named ones
-        // say what they are for.
-        const auto check = [](QDialog& dialog, const QList<std::pair<const char*, QString>>& rows) {
-            const QList<AccessibleNode> nodes = AccessibleTree(&dialog);
-            for (const auto& [objectName, name] : rows) {
-                const AccessibleNode node = FindNode(nodes, dialog.findChild<QWidget*>(objectName));
-                QVERIFY2(node.object != nullptr, objectName);
-                QCOMPARE(node.name, name);
-                QVERIFY2(!node.description.isEmpty(), objectName);
-            }
-            const QStringList names = FieldNames(nodes);
-            QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
-            QVERIFY(!names.contains(QString()));
-        };
-        QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
-            check(dialog, {{"edit1029", "辞書ファイル名"}, {"button1030", "辞書ファイルを選択"}});
+        QVERIFY(Dictionary([](CDictionaryDlg& dialog) {
+            CheckAccessible(&dialog,
+                            {{"edit1029", "辞書ファイル名"}, {"button1030", "辞書ファイルを選択"}});
         }));
+        // The newest seed is a label: its name has to carry the number itself.
         gSettings.newestRandomSeed = 1234567;
-        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-            // The newest seed is a label: its name has to carry the number itself.
-            check(dialog,
-                  {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 1234567"}});
+        QVERIFY(DebugConvert([](CDebugConvertDlg& dialog) {
+            CheckAccessible(&dialog, {{"edit1038", "系列値"},
+                                      {"static1039", "最新の通常変換の系列値 1234567"}});
         }));
-        const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
-            check(dialog, {{"edit1043", "バージョン情報"}});
-        });
-        window_->OnAbout();
-        QVERIFY(*ran);
+        QVERIFY(About([](CAboutDlg& dialog) {
+            CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
+        }));
     }
 
     void aboutBoxShowsTheTextReadOnlyAndChangesNothing() {
@@ -487,7 +491,7 @@ class DialogsTest : public QObject {
                  "Quillery Ver1.00||" + HelpPageAddress());
         QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
         const Settings before = gSettings;
-        const auto ran = WhenModal<CAboutDlg>([&](CAboutDlg& dialog) {
+        QVERIFY(About([&](CAboutDlg& dialog) {
             CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"}, {"button1", "edit1043"});
             QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
             auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
@@ -502,9 +506,7 @@ class DialogsTest : public QObject {
             QVERIFY(dialog.isVisible());
             Click(dialog, "button1");
             QVERIFY(!dialog.isVisible());
-        });
-        window_->OnAbout();
-        QVERIFY(*ran);
+        }));
         QVERIFY(gSettings == before);
         QVERIFY(messages_->requests.isEmpty());
     }
