@@ -196,8 +196,8 @@ class FileDropsTest : public QObject, WindowFixture {
 
     void aFileDroppedElsewhereOnTheWindowIsTheDictionary() {
         QPlainTextEdit* output = window_->outputPane();
-        const std::pair<QWidget*, bool> targets[] = {// where, with the output pane read-only
-                                                     {output->viewport(), false},
+        // Over the output pane, writable or read-only, the status bar and the menu bar.
+        const std::pair<QWidget*, bool> targets[] = {{output->viewport(), false},
                                                      {output->viewport(), true},
                                                      {window_->statusBar(), false},
                                                      {window_->menu()->menuBar(), false}};

@@ -280,7 +280,8 @@ class MainDlgTest : public QObject, WindowFixture {
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         SetStatusText(u"変換終了");
         QTRY_COMPARE(Status(), QString("変換終了"));
-        QCOMPARE(FindNode(&*window_, window_->statusField()).name, QString("変換終了"));
+        QCOMPARE(AccessibleText(&*window_, window_->statusField(), QAccessible::Name),
+                 QString("変換終了"));
     }
 
     void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {

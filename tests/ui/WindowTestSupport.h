@@ -17,8 +17,8 @@
 
 namespace quillery {
 
-// Answers every message box without a person and remembers what was asked: the next
-// queued answer, else Yes to a question and OK to anything else.
+// Answers every message box without a person and remembers what was asked: the
+// next queued answer, else Yes to a question and OK to anything else.
 class MessageRecorder {
   public:
     MessageRecorder() {
@@ -71,9 +71,10 @@ inline bool RunEnds(const CMainDlg& window) {
     return QTest::qWaitFor([&window] { return !window.runActive(); }, 20000);
 }
 
-// Runs `step` on the modal Dialog that `open` shows, from inside its own modal loop, and
-// tells whether it did. Another modal widget fails the test and is closed, and a dialog
-// the step leaves open is cancelled: a test never waits for a person.
+// Runs `step` on the modal Dialog that `open` shows, from inside its own modal
+// loop, and tells whether it did. Another modal widget fails the test and is
+// closed, and a dialog the step leaves open is cancelled: a test never waits
+// for a person.
 template <class Dialog>
 bool WhenModal(const std::function<void()>& open, std::function<void(Dialog&)> step) {
     auto ran = std::make_shared<bool>(false);
@@ -117,57 +118,44 @@ struct WindowFixture {
     }
 };
 
-struct AccessibleNode {
-    const QObject* object = nullptr;
-    QAccessible::Role role = QAccessible::NoRole;
-    QString name;
-    QString description;
-};
-
-// The nodes a screen reader reaches below `root`, walked through the accessibility
-// interfaces rather than the widget tree.
-inline QList<AccessibleNode> AccessibleTree(QObject* root) {
-    QList<AccessibleNode> nodes;
-    QList<QAccessibleInterface*> pending{QAccessible::queryAccessibleInterface(root)};
-    while (!pending.isEmpty() && nodes.size() < 2000) {
-        QAccessibleInterface* node = pending.takeFirst();
-        if (node != nullptr && node->isValid()) {
-            nodes.append({node->object(), node->role(), node->text(QAccessible::Name),
-                          node->text(QAccessible::Description)});
-            for (int i = 0; i < node->childCount(); ++i) {
-                pending.append(node->child(i));
-            }
+// What a screen reader reaches below `root`: walked through the accessibility
+// interfaces, not the widget tree.
+inline QList<QAccessibleInterface*> AccessibleTree(QObject* root) {
+    QList<QAccessibleInterface*> nodes{QAccessible::queryAccessibleInterface(root)};
+    for (qsizetype i = 0; i < nodes.size() && i < 2000; ++i) {
+        for (int c = 0; nodes[i] && nodes[i]->isValid() && c < nodes[i]->childCount(); ++c) {
+            nodes << nodes[i]->child(c);
         }
     }
+    nodes.removeIf([](QAccessibleInterface* node) { return !node || !node->isValid(); });
     return nodes;
 }
 
-inline AccessibleNode FindNode(QObject* root, const QObject* object) {
-    for (const AccessibleNode& node : AccessibleTree(root)) {
-        if (node.object == object) {
-            return node;
+inline QString AccessibleText(QObject* root, const QObject* object, QAccessible::Text text) {
+    for (QAccessibleInterface* node : AccessibleTree(root)) {
+        if (node->object() == object) {
+            return node->text(text);
         }
     }
-    return {};
+    return "(unreachable)";
 }
 
-// Each named widget is reachable with its name and a description, and the nodes a user
-// moves between (and the status bar) all have names, no two the same.
+// Each named widget is reachable with its name and a description, and the nodes
+// a user moves between (and the status bar) all have names, no two the same.
 inline void CheckAccessible(QObject* root, const QList<std::pair<const char*, QString>>& named) {
     for (const auto& [objectName, name] : named) {
         const QObject* object = root->findChild<QObject*>(objectName);
-        const AccessibleNode node = FindNode(root, object);
-        QVERIFY2(object != nullptr && node.object == object, objectName);
-        QCOMPARE(node.name, name);
-        QVERIFY2(!node.description.isEmpty(), objectName);
+        QCOMPARE(AccessibleText(root, object, QAccessible::Name), name);
+        QVERIFY2(!AccessibleText(root, object, QAccessible::Description).isEmpty(), objectName);
     }
     QStringList names;
-    for (const AccessibleNode& node : AccessibleTree(root)) {
+    for (QAccessibleInterface* node : AccessibleTree(root)) {
         if (QList{QAccessible::EditableText, QAccessible::PushButton, QAccessible::CheckBox,
                   QAccessible::StatusBar}
-                .contains(node.role)) {
-            QVERIFY2(!node.name.isEmpty() && !names.contains(node.name), qPrintable(node.name));
-            names << node.name;
+                .contains(node->role())) {
+            const QString name = node->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
+            names << name;
         }
     }
 }
