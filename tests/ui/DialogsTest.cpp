@@ -106,9 +106,6 @@ class DialogsTest : public QObject, WindowFixture {
     bool DebugConvert(std::function<void(CDebugConvertDlg&)> step) {
         return WhenModal<CDebugConvertDlg>([this] { window_->OnDebugConvert(); }, std::move(step));
     }
-    bool About(std::function<void(CAboutDlg&)> step) {
-        return WhenModal<CAboutDlg>([this] { window_->OnAbout(); }, std::move(step));
-    }
 
     // Settings that give a varied conversion of a long text.
     void PrepareRun() {
@@ -472,23 +469,26 @@ class DialogsTest : public QObject, WindowFixture {
                  "Quillery Ver1.00||" + HelpPageAddress());
         QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
         const Settings before = gSettings;
-        QVERIFY(About([&](CAboutDlg& dialog) {
-            CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"}, {"button1", "edit1043"});
-            CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
-            QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
-            auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
-            // Selectable, not changeable; Enter there does not close the box.
-            text->setFocus();
-            QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
-            QCOMPARE(text->textCursor().selectedText().size(), text->toPlainText().size());
-            QTest::keyClicks(text, "typed");
-            QTest::keyClick(text, Qt::Key_Delete);
-            QTest::keyClick(text, Qt::Key_Return);
-            QCOMPARE(text->toPlainText().split('\n'), lines);
-            QVERIFY(dialog.isVisible());
-            Click(dialog, "button1");
-            QVERIFY(!dialog.isVisible());
-        }));
+        QVERIFY(WhenModal<CAboutDlg>(
+            [this] { window_->OnAbout(); },
+            [&](CAboutDlg& dialog) {
+                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"},
+                              {"button1", "edit1043"});
+                CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
+                QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
+                auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
+                // Selectable, not changeable; Enter there does not close the box.
+                text->setFocus();
+                QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+                QCOMPARE(text->textCursor().selectedText().size(), text->toPlainText().size());
+                QTest::keyClicks(text, "typed");
+                QTest::keyClick(text, Qt::Key_Delete);
+                QTest::keyClick(text, Qt::Key_Return);
+                QCOMPARE(text->toPlainText().split('\n'), lines);
+                QVERIFY(dialog.isVisible());
+                Click(dialog, "button1");
+                QVERIFY(!dialog.isVisible());
+            }));
         QVERIFY(gSettings == before);
         QVERIFY(messages_->requests.isEmpty());
     }

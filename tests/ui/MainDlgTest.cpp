@@ -163,7 +163,6 @@ class MainDlgTest : public QObject, WindowFixture {
     void commandsMoveCheckMarksAndTheTitleShowsTheFileName() {
         Trigger({CommandId::Ratio0, CommandId::Ratio0});  // the checked item stays checked
         QCOMPARE(CheckedItems(*window_), QString("0% 3:3(&3)"));
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
         Trigger({CommandId::Ratio100, CommandId::WindowRatio2, CommandId::BlackBackground,
                  CommandId::ReadOnly});
         QCOMPARE(QList<int>({gSettings.insertRatio, gSettings.windowRatio,
@@ -171,7 +170,6 @@ class MainDlgTest : public QObject, WindowFixture {
                  QList<int>({10, 2, 1, 1}));
         QCOMPARE(CheckedItems(*window_),
                  QString("100% 2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 100% "));
         Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
         QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
         QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
@@ -495,11 +493,9 @@ class MainDlgTest : public QObject, WindowFixture {
         QVERIFY(QDir(dir_.path()).mkpath("folder.dat"));
         QVERIFY(WriteFile(dir_.filePath("empty.dat"), QByteArray("\x1A") + "ignored\r\n"));
         const QString cannotOpen = QStringLiteral("辞書ファイルが開けません");
-        const struct {
-            QString path;
-            QString message;
-            QStringList during;  // the greyed panes and commands, then the status
-        } rows[] = {
+        // The dictionary path, the message, the greyed panes and commands and the status
+        // while the message is up.
+        const std::tuple<QString, QString, QStringList> rows[] = {
             {QString(),
              "辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で"
              "設定します。",
@@ -510,9 +506,9 @@ class MainDlgTest : public QObject, WindowFixture {
              "辞書ファイルが空です",
              {"pane1003", "pane1004", "command1034", "command1035", "command1005", "command1002",
               "command1024", "処理中．．．"}}};
-        for (const auto& row : rows) {
+        for (const auto& [path, message, greyed] : rows) {
             Renew();
-            QVERIFY(SetDictionaryPath(row.path));
+            QVERIFY(SetDictionaryPath(path));
             QStringList during{"not asked"};
             SetMessageHandler([&](const MessageRequest& request) {
                 during = Greyed(*window_) << Status();
@@ -523,12 +519,12 @@ class MainDlgTest : public QObject, WindowFixture {
             Trigger({CommandId::Convert, CommandId::Convert});  // the second before it is busy
             QVERIFY(!window_->StartRun());
             QVERIFY(RunEnds(*window_));
-            QCOMPARE(messages_->texts, QStringList{row.message});
+            QCOMPARE(messages_->texts, QStringList{message});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             QCOMPARE(messages_->requests[0].caption, QCoreApplication::applicationName());
-            QCOMPARE(during, row.during);
+            QCOMPARE(during, greyed);
             QCOMPARE(Greyed(*window_), QStringList());
-            QCOMPARE(Status(), row.during.last());
+            QCOMPARE(Status(), greyed.last());
             QCOMPARE(Output(), kPlaceholder);
             QCOMPARE(gSettings.newestRandomSeed, 0);
         }
