@@ -225,6 +225,7 @@ class DialogsTest : public QObject, WindowFixture {
             QCOMPARE(edit->text(), QString("before.dat～ｶﾅ"));
             // The edit holds at 255 bytes of code page 932.
             edit->insert(QString(300, QChar('a')));
+            QCOMPARE(Cp932(edit->text()).size(), 255);
             QTest::keyClick(edit, Qt::Key_B);
             QCOMPARE(Cp932(edit->text()).size(), 255);
             edit->setText(QString(254, QChar('a')));
