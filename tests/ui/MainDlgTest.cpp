@@ -1,10 +1,8 @@
 // The main window: layout, menus, title, colours, the status hand-over, its place on the
-// screen, its keys, conversion runs through it (their failures, the busy state, repeated
-// starts) and the two ways it ends, also while a run converts.
+// screen, its keys, conversion runs through it and the two ways it ends, also mid-run.
 #include <QtWidgets>
 #include <thread>
 
-#include "AccessibilityTestSupport.h"
 #include "WindowTestSupport.h"
 #include "ui/DialogFont.h"
 #include "ui/MainMenu.h"
@@ -40,21 +38,22 @@ QString CheckedItems(const CMainDlg& window) {
     return checked.join(' ');
 }
 
-bool IsBlack(const QPlainTextEdit* pane) {
-    return pane->palette().color(QPalette::Base) == Qt::black &&
-           pane->palette().color(QPalette::Text) == Qt::white;
-}
-
-// The window's face colour behind the text, the usual text colour in front of it.
-bool IsFace(const QPlainTextEdit* pane) {
-    const QPalette usual = QApplication::palette(pane);
-    return pane->palette().color(QPalette::Base) == usual.color(QPalette::Window) &&
-           pane->palette().color(QPalette::Text) == usual.color(QPalette::Text);
-}
-
-bool IsWhite(const QPlainTextEdit* pane) {
-    return pane->palette().color(QPalette::Base) == QApplication::palette(pane).color(QPalette::Base) &&
-           !IsFace(pane);
+// Each pane's colours: B white on black, F the window's face colour behind the usual text,
+// W the usual edit colours; then r when the output pane is read-only.
+QString Panes(const CMainDlg& window) {
+    QString state;
+    for (const QPlainTextEdit* pane : {window.inputPane(), window.outputPane()}) {
+        QPalette usual = QApplication::palette(pane);
+        usual.setCurrentColorGroup(pane->palette().currentColorGroup());
+        const QColor base = pane->palette().color(QPalette::Base);
+        const QColor text = pane->palette().color(QPalette::Text);
+        state += base == Qt::black && text == Qt::white  ? 'B'
+                 : text != usual.color(QPalette::Text)   ? '?'
+                 : base == usual.color(QPalette::Window) ? 'F'
+                 : base == usual.color(QPalette::Base)   ? 'W'
+                                                         : '?';
+    }
+    return window.outputPane()->isReadOnly() ? state + 'r' : state;
 }
 
 // Records the key presses that reach a widget's own handling.
@@ -91,32 +90,20 @@ QStringList Greyed(const CMainDlg& window) {
 
 }  // namespace
 
-class MainDlgTest : public QObject {
+class MainDlgTest : public QObject, WindowFixture {
     Q_OBJECT
-
-    QTemporaryDir dir_;
-    std::optional<MessageRecorder> messages_;
-    std::optional<CMainDlg> window_;
 
     void Trigger(std::initializer_list<CommandId> ids) {
         for (CommandId id : ids) {
             window_->menu()->action(id)->trigger();
         }
     }
-
-    // Converts `input` through the menu's Convert command.
-    void Convert(const QString& input) {
-        window_->inputPane()->setPlainText(input);
-        window_->menu()->action(CommandId::Convert)->trigger();
-        QVERIFY(RunEnds(*window_));
-    }
-    QString Output() const { return window_->outputPane()->toPlainText(); }
     QString Status() const { return window_->statusField()->text(); }
 
   private slots:
     void init() {
         SetStatusText(u"");
-        Renew(messages_, window_);
+        Renew();
     }
     void cleanup() { window_.reset(); }
 
@@ -154,8 +141,8 @@ class MainDlgTest : public QObject {
     void startsWithTheDefaultsAndLaysOutThePanes() {
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
         QCOMPARE(window_->windowTitle(), QString("Quillery - 40% "));
-        QCOMPARE(window_->outputPane()->toPlainText(), kPlaceholder);
-        QVERIFY(window_->statusField()->text().isEmpty());
+        QCOMPARE(Output(), kPlaceholder);
+        QVERIFY(Status().isEmpty());
         QVERIFY(!window_->windowIcon().pixmap(32).isNull());
         const DialogUnits units(DialogFont());
         const int menuHeight = window_->menu()->menuBar()->heightForWidth(window_->width());
@@ -176,7 +163,6 @@ class MainDlgTest : public QObject {
     void commandsMoveCheckMarksAndTheTitleShowsTheFileName() {
         Trigger({CommandId::Ratio0, CommandId::Ratio0});  // the checked item stays checked
         QCOMPARE(CheckedItems(*window_), QString("0% 3:3(&3)"));
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
         Trigger({CommandId::Ratio100, CommandId::WindowRatio2, CommandId::BlackBackground,
                  CommandId::ReadOnly});
         QCOMPARE(QList<int>({gSettings.insertRatio, gSettings.windowRatio,
@@ -184,7 +170,6 @@ class MainDlgTest : public QObject {
                  QList<int>({10, 2, 1, 1}));
         QCOMPARE(CheckedItems(*window_),
                  QString("100% 2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 100% "));
         Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
         QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
         QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
@@ -207,32 +192,24 @@ class MainDlgTest : public QObject {
     }
 
     void readOnlyAndBlackBackgroundRules() {
-        QPlainTextEdit* input = window_->inputPane();
-        QPlainTextEdit* output = window_->outputPane();
-        gSettings.editReadOnly = 2;     // hand-edited: read-only, the item unchecked
-        gSettings.blackBackground = 2;  // hand-edited: counts as off, one toggle makes it 1
+        // Hand-edited 2s: the output pane read-only but its item unchecked, the black
+        // background off, and one toggle of either makes it 1.
+        gSettings.editReadOnly = gSettings.blackBackground = 2;
         window_->RefreshMenusAndTitle();
-        QVERIFY(output->isReadOnly() && !input->isReadOnly() && IsWhite(input) && IsFace(output));
+        QCOMPARE(Panes(*window_), QString("WFr"));
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
-        Trigger({CommandId::BlackBackground});
-        QCOMPARE(gSettings.blackBackground, 1);
-        QVERIFY(IsBlack(input) && IsFace(output));
-        Trigger({CommandId::ReadOnly});
-        QCOMPARE(gSettings.editReadOnly, 1);
-        QVERIFY(output->isReadOnly() && IsFace(output));
-        Trigger({CommandId::ReadOnly});
-        QVERIFY(!output->isReadOnly() && IsBlack(output));
-        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
-        QVERIFY(IsWhite(input) && IsFace(output));
-        Trigger({CommandId::ReadOnly});
-        QVERIFY(IsWhite(output));
-        Trigger({CommandId::BlackBackground});
-        window_->SetBusy(true);
-        QVERIFY(!IsBlack(input) && !IsBlack(output));
-        window_->SetBusy(false);
-        QVERIFY(IsBlack(input));
-        Trigger({CommandId::BlackBackground});
-        QVERIFY(!IsBlack(input) && !IsBlack(output));
+        // b, r: the commands; +, -: a run starts, ends (disabled panes show the face colour).
+        const std::pair<const char*, const char*> steps[] = {
+            {"b", "BFr"}, {"r", "BFr"}, {"r", "BB"}, {"br", "WFr"},
+            {"r", "WW"},  {"b+", "FF"}, {"-", "BB"}, {"b", "WW"}};
+        for (const auto& [step, panes] : steps) {
+            for (const char c : QByteArray(step)) {
+                c == 'b'   ? Trigger({CommandId::BlackBackground})
+                : c == 'r' ? Trigger({CommandId::ReadOnly})
+                           : window_->SetBusy(c == '+');
+            }
+            QCOMPARE(Panes(*window_), QString(panes));
+        }
     }
 
     void statusBarStaysWholeOverAPanePushedUnderIt() {
@@ -247,143 +224,113 @@ class MainDlgTest : public QObject {
         QCOMPARE(shot.pixelColor(bar.center()), window_->palette().color(QPalette::Window));
     }
 
-    // Qt parks the focus elsewhere when it disables the panes, and a menu used during the
-    // run leaves it on the window or the menu bar; the run gives it back all the same.
+    // Qt parks the focus on the window or nowhere when it disables the panes, and a menu
+    // used during the run leaves it on the menu bar; the run gives it back all the same.
     void theFocusComesBackToItsPaneAfterARun() {
         QMenuBar* bar = window_->menu()->menuBar();
         for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
-            for (const bool onTheWindow : {true, false}) {  // else nowhere
+            for (const int way : {0, 1, 2, 3}) {  // window, nowhere, menu left before/after the end
                 Focus(*window_, pane);
                 window_->SetBusy(true);
-                if (onTheWindow) {
+                if (way == 0) {
                     window_->setFocus();
-                } else if (QWidget* focus = QApplication::focusWidget()) {
+                } else if (QWidget* focus = QApplication::focusWidget(); way == 1 && focus) {
                     focus->clearFocus();
                 }
-                QTRY_VERIFY(QApplication::focusWidget() == (onTheWindow ? &*window_ : nullptr));
-                window_->SetBusy(false);
+                if (way < 2) {
+                    QTRY_VERIFY(QApplication::focusWidget() == (way == 0 ? &*window_ : nullptr));
+                } else {
+                    QTest::keyClick(&*window_, Qt::Key_W, Qt::AltModifier);
+                    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+                }
+                if (way != 2) {
+                    window_->SetBusy(false);
+                }
+                if (way >= 2) {
+                    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+                    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+                    window_->SetBusy(false);  // a second end changes nothing
+                }
+                // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
+                if (way >= 2 && !pane->hasFocus()) {
+                    QVERIFY(bar->hasFocus());
+                    QTest::keyClick(bar, Qt::Key_Escape);
+                }
                 QTRY_VERIFY(pane->hasFocus());
             }
         }
-        // A real menu opened during the run, left before or after its end.
-        for (const bool leftBeforeTheEnd : {true, false}) {
-            QPlainTextEdit* pane = leftBeforeTheEnd ? window_->inputPane() : window_->outputPane();
-            Focus(*window_, pane);
-            window_->SetBusy(true);
-            QTest::keyClick(&*window_, Qt::Key_W, Qt::AltModifier);
-            QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-            if (leftBeforeTheEnd) {
-                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-                QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-                window_->SetBusy(false);
-            } else {
-                window_->SetBusy(false);
-                QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-                QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-            }
-            // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
-            if (!pane->hasFocus()) {
-                QVERIFY(bar->hasFocus());
-                QTest::keyClick(bar, Qt::Key_Escape);
-            }
-            QTRY_VERIFY(pane->hasFocus());
-        }
     }
 
-    void handOverFromAnotherThreadShowsStatusText() {
+    // The hand-over carries no text: it shows, and screen readers read, what the status
+    // text holds when it is handled.
+    void statusHandOverFromAnotherThreadIsShownAndRead() {
+        window_->show();
+        CheckAccessible(&*window_, {{"pane1003", "入力テキスト"},
+                                    {"pane1004", "変換テキスト"},
+                                    {"statusBar59393", "ステータスバー"}});
         WindowRunHost host(*new UiOpQueue(&*window_));
-        std::thread worker([&host] { host.PostStatus(u"処理中．．．"); });
-        worker.join();
-        QVERIFY(window_->statusField()->text().isEmpty());  // queued, not yet handled
-        QTRY_COMPARE(window_->statusField()->text(), QString("処理中．．．"));
+        std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
+        QVERIFY(Status().isEmpty());  // queued, not yet handled
+        QTRY_COMPARE(Status(), QString("処理中．．．"));
         SetStatusText(u"変換終了");  // shown with the next hand-over only
         QTest::qWait(20);
-        QCOMPARE(window_->statusField()->text(), QString("処理中．．．"));
-        // The hand-over carries no text: it shows what the status text holds when it is
-        // handled.
+        QCOMPARE(Status(), QString("処理中．．．"));
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         SetStatusText(u"変換終了");
-        QTRY_COMPARE(window_->statusField()->text(), QString("変換終了"));
-    }
-
-    void screenReadersTellThePanesAndTheStatusBarApart() {
-        window_->show();
-        const QList<AccessibleNode> nodes = AccessibleTree(&*window_);
-        const struct {
-            QObject* object;
-            QAccessible::Role role;
-            QString name;
-        } rows[] = {{window_->inputPane(), QAccessible::EditableText, "入力テキスト"},
-                    {window_->outputPane(), QAccessible::EditableText, "変換テキスト"},
-                    {window_->statusBar(), QAccessible::StatusBar, "ステータスバー"}};
-        for (const auto& row : rows) {
-            const AccessibleNode node = FindNode(nodes, row.object);
-            QCOMPARE(node.object, row.object);  // reachable from the window
-            QCOMPARE(node.role, row.role);
-            QCOMPARE(node.name, row.name);
-            QVERIFY2(!node.description.isEmpty(), qPrintable(row.name));
-        }
-        const QStringList names = FieldNames(nodes);
-        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), names.size());
-        QVERIFY(!names.contains(QString()));
-        // The status field reads as the message it shows.
-        WindowRunHost(*new UiOpQueue(&*window_)).PostStatus(u"処理中．．．");
-        QTRY_COMPARE(FindNode(AccessibleTree(&*window_), window_->statusField()).name,
-                     QString("処理中．．．"));
+        QTRY_COMPARE(Status(), QString("変換終了"));
+        QCOMPARE(AccessibleText(&*window_, window_->statusField(), QAccessible::Name),
+                 QString("変換終了"));
     }
 
     void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {
-        const auto placed = [this](const QByteArray& values) {
-            const bool written = WriteFile(IniPath(), "[Window]\r\n" + values);
+        const auto placed = [this](const int* r) {  // x, y, width, height; none: no keys
+            const QString keys = r ? QString("XPos=%1\r\nYPos=%2\r\nWidth=%3\r\nHeight=%4\r\n")
+                                         .arg(r[0])
+                                         .arg(r[1])
+                                         .arg(r[2])
+                                         .arg(r[3])
+                                   : QString();
+            const bool written = WriteFile(IniPath(), "[Window]\r\n" + keys.toLatin1());
             window_.emplace();
             window_->show();
             return written ? window_->frameGeometry() : QRect();
         };
-        const QRect unplaced = placed("");
-        QCOMPARE(placed("XPos=-200\r\nYPos=40\r\nWidth=500\r\nHeight=350"),
-                 QRect(-200, 40, 500, 350));
-        for (const char* incomplete : {"XPos=0\r\nYPos=40\r\nWidth=500\r\nHeight=350",
-                                       "XPos=30\r\nYPos=0\r\nWidth=500\r\nHeight=350",
-                                       "XPos=30\r\nYPos=40\r\nWidth=0\r\nHeight=350",
-                                       "XPos=30\r\nYPos=40\r\nWidth=500\r\nHeight=0",
-                                       // on no screen: opens where an unsaved window opens
-                                       "XPos=30000\r\nYPos=40\r\nWidth=500\r\nHeight=350",
-                                       "XPos=-900\r\nYPos=-900\r\nWidth=500\r\nHeight=350"}) {
-            QCOMPARE(placed(incomplete), unplaced);
+        const QRect unplaced = placed(nullptr);
+        const int partlyOn[] = {-200, 40, 500, 350};
+        QCOMPARE(placed(partlyOn), QRect(-200, 40, 500, 350));
+        // A zero key, or no screen under it: it opens where an unsaved window opens.
+        const int unusable[][4] = {{0, 40, 500, 350},     {30, 0, 500, 350},
+                                   {30, 40, 0, 350},      {30, 40, 500, 0},
+                                   {30000, 40, 500, 350}, {-900, -900, 500, 350}};
+        for (const int* r : unusable) {
+            QCOMPARE(placed(r), unplaced);
         }
-        // Too small to use: raised to a size that shows the bars and some of each pane;
-        // partly on a screen is enough to be restored where it was.
-        for (const char* small : {"XPos=30\r\nYPos=40\r\nWidth=1\r\nHeight=1",
-                                  "XPos=30\r\nYPos=40\r\nWidth=10\r\nHeight=-5",
-                                  "XPos=-490\r\nYPos=40\r\nWidth=500\r\nHeight=25"}) {
-            const QRect rect = placed(small);
-            QCOMPARE(rect.topLeft(), QPoint(small[5] == '-' ? -490 : 30, 40));
-            QVERIFY2(rect.width() >= window_->menu()->menuBar()->sizeHint().width(), small);
-            const int bars = window_->menu()->menuBar()->height() + window_->statusBar()->height();
-            QVERIFY2(window_->inputPane()->height() > 2 * window_->fontMetrics().height() &&
-                         window_->outputPane()->height() > 2 * window_->fontMetrics().height() &&
-                         rect.height() > bars,
-                     small);
+        // Too small to use: raised to a size that shows the bars and some of each pane.
+        const int small[][4] = {{30, 40, 1, 1}, {30, 40, 10, -5}, {-490, 40, 500, 25}};
+        for (const int* r : small) {
+            const QRect rect = placed(r);
+            const int lines = 2 * window_->fontMetrics().height();
+            QCOMPARE(rect.topLeft(), QPoint(r[0], r[1]));
+            QVERIFY(rect.width() >= window_->menu()->menuBar()->sizeHint().width());
+            QVERIFY(window_->inputPane()->height() > lines &&
+                    window_->outputPane()->height() > lines &&
+                    rect.height() >
+                        window_->menu()->menuBar()->height() + window_->statusBar()->height());
         }
     }
 
-    // The four position keys keep what the file held when the window has no rectangle of
-    // its own to save: never shown, minimised or maximised.
+    // The position keys keep what the file held when the window has no rectangle of its
+    // own to save: never shown, minimised or maximised.
     void closingWithoutANormalRectangleKeepsThePositionKeys() {
         const QByteArray saved = "[Window]\r\nXPos=31\r\nYPos=41\r\nWidth=501\r\nHeight=351\r\n";
-        for (int how = 0; how < 3; ++how) {
+        for (const int how : {0, 1, 2}) {
             QVERIFY(WriteFile(IniPath(), saved));
             window_.emplace();
-            if (how == 1) {
-                window_->showMinimized();
-            } else if (how == 2) {
-                window_->showMaximized();
-            }
+            how == 1 ? window_->showMinimized() : how == 2 ? window_->showMaximized() : void();
             window_->OnRatio(9);
             window_->OnExit();
             const QByteArray after = ReadFile(IniPath());
-            QVERIFY2(after.contains("Ratio=9\r\n"), qPrintable(QString::number(how)));
-            QVERIFY2(after.contains(saved.mid(10)), after.constData());
+            QVERIFY2(after.contains("Ratio=9\r\n") && after.contains(saved.mid(10)), after.data());
         }
     }
 
@@ -394,17 +341,18 @@ class MainDlgTest : public QObject {
         QTest::keyClick(input, Qt::Key_Escape);
         QTest::keyClick(input, Qt::Key_Return);
         QTest::keyClick(input, Qt::Key_C);
-        // Shift+Enter and Ctrl+Enter break the line the same way, not with a line
+        // Shift+Enter and Ctrl+Enter break the line as Enter does, not with a line
         // separator or nothing.
-        QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
-        QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
+        for (const auto modifiers :
+             {Qt::ShiftModifier | Qt::NoModifier, Qt::ControlModifier | Qt::NoModifier,
+              Qt::ControlModifier | Qt::ShiftModifier}) {
+            QTest::keyClick(input, Qt::Key_Return, modifiers);
+        }
         QTest::keyClick(input, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
-        QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier | Qt::ShiftModifier);
         const QChar br = QChar::ParagraphSeparator;
-        QCOMPARE(input->document()->toRawText(),
-                 QString("ab") + br + "c" + br + br + br + br);
-        input->setPlainText("ab\nc\n");
+        QCOMPARE(input->document()->toRawText(), QString("ab") + br + "c" + br + br + br + br);
         // Ctrl+C and Ctrl+V pass on; Ctrl+Tab puts in a tab, Tab goes to the next pane.
+        input->setPlainText("ab\nc\n");
         input->selectAll();
         QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
         QTest::keyClick(input, Qt::Key_End, Qt::ControlModifier);
@@ -425,15 +373,15 @@ class MainDlgTest : public QObject {
         QVERIFY(spy.keys.contains(Qt::Key_A));
         QVERIFY(messages_->requests.isEmpty());
 
-        // Ctrl+A and Ctrl+Shift+A select a whole pane, a read-only one too, and keep the view.
+        // Enter of any kind changes no read-only pane; Ctrl+A and Ctrl+Shift+A select a
+        // whole pane, a read-only one too, and keep the view.
         window_->resize(400, 300);
-        gSettings.editReadOnly = 1;
-        window_->RefreshMenusAndTitle();
+        window_->OnReadOnly();
         Focus(*window_, window_->outputPane());
         for (auto modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier}) {
             QTest::keyClick(window_->outputPane(), Qt::Key_Return, modifiers);
         }
-        QCOMPARE(window_->outputPane()->toPlainText(), kPlaceholder);
+        QCOMPARE(Output(), kPlaceholder);
         const QString lines = QString("行\n").repeated(300);
         for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
             pane->setPlainText(lines);
@@ -464,8 +412,7 @@ class MainDlgTest : public QObject {
         const QImage held = bar->grab().toImage();
         QTest::keyClick(bar, Qt::Key_Escape);
         QTRY_VERIFY(window_->inputPane()->hasFocus());
-        QVERIFY(window_->isVisible());
-        QVERIFY(bar->grab().toImage() != held);
+        QVERIFY(window_->isVisible() && bar->grab().toImage() != held);
     }
 
     void closingAsksFirstAndBothWaysSaveTheSameRecord() {
@@ -478,15 +425,15 @@ class MainDlgTest : public QObject {
         window_->close();
         window_->OnExit();
         QVERIFY(window_->isVisible());
-        QCOMPARE(messages_->texts, QStringList({"終了しますか？", "終了しますか？"}));
+        QCOMPARE(messages_->texts, QStringList(2, "終了しますか？"));
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
         QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
         QCOMPARE(ReadFile(IniPath()), before);
 
         QByteArray saved[3];
         QSize outer;
-        for (int how = 0; how < 3; ++how) {  // Exit, the close box, Exit with a failed box
-            Renew(messages_, window_);
+        for (const int how : {0, 1, 2}) {  // Exit, the close box, Exit with a failed box
+            Renew();
             messages_->answers = {how == 2 ? MessageResult::Failed : MessageResult::Yes};
             window_->show();
             window_->move(30, 50);
@@ -502,34 +449,34 @@ class MainDlgTest : public QObject {
         }
         QCOMPARE(saved[1], saved[0]);
         QCOMPARE(saved[2], saved[0]);  // a failed box is not a No
-        QVERIFY(saved[0].contains("Ratio=7\r\n") && saved[0].contains("WindowRatio=2\r\n") &&
-                saved[0].contains("RandomSeed=-1\r\n"));
-        QVERIFY(saved[0].contains(QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2\r\n")
-                                      .arg(outer.width())
-                                      .arg(outer.height())
-                                      .toLatin1()));
+        for (const QString& key :
+             {QString("Ratio=7"), QString("WindowRatio=2"), QString("RandomSeed=-1"),
+              QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2")
+                  .arg(outer.width())
+                  .arg(outer.height())}) {
+            QVERIFY2(saved[0].contains((key + "\r\n").toLatin1()), qPrintable(key));
+        }
     }
 
     void convertFillsOutputAndReportsStatistics() {
-        window_->show();
-        QApplication::setActiveWindow(&*window_);
-        QVERIFY(QTest::qWaitForWindowActive(&*window_));
-        window_->outputPane()->setFocus();
+        Focus(*window_, window_->outputPane());
         QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X\r\n"));
         // Convert makes a normal run: no markers, the clock's seed.
         gSettings.debugRun = gSettings.useFixedSeed = gSettings.insertMark = 1;
-        const auto before = static_cast<std::int32_t>(time(nullptr));
         gSettings.insertRatio = 10;
+        const auto before = static_cast<std::int32_t>(time(nullptr));
         const QString done =
-            "変換終了： [挿入文節%1 / 総文節%1 = 挿入率100.0%] [解析行%2] [辞書の単語1個] "
-            "[出力%3文字]";
+            "変換終了： [挿入文節%1 / 総文節%1 = 挿入率100.0%] [解析行%2] "
+            "[辞書の単語1個] [出力%3文字]";
         const std::tuple<QString, QString, QString> rows[] = {
             {"私は東京に行きました。", "X私はX東京にX行きました。", done.arg(3).arg(1).arg(14)},
             // Line breaks come back as the pane's own; what code page 932 lacks passes on.
             {"𠮷野家😀\n\nですます。\n東京", "X𠮷野家😀\n\nですます。\nX東京",
              done.arg(2).arg(4).arg(16)}};
         for (const auto& [input, output, status] : rows) {
-            Convert(input);
+            window_->inputPane()->setPlainText(input);
+            Trigger({CommandId::Convert});
+            QVERIFY(RunEnds(*window_));
             QCOMPARE(Output(), output);
             QCOMPARE(Status(), status);
             QCOMPARE(Greyed(*window_), QStringList());
@@ -540,53 +487,47 @@ class MainDlgTest : public QObject {
         QVERIFY(messages_->requests.isEmpty());
     }
 
-    void failuresLeaveTheWindowAsItWasAndSecondStartsAreIgnored() {
+    // A failed run is told while the window is as the run left it: nothing greyed when
+    // the dictionary does not open, busy when it is empty; starts meanwhile are ignored.
+    void failedRunsAreToldAndLeaveTheOutputAsItWas() {
         QVERIFY(QDir(dir_.path()).mkpath("folder.dat"));
+        QVERIFY(WriteFile(dir_.filePath("empty.dat"), QByteArray("\x1A") + "ignored\r\n"));
         const QString cannotOpen = QStringLiteral("辞書ファイルが開けません");
-        const std::pair<QString, QString> cases[] = {
+        // The dictionary path, the message, the greyed panes and commands and the status
+        // while the message is up.
+        const std::tuple<QString, QString, QStringList> rows[] = {
             {QString(),
              "辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で"
-             "設定します。"},
-            {dir_.filePath("missing.dat"), cannotOpen},
-            {dir_.filePath("folder.dat"), cannotOpen}};
-        for (const auto& [path, message] : cases) {
-            Renew(messages_, window_);
+             "設定します。",
+             {""}},
+            {dir_.filePath("missing.dat"), cannotOpen, {""}},
+            {dir_.filePath("folder.dat"), cannotOpen, {""}},
+            {dir_.filePath("empty.dat"),
+             "辞書ファイルが空です",
+             {"pane1003", "pane1004", "command1034", "command1035", "command1005", "command1002",
+              "command1024", "処理中．．．"}}};
+        for (const auto& [path, message, greyed] : rows) {
+            Renew();
             QVERIFY(SetDictionaryPath(path));
-            QStringList greyedDuring{"not asked"};
+            QStringList during{"not asked"};
             SetMessageHandler([&](const MessageRequest& request) {
-                greyedDuring = Greyed(*window_);
+                during = Greyed(*window_) << Status();
+                window_->OnConvert();
                 return messages_->Answer(request);
             });
-            window_->OnConvert();
-            window_->OnConvert();  // before the run is busy
+            window_->inputPane()->setPlainText("東京");
+            Trigger({CommandId::Convert, CommandId::Convert});  // the second before it is busy
             QVERIFY(!window_->StartRun());
             QVERIFY(RunEnds(*window_));
             QCOMPARE(messages_->texts, QStringList{message});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             QCOMPARE(messages_->requests[0].caption, QCoreApplication::applicationName());
-            QCOMPARE(greyedDuring, QStringList());
-            QVERIFY(Status().isEmpty());
+            QCOMPARE(during, greyed);
+            QCOMPARE(Greyed(*window_), QStringList());
+            QCOMPARE(Status(), greyed.last());
             QCOMPARE(Output(), kPlaceholder);
+            QCOMPARE(gSettings.newestRandomSeed, 0);
         }
-    }
-
-    void emptyDictionaryLeavesBusyStatusAndReenables() {
-        QVERIFY(UseDictionary(dir_.filePath("empty.dat"), QByteArray("\x1A") + "ignored\r\n"));
-        QStringList during;
-        SetMessageHandler([&](const MessageRequest& request) {
-            during = Greyed(*window_) << Status();
-            window_->OnConvert();  // started while the message is open: ignored
-            return messages_->Answer(request);
-        });
-        Convert("東京");
-        QCOMPARE(messages_->texts, QStringList{"辞書ファイルが空です"});
-        QCOMPARE(during,
-                 QStringList({"pane1003", "pane1004", "command1034", "command1035", "command1005",
-                              "command1002", "command1024", "処理中．．．"}));
-        QCOMPARE(Greyed(*window_), QStringList());
-        QCOMPARE(Status(), QString("処理中．．．"));
-        QCOMPARE(Output(), kPlaceholder);
-        QCOMPARE(gSettings.newestRandomSeed, 0);
     }
 
     // A ratio chosen while a run converts applies to the next run.
@@ -594,19 +535,18 @@ class MainDlgTest : public QObject {
         QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
         gSettings.insertRatio = 10;
         window_->inputPane()->setPlainText(QString("東京、").repeated(20000));
-        window_->OnConvert();
-        window_->OnRatio(0);
-        QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
-        QVERIFY(RunEnds(*window_));
-        QCOMPARE(Output().count('X'), 20000);
-        window_->OnConvert();
-        QVERIFY(RunEnds(*window_));
-        QCOMPARE(Output().count('X'), 0);
+        for (const int inserted : {20000, 0}) {
+            window_->OnConvert();
+            window_->OnRatio(0);
+            QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
+            QVERIFY(RunEnds(*window_));
+            QCOMPARE(Output().count('X'), inserted);
+        }
     }
 
     void closingDuringARunSavesAndEndsCleanly() {
         for (const int lines : {400000, 1}) {
-            Renew(messages_, window_);
+            Renew();
             window_->show();
             QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
             gSettings.insertRatio = 10;

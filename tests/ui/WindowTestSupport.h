@@ -1,9 +1,13 @@
 #pragma once
 
-#include <QCoreApplication>
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
 #include <optional>
 
 #include "engine/Cp932Codec.h"
@@ -13,15 +17,14 @@
 
 namespace quillery {
 
-// Answers every message box without a person and remembers what was asked.
+// Answers every message box without a person and remembers what was asked: the
+// next queued answer, else Yes to a question and OK to anything else.
 class MessageRecorder {
   public:
     MessageRecorder() {
         SetMessageHandler([this](const MessageRequest& request) { return Answer(request); });
     }
     ~MessageRecorder() { SetMessageHandler({}); }
-
-    // The next queued answer, else Yes to a question and OK to anything else.
     MessageResult Answer(const MessageRequest& request) {
         requests.append(request);
         texts.append(request.text);
@@ -30,55 +33,131 @@ class MessageRecorder {
         }
         return request.buttons == MessageButtons::YesNo ? MessageResult::Yes : MessageResult::Ok;
     }
-
     QList<MessageRequest> requests;
     QStringList texts;
     QList<MessageResult> answers;
 };
 
 inline const QString kPlaceholder = QStringLiteral("<<< ここに変換結果が表示されます >>>");
+inline const QString kUnusableChosenName = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+inline const QString kChosenNameTooLong = QStringLiteral(
+    "このファイルは辞書ファイルに設定できません。\r\n"
+    "ファイル名がシフトJISで255バイトを超えています。");
 
 inline QString IniPath() {
     return QCoreApplication::applicationDirPath() + "/QuilleryMini.ini";
 }
-
-// A test's window, made afresh from the defaults (no settings file, no default
-// dictionary), its message boxes answered.
-inline void Renew(std::optional<MessageRecorder>& messages, std::optional<CMainDlg>& window) {
-    window.reset();
-    messages.reset();
-    QFile::remove(IniPath());
-    QFile::remove(QCoreApplication::applicationDirPath() + "/velmo.dat");
-    gSettings = Settings{};
-    messages.emplace();
-    window.emplace();
-}
-
 inline QByteArray Cp932(const QString& text) {
     return QByteArray::fromStdString(ThreadCodec().Encode(text.toStdU16String()));
 }
-
 inline bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
-
 inline QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
 inline bool SetDictionaryPath(const QString& path) {
     return gSettings.dictionaryPath.Assign(Cp932(path).toStdString());
 }
-
 // Writes a dictionary file and makes it the one the next run reads.
 inline bool UseDictionary(const QString& path, const QByteArray& bytes) {
     return WriteFile(path, bytes) && SetDictionaryPath(path);
 }
-
 inline bool RunEnds(const CMainDlg& window) {
     return QTest::qWaitFor([&window] { return !window.runActive(); }, 20000);
+}
+
+// Runs `step` on the modal Dialog that `open` shows, from inside its own modal
+// loop, and tells whether it did. Another modal widget fails the test and is
+// closed, and a dialog the step leaves open is cancelled: a test never waits
+// for a person.
+template <class Dialog>
+bool WhenModal(const std::function<void()>& open, std::function<void(Dialog&)> step) {
+    auto ran = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [ran, step = std::move(step)] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            *ran = true;
+            step(*dialog);
+            if (dialog->isVisible()) {
+                dialog->reject();
+            }
+        } else if (modal != nullptr) {
+            QTest::qFail(QByteArray("not the awaited dialog: ") + modal->metaObject()->className(),
+                         __FILE__, __LINE__);
+            modal->close();
+        }
+    });
+    open();
+    return *ran;
+}
+
+// A test's window, made afresh from the defaults (no settings file, no default
+// dictionary), its message boxes answered.
+struct WindowFixture {
+    QTemporaryDir dir_;
+    std::optional<MessageRecorder> messages_;
+    std::optional<CMainDlg> window_;
+
+    void Renew() {
+        window_.reset();
+        messages_.reset();
+        QFile::remove(IniPath());
+        QFile::remove(QCoreApplication::applicationDirPath() + "/velmo.dat");
+        gSettings = Settings{};
+        messages_.emplace();
+        window_.emplace();
+    }
+    QString Output() const { return window_->outputPane()->toPlainText(); }
+    QByteArray PathBytes() const {
+        return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes());
+    }
+};
+
+// What a screen reader reaches below `root`: walked through the accessibility
+// interfaces, not the widget tree.
+inline QList<QAccessibleInterface*> AccessibleTree(QObject* root) {
+    QList<QAccessibleInterface*> nodes{QAccessible::queryAccessibleInterface(root)};
+    for (qsizetype i = 0; i < nodes.size() && i < 2000; ++i) {
+        for (int c = 0; nodes[i] && nodes[i]->isValid() && c < nodes[i]->childCount(); ++c) {
+            nodes << nodes[i]->child(c);
+        }
+    }
+    nodes.removeIf([](QAccessibleInterface* node) { return !node || !node->isValid(); });
+    return nodes;
+}
+
+inline QString AccessibleText(QObject* root, const QObject* object, QAccessible::Text text) {
+    for (QAccessibleInterface* node : AccessibleTree(root)) {
+        if (node->object() == object) {
+            return node->text(text);
+        }
+    }
+    return "(unreachable)";
+}
+
+// Each named widget is reachable with its name and a description, and the nodes
+// a user moves between (and the status bar) all have names, no two the same.
+inline void CheckAccessible(QObject* root, const QList<std::pair<const char*, QString>>& named) {
+    for (const auto& [objectName, name] : named) {
+        const QObject* object = root->findChild<QObject*>(objectName);
+        QCOMPARE(AccessibleText(root, object, QAccessible::Name), name);
+        QVERIFY2(!AccessibleText(root, object, QAccessible::Description).isEmpty(), objectName);
+    }
+    QStringList names;
+    for (QAccessibleInterface* node : AccessibleTree(root)) {
+        if (QList{QAccessible::EditableText, QAccessible::PushButton, QAccessible::CheckBox,
+                  QAccessible::StatusBar}
+                .contains(node->role())) {
+            const QString name = node->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty() && !names.contains(name), qPrintable(name));
+            names << name;
+        }
+    }
 }
 
 }  // namespace quillery
