@@ -5,10 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
 #include <string>
 
 #include "files/FileIo.h"
@@ -20,56 +16,41 @@
 #ifndef _WIN32
 #include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace quillery {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace test;
 using Names = std::set<std::string>;
 
-// The test's temporary folder, which every user may enter.
-struct Scratch {
-    Scratch() { fs::permissions(folder.path(), fs::perms(0755)); }
-    test::TempDir folder;
-    std::string path = test::Utf8Path(folder.path());
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    EXPECT_TRUE(out << bytes) << path;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Names NamesIn(const std::string& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
-std::string Quote(const std::string& text) {
-#ifdef _WIN32
-    return "\"" + text + "\"";
-#else
-    return "'" + text + "'";
-#endif
-}
-
+const std::string kIni = kSettingsFileName;
 #ifdef _WIN32
 const std::string kProgram = "QuilleryMini.exe";
+const char kQuote = '"';
 #else
 const std::string kProgram = "QuilleryMini";
+const char kQuote = '\'';
 #endif
 
-// Runs the probe copied into `folder` as the program; what it printed. `prefix` comes
-// before the command (another user, another environment).
+std::string Quote(const std::string& text) {
+    return kQuote + text + kQuote;
+}
+
+// A temporary folder every user may enter.
+struct Scratch : TempDir {
+    Scratch() { fs::permissions(path(), fs::perms(0755)); }
+    const std::string dir = Name();
+};
+
+void PlaceProbe(const std::string& folder) {
+    fs::create_directories(PathFromUtf8(folder));
+    fs::copy_file(QUILLERY_SAVE_PROBE, PathFromUtf8(folder + "/" + kProgram));
+}
+
+// Runs the probe placed in `folder` as the program, after `prefix` (another user, another
+// environment); what it printed.
 std::string RunProbe(const std::string& folder, const std::string& args,
                      const std::string& prefix = "") {
     const std::string out = folder + ".out";
@@ -79,18 +60,11 @@ std::string RunProbe(const std::string& folder, const std::string& args,
 #endif
     std::system(command.c_str());
     std::string printed = ReadBytes(out);
-    fs::remove(out);
+    fs::remove(PathFromUtf8(out));
     return printed;
 }
 
-void PlaceProbe(const std::string& folder) {
-    fs::create_directories(folder);
-    fs::copy_file(QUILLERY_SAVE_PROBE, folder + "/" + kProgram);
-}
-
-const std::string kIni = kSettingsFileName;
-
-// What a save by the probe writes, given the ratio and the dictionary, in a new file.
+// What a save by the probe writes into a new file.
 std::string SavedFile(int ratio, const std::string& data) {
     return "[Settings]\r\nData=" + data + "\r\nRatio=" + std::to_string(ratio) +
            "\r\n[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
@@ -122,22 +96,20 @@ TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
         EXPECT_EQ(ChooseSettingsFiles(beside, c.access, c.folderWritable, user), c.files)
             << static_cast<int>(c.access) << c.folderWritable;
     }
-    // No per-user place: nothing to write where the program's folder cannot take it.
+    // Without a per-user place or the executable's folder, only what is left.
     EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, std::nullopt),
               (SettingsFiles{V{beside}, std::nullopt, false}));
-    // No executable's folder: the user's file alone.
     EXPECT_EQ(ChooseSettingsFiles(std::nullopt, FileAccess::kUnusable, false, user),
               (SettingsFiles{V{user}, user, true}));
 }
 
 TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
-    // Something that is not a file where the settings file belongs (which root, running
-    // these tests, cannot be kept from writing otherwise): the per-user folder is made and
-    // takes the settings; the default dictionary stays the one beside the program.
-    Scratch scratch;
-    const std::string program = scratch.path + "/program";
-    const std::string user = scratch.path + "/home/.config/QuilleryMini";
-    fs::create_directories(program + "/" + kIni);
+    // A folder where the settings file belongs stops even root: the per-user folder is
+    // made and takes the settings; the default dictionary stays the one beside the program.
+    const Scratch scratch;
+    const std::string program = scratch.dir + "/program";
+    const std::string user = scratch.dir + "/home/.config/QuilleryMini";
+    fs::create_directories(PathFromUtf8(program + "/" + kIni));
     WriteBytes(program + "/velmo.dat", "word\r\n");
     const SettingsPlaces places{program, user};
     const std::string velmo = ModulePathIn(program, "velmo.dat").value_or("");
@@ -152,7 +124,7 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     LoadSettingsFrom(places, again);
     EXPECT_EQ(again.insertRatio, 8);
 #ifndef _WIN32
-    EXPECT_EQ(fs::status(scratch.path + "/home/.config").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(scratch.dir + "/home/.config").permissions(), fs::perms(0700));
 #endif
 }
 
@@ -182,27 +154,25 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 }
 #endif
 
-// Leftovers of killed writes of the settings file are removed by the next save; nothing
-// else is, not even a folder or another file's leftover of the same form.
+// The next save removes what killed writes of the settings file left; nothing else, not
+// even a folder or another file's leftover of the same form.
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
-    Scratch scratch;
-    const std::string dir = scratch.path;
-    // No process runs under the number 7ffffffe (above any pid_max), so these are a
-    // killed writer's leftovers.
+    const Scratch scratch;
     const Names others = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
                           "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
                           ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
     for (const std::string& name : others) {
-        WriteBytes(dir + "/" + name, "x");
+        scratch.Write(name, "x");
     }
+    // No process runs under the number 7ffffffe (above any pid_max).
     for (const char* name : {".QuilleryMini.ini.tmp-7ffffffe-2b-3", ".QuilleryMini.ini.tmp-x"}) {
-        WriteBytes(dir + "/" + name, "[Settings]\r\nRatio=");
+        scratch.Write(name, "[Settings]\r\nRatio=");
     }
-    fs::create_directory(dir + "/.QuilleryMini.ini.tmp-folder");
-    ASSERT_TRUE(SaveSettingsTo(dir, Settings(), WindowState{}));
+    fs::create_directory(scratch.path() / ".QuilleryMini.ini.tmp-folder");
+    ASSERT_TRUE(SaveSettingsTo(scratch.dir, Settings(), WindowState{}));
     Names expected = others;
     expected.insert({kIni, ".QuilleryMini.ini.tmp-folder"});
-    EXPECT_EQ(NamesIn(dir), expected);
+    EXPECT_EQ(NamesIn(scratch.dir), expected);
 }
 
 // A save stopped at each step of its write (the process ends there, as when killed): the
@@ -210,85 +180,73 @@ TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
 // only the settings file, whether the write went through an unnamed or a named temporary.
 TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
     const std::string old = "; kept by hand\r\n[Settings]\r\nratio = 9\r\n";
+    const std::string saved = SavedFile(7, "");
+    const std::string replaced = "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
+                                 saved.substr(saved.find("[Window]"));
     for (const char* named : {"", " --named"}) {
         for (int step = 0; step <= static_cast<int>(WriteStep::kReplaced); ++step) {
-            Scratch scratch;
-            const std::string program = scratch.path + "/program";
+            SCOPED_TRACE(std::to_string(step) + named);
+            const Scratch scratch;
+            const std::string program = scratch.dir + "/program";
             PlaceProbe(program);
             WriteBytes(program + "/" + kIni, old);
-            const std::string args = std::string("--ratio 7 --stop-at ") + std::to_string(step);
-            EXPECT_EQ(RunProbe(program, args + named), "") << step << named;
-            const std::string after = ReadBytes(program + "/" + kIni);
-            if (step == static_cast<int>(WriteStep::kReplaced)) {
-                const std::string saved = SavedFile(7, "");
-                EXPECT_EQ(after, "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
-                                     saved.substr(saved.find("[Window]")))
-                    << named;
-            } else {
-                EXPECT_EQ(after, old) << step << named;
-            }
-            EXPECT_LE(NamesIn(program).size(), 3u) << step << named;
-            EXPECT_EQ(RunProbe(program, "--ratio 5"), "5\n\n") << step << named;
-            EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni})) << step << named;
+            EXPECT_EQ(RunProbe(program, "--ratio 7 --stop-at " + std::to_string(step) + named), "");
+            EXPECT_EQ(ReadBytes(program + "/" + kIni),
+                      step == static_cast<int>(WriteStep::kReplaced) ? replaced : old);
+            EXPECT_LE(NamesIn(program).size(), 3u);
+            EXPECT_EQ(RunProbe(program, "--ratio 5"), "5\n\n");
+            EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni}));
             EXPECT_EQ(RunProbe(program, ""), "5\n\n");
         }
     }
 }
 
 #ifndef _WIN32
-// A temporary file whose writer still runs may be a save under way in another instance:
-// removing it would make that save fail. Only when its writer is gone, or the file is
-// older than any save takes, is it a leftover.
+// A temporary file whose writer still runs may be another instance's save under way; only
+// when its writer is gone, or the file is older than any save takes, is it a leftover.
 TEST(SettingsWrites, ATemporaryFileAnotherInstanceIsWritingStays) {
-    Scratch scratch;
-    const std::string dir = scratch.path;
+    const Scratch scratch;
     const std::string running = ".QuilleryMini.ini.tmp-1-2-3";  // process 1 always runs
-    const std::string stale = ".QuilleryMini.ini.tmp-1-4-5";
-    const std::string gone = ".QuilleryMini.ini.tmp-7ffffffe-6-7";
-    for (const std::string& name : {running, stale, gone}) {
-        WriteBytes(dir + "/" + name, "[Settings]\r\n");
+    for (const char* name : {".QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmp-1-4-5",
+                             ".QuilleryMini.ini.tmp-7ffffffe-6-7"}) {
+        scratch.Write(name, "[Settings]\r\n");
     }
-    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    fs::last_write_time(dir + "/" + stale, hourAgo);
-    ASSERT_EQ(ReplaceWritableFileAtomically(dir + "/" + kIni, "[Settings]\r\nRatio=3\r\n"),
+    fs::last_write_time(scratch.path() / ".QuilleryMini.ini.tmp-1-4-5",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    ASSERT_EQ(ReplaceWritableFileAtomically(scratch.File(kIni), "[Settings]\r\n"),
               std::error_code());
-    EXPECT_EQ(NamesIn(dir), (Names{kIni, running}));
+    EXPECT_EQ(NamesIn(scratch.dir), (Names{kIni, running}));
 }
 
 // Where an unnamed temporary file cannot be given a name (no /proc, no privilege to link
-// a descriptor), the save goes through a named one instead of failing, for a new file and
-// over an old one, and leaves nothing else behind.
+// a descriptor), a named one takes its place, for a new file and over an old one.
 TEST(SettingsWrites, AnUnnamedFileThatCannotBeNamedGivesWayToANamedOne) {
-    Scratch scratch;
-    const std::string ini = scratch.path + "/" + kIni;
+    const Scratch scratch;
     file_io_testing::SetUnnamedFilesUnlinkable(true);
     for (const std::string bytes : {"[Settings]\r\nRatio=1\r\n", "[Settings]\r\nRatio=2\r\n"}) {
-        EXPECT_EQ(ReplaceWritableFileAtomically(ini, bytes), std::error_code());
-        EXPECT_EQ(ReadBytes(ini), bytes);
-        EXPECT_EQ(NamesIn(scratch.path), (Names{kIni}));
+        EXPECT_EQ(ReplaceWritableFileAtomically(scratch.File(kIni), bytes), std::error_code());
+        EXPECT_EQ(ReadBytes(scratch.File(kIni)), bytes);
+        EXPECT_EQ(NamesIn(scratch.dir), (Names{kIni}));
     }
     file_io_testing::SetUnnamedFilesUnlinkable(false);
 }
-#endif
 
-#ifndef _WIN32
 // The permission cases as an ordinary user (nobody), since root may write anything: the
 // program installed under a prefix owned by root, and in a folder of the user's own.
 class AsOrdinaryUser : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* folder : {"/prefix", "/prefix/lib", "/prefix/lib/quillery-mini"}) {
-            fs::create_directory(scratch_.path + folder);
-            fs::permissions(scratch_.path + folder, fs::perms(0755));
-        }
         PlaceProbe(installed_);
         WriteBytes(installed_ + "/velmo.dat", "word\r\n");
+        for (const char* folder : {"/prefix", "/prefix/lib", "/prefix/lib/quillery-mini"}) {
+            fs::permissions(scratch_.dir + folder, fs::perms(0755));
+        }
         fs::create_directory(home_);
         GiveToUser(home_);
     }
 
     // Files and folders the user owns (when the tests run as root, nobody's).
-    void GiveToUser(const std::string& path) const {
+    static void GiveToUser(const std::string& path) {
         if (geteuid() == 0) {
             const passwd* user = getpwnam("nobody");
             ASSERT_NE(user, nullptr);
@@ -309,9 +267,9 @@ class AsOrdinaryUser : public ::testing::Test {
         return home_ + config + "/QuilleryMini/" + kIni;
     }
 
-    Scratch scratch_;
-    const std::string installed_ = scratch_.path + "/prefix/lib/quillery-mini";
-    const std::string home_ = scratch_.path + "/home";
+    const Scratch scratch_;
+    const std::string installed_ = scratch_.dir + "/prefix/lib/quillery-mini";
+    const std::string home_ = scratch_.dir + "/home";
 };
 
 TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwnFolder) {
@@ -352,8 +310,6 @@ TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
     GiveToUser(own);
     EXPECT_EQ(Run(own, "--ratio 6"), "6\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
-    EXPECT_FALSE(fs::exists(home_ + "/.config"));
-
     fs::permissions(own + "/" + kIni, fs::perms(0444));
     EXPECT_EQ(Run(own, "--ratio 8"), "8\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
