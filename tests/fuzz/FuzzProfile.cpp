@@ -172,9 +172,8 @@ Ownership CheckMarkedWrite(std::string_view file,
                        }));
             return false;
         });
-    for (std::size_t k = 0; k < kKeyCount; ++k) {
-        FUZZ_CHECK(result.line[k].has_value());
-    }
+    FUZZ_CHECK(std::all_of(std::begin(result.line), std::end(result.line),
+                           [](const auto& line) { return line.has_value(); }));
     return result;
 }
 
@@ -185,10 +184,8 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     std::optional<std::string> read[kKeyCount];
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         read[k] = original.Find(kKeys[k].section, kKeys[k].key);
-        if (!read[k]) {
-            FUZZ_CHECK(original.GetString(kKeys[k].section, kKeys[k].key, kKeys[k].defaultText) ==
-                       kKeys[k].defaultText);
-        }
+        FUZZ_CHECK(read[k] || original.GetString(kKeys[k].section, kKeys[k].key,
+                                                 kKeys[k].defaultText) == kKeys[k].defaultText);
     }
 
     const Ownership ownership = CheckMarkedWrite(file, read);
@@ -324,13 +321,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint16_t mask = reader.Uint16();
     const std::size_t sliceLength = reader.Byte();
     const std::uint8_t flags = reader.Byte();
-    WindowState window;
-    window.minimized = (flags & 1) != 0;
-    window.maximized = (flags & 2) != 0;
-    window.left = static_cast<std::int32_t>(reader.Uint32());
-    window.top = static_cast<std::int32_t>(reader.Uint32());
-    window.right = static_cast<std::int32_t>(reader.Uint32());
-    window.bottom = static_cast<std::int32_t>(reader.Uint32());
+    WindowState window{(flags & 1) != 0, (flags & 2) != 0};
+    for (std::int32_t* side : {&window.left, &window.top, &window.right, &window.bottom}) {
+        *side = static_cast<std::int32_t>(reader.Uint32());
+    }
     const std::string_view file = reader.Rest();
 
     CheckDocument(file, mask, sliceLength);

@@ -10,6 +10,7 @@
 #include "files/FileIo.h"
 #include "files/FileIoTesting.h"
 #include "settings/ExecutableFolder.h"
+#include "settings/FileNames.h"
 #include "settings/Settings.h"
 #include "tests/support/Portable.h"
 
@@ -26,17 +27,12 @@ using namespace test;
 using Names = std::set<std::string>;
 
 const std::string kIni = kSettingsFileName;
+const std::string kSep(1, kPathSeparator);
 #ifdef _WIN32
 const std::string kProgram = "QuilleryMini.exe";
-const char kQuote = '"';
 #else
 const std::string kProgram = "QuilleryMini";
-const char kQuote = '\'';
 #endif
-
-std::string Quote(const std::string& text) {
-    return kQuote + text + kQuote;
-}
 
 // A temporary folder every user may enter.
 struct Scratch : TempDir {
@@ -44,24 +40,24 @@ struct Scratch : TempDir {
     const std::string dir = Name();
 };
 
-void PlaceProbe(const std::string& folder) {
+// The probe copied into `folder` as the program; its path.
+std::string PlaceProbe(const std::string& folder) {
     fs::create_directories(PathFromUtf8(folder));
-    fs::copy_file(QUILLERY_SAVE_PROBE, PathFromUtf8(folder + "/" + kProgram));
+    fs::copy_file(QUILLERY_SAVE_PROBE, PathFromUtf8(folder) / kProgram);
+    return Utf8Path(PathFromUtf8(folder) / kProgram);
 }
 
-// Runs the probe placed in `folder` as the program, after `prefix` (another user, another
-// environment); what it printed.
-std::string RunProbe(const std::string& folder, const std::string& args,
-                     const std::string& prefix = "") {
-    const std::string out = folder + ".out";
-    std::string command = prefix + Quote(folder + "/" + kProgram) + " " + args + " >" + Quote(out);
-#ifdef _WIN32
-    command = "\"" + command + "\"";
-#endif
-    std::system(command.c_str());
-    std::string printed = ReadBytes(out);
-    fs::remove(PathFromUtf8(out));
-    return printed;
+// What `command` (a program's path and its arguments) printed, run in `cwd`; its exit code
+// must be `code`.
+std::string Printed(const std::vector<std::string>& command, const std::string& cwd, int code = 0) {
+    const TempDir streams;
+    const std::string in = streams.Write("in", ""), out = streams.File("out");
+    EXPECT_EQ(
+        RunProgram(PathFromUtf8(command[0]), {command.begin() + 1, command.end()},
+                   PathFromUtf8(cwd), PathFromUtf8(in), PathFromUtf8(out), streams.path() / "err"),
+        code)
+        << command[0];
+    return ReadBytes(out);
 }
 
 // What a save by the probe writes into a new file.
@@ -101,6 +97,58 @@ TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
               (SettingsFiles{V{beside}, std::nullopt, false}));
     EXPECT_EQ(ChooseSettingsFiles(std::nullopt, FileAccess::kUnusable, false, user),
               (SettingsFiles{V{user}, user, true}));
+}
+
+// Started from a folder of decoys, the program finds its settings and default dictionary
+// beside the real executable: on Windows in a folder with a Japanese name, elsewhere
+// through every kind of link, as the installed launcher in PREFIX/bin starts it.
+TEST(SettingsPlaces, TheFilesBesideTheRealExecutableWhereverItIsStartedFrom) {
+    const TempDir temp;
+#ifdef _WIN32
+    const std::string root = temp.Name() + "\\";
+    const std::string real = root + "プログラム\\";
+    const std::vector<std::string> starts = {real + "QuilleryMini.exe"};
+#else
+    const std::string root = fs::canonical(temp.path()).string() + "/";
+    const std::string real = root + "lib/quillery-mini/";
+    const std::vector<std::string> starts = {root + "bin/QuilleryMini", root + "links/absolute",
+                                             root + "links/chained",
+                                             root + "links/bin/QuilleryMini"};
+#endif
+    const std::string work = root + "work" + kSep;
+    const std::string bin = root + "bin" + kSep;
+    const std::string decoy = "[Settings]\r\nRatio=9\r\n";
+    const std::string probe = PlaceProbe(real);
+    for (const std::string& folder : {work, bin}) {
+        fs::create_directories(PathFromUtf8(folder));
+        WriteBytes(folder + "velmo.dat", "decoy\r\n");
+        WriteBytes(folder + kIni, decoy);
+    }
+#ifndef _WIN32
+    fs::create_directory(root + "links");
+    fs::create_symlink("../lib/quillery-mini/QuilleryMini", starts[0]);  // as installed
+    fs::create_symlink(probe, starts[1]);
+    fs::create_symlink("../bin/QuilleryMini", starts[2]);
+    // A launcher folder that is itself a link (~/.local/bin linked elsewhere).
+    fs::create_directory_symlink(root + "bin", root + "links/bin");
+#endif
+    // The probe prints the executable's folder, the ratio and the dictionary path.
+    const auto run = [&](const std::string& start, const std::string& cwd, const char* ratio) {
+        return Printed(ratio ? std::vector<std::string>{start, "--folder", "--ratio", ratio}
+                             : std::vector<std::string>{start, "--folder"},
+                       cwd);
+    };
+    EXPECT_EQ(run(starts[0], work, nullptr), real + "\n4\n\n");
+    WriteBytes(real + "velmo.dat", "word\r\n");
+    // The dictionary path is held in code page 932.
+    const std::string velmo = FileSystemNameToCp932(real + "velmo.dat").value_or("?") + "\n";
+    for (const std::string& start : starts) {
+        EXPECT_EQ(run(start, work, nullptr), real + "\n4\n" + velmo) << start;
+    }
+    EXPECT_EQ(run(starts[0], work, "7"), real + "\n7\n" + velmo);
+    EXPECT_EQ(ReadBytes(work + kIni), decoy);
+    EXPECT_EQ(ReadBytes(bin + kIni), decoy);
+    EXPECT_EQ(run(starts.back(), root, nullptr), real + "\n7\n" + velmo);
 }
 
 TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
@@ -158,10 +206,10 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 // even a folder or another file's leftover of the same form.
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
     const Scratch scratch;
-    const Names others = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
-                          "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
-                          ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
-    for (const std::string& name : others) {
+    Names expected = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
+                      "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
+                      ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
+    for (const std::string& name : expected) {
         scratch.Write(name, "x");
     }
     // No process runs under the number 7ffffffe (above any pid_max).
@@ -169,9 +217,18 @@ TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
         scratch.Write(name, "[Settings]\r\nRatio=");
     }
     fs::create_directory(scratch.path() / ".QuilleryMini.ini.tmp-folder");
-    ASSERT_TRUE(SaveSettingsTo(scratch.dir, Settings(), WindowState{}));
-    Names expected = others;
     expected.insert({kIni, ".QuilleryMini.ini.tmp-folder"});
+#ifndef _WIN32
+    // One whose writer still runs (process 1 always does) may be another instance's save
+    // under way, unless it is older than any save takes.
+    for (const char* name : {".QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmp-1-4-5"}) {
+        scratch.Write(name, "[Settings]\r\n");
+    }
+    fs::last_write_time(scratch.path() / ".QuilleryMini.ini.tmp-1-4-5",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    expected.insert(".QuilleryMini.ini.tmp-1-2-3");
+#endif
+    ASSERT_TRUE(SaveSettingsTo(scratch.dir, Settings(), WindowState{}));
     EXPECT_EQ(NamesIn(scratch.dir), expected);
 }
 
@@ -183,41 +240,30 @@ TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
     const std::string saved = SavedFile(7, "");
     const std::string replaced = "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
                                  saved.substr(saved.find("[Window]"));
-    for (const char* named : {"", " --named"}) {
+    for (const bool named : {false, true}) {
         for (int step = 0; step <= static_cast<int>(WriteStep::kReplaced); ++step) {
-            SCOPED_TRACE(std::to_string(step) + named);
+            SCOPED_TRACE(std::to_string(step) + (named ? " named" : ""));
             const Scratch scratch;
             const std::string program = scratch.dir + "/program";
-            PlaceProbe(program);
+            const std::string probe = PlaceProbe(program);
             WriteBytes(program + "/" + kIni, old);
-            EXPECT_EQ(RunProbe(program, "--ratio 7 --stop-at " + std::to_string(step) + named), "");
+            std::vector<std::string> stop = {probe, "--ratio", "7", "--stop-at",
+                                             std::to_string(step)};
+            if (named) {
+                stop.push_back("--named");
+            }
+            EXPECT_EQ(Printed(stop, scratch.dir, 3), "");
             EXPECT_EQ(ReadBytes(program + "/" + kIni),
                       step == static_cast<int>(WriteStep::kReplaced) ? replaced : old);
             EXPECT_LE(NamesIn(program).size(), 3u);
-            EXPECT_EQ(RunProbe(program, "--ratio 5"), "5\n\n");
+            EXPECT_EQ(Printed({probe, "--ratio", "5"}, scratch.dir), "5\n\n");
             EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni}));
-            EXPECT_EQ(RunProbe(program, ""), "5\n\n");
+            EXPECT_EQ(Printed({probe}, scratch.dir), "5\n\n");
         }
     }
 }
 
 #ifndef _WIN32
-// A temporary file whose writer still runs may be another instance's save under way; only
-// when its writer is gone, or the file is older than any save takes, is it a leftover.
-TEST(SettingsWrites, ATemporaryFileAnotherInstanceIsWritingStays) {
-    const Scratch scratch;
-    const std::string running = ".QuilleryMini.ini.tmp-1-2-3";  // process 1 always runs
-    for (const char* name : {".QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmp-1-4-5",
-                             ".QuilleryMini.ini.tmp-7ffffffe-6-7"}) {
-        scratch.Write(name, "[Settings]\r\n");
-    }
-    fs::last_write_time(scratch.path() / ".QuilleryMini.ini.tmp-1-4-5",
-                        fs::file_time_type::clock::now() - std::chrono::hours(1));
-    ASSERT_EQ(ReplaceWritableFileAtomically(scratch.File(kIni), "[Settings]\r\n"),
-              std::error_code());
-    EXPECT_EQ(NamesIn(scratch.dir), (Names{kIni, running}));
-}
-
 // Where an unnamed temporary file cannot be given a name (no /proc, no privilege to link
 // a descriptor), a named one takes its place, for a new file and over an old one.
 TEST(SettingsWrites, AnUnnamedFileThatCannotBeNamedGivesWayToANamedOne) {
@@ -254,13 +300,17 @@ class AsOrdinaryUser : public ::testing::Test {
         }
     }
 
-    // The program in `folder` as the user, with HOME their folder.
-    std::string Run(const std::string& folder, const std::string& args,
-                    const std::string& environment = "-u XDG_CONFIG_HOME") const {
-        const std::string user =
-            geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
-        return RunProbe(folder, args,
-                        "cd / && " + user + "env " + environment + " HOME=" + Quote(home_) + " ");
+    // The probe in `folder` as the user, with HOME their folder and XDG_CONFIG_HOME `xdg`.
+    std::string RunAsUser(const std::string& folder, std::vector<std::string> args,
+                          const std::string& xdg = "") const {
+        std::vector<std::string> command = {"/usr/bin/env", "XDG_CONFIG_HOME=" + xdg,
+                                            "HOME=" + home_, folder + "/" + kProgram};
+        if (geteuid() == 0) {
+            command.insert(command.begin(), {"/usr/bin/setpriv", "--reuid=nobody",
+                                             "--regid=nogroup", "--clear-groups"});
+        }
+        command.insert(command.end(), args.begin(), args.end());
+        return Printed(command, "/");
     }
 
     std::string UserFile(const std::string& config = "/.config") const {
@@ -277,11 +327,12 @@ TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwn
     const std::string defaults = "[Settings]\r\nRatio=2\r\n[Debug]\r\nInsertMark=1\r\n";
     WriteBytes(installed_ + "/" + kIni, defaults);
     const std::string velmo = installed_ + "/velmo.dat\n";
-    EXPECT_EQ(Run(installed_, ""), "2\n" + velmo);
+    EXPECT_EQ(RunAsUser(installed_, {}), "2\n" + velmo);
     EXPECT_FALSE(fs::exists(home_ + "/.config"));
     // Two runs: the choices of the first are there in the second.
-    EXPECT_EQ(Run(installed_, "--ratio 7 --data /srv/words.dat"), "7\n/srv/words.dat\n");
-    EXPECT_EQ(Run(installed_, ""), "7\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "7", "--data", "/srv/words.dat"}),
+              "7\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "7\n/srv/words.dat\n");
     std::string user = SavedFile(7, "/srv/words.dat");
     user.replace(user.find("InsertMark=0"), 12, "InsertMark=1");
     EXPECT_EQ(ReadBytes(UserFile()), user);
@@ -295,11 +346,11 @@ TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwn
 
     // Without defaults beside the program, and with its own configuration folder.
     fs::remove(installed_ + "/" + kIni);
-    EXPECT_EQ(Run(installed_, "--ratio 3"), "3\n/srv/words.dat\n");
-    EXPECT_EQ(Run(installed_, ""), "3\n/srv/words.dat\n");
-    const std::string xdg = "XDG_CONFIG_HOME=" + Quote(home_ + "/xdg");
-    EXPECT_EQ(Run(installed_, "--ratio 6", xdg), "6\n" + velmo);
-    EXPECT_EQ(Run(installed_, "", xdg), "6\n" + velmo);
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "3"}), "3\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "3\n/srv/words.dat\n");
+    const std::string xdg = home_ + "/xdg";
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "6"}, xdg), "6\n" + velmo);
+    EXPECT_EQ(RunAsUser(installed_, {}, xdg), "6\n" + velmo);
     EXPECT_EQ(ReadBytes(UserFile("/xdg")), SavedFile(6, installed_ + "/velmo.dat"));
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, "velmo.dat"}));
 }
@@ -308,15 +359,15 @@ TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
     const std::string own = home_ + "/app";
     PlaceProbe(own);
     GiveToUser(own);
-    EXPECT_EQ(Run(own, "--ratio 6"), "6\n\n");
+    EXPECT_EQ(RunAsUser(own, {"--ratio", "6"}), "6\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
     fs::permissions(own + "/" + kIni, fs::perms(0444));
-    EXPECT_EQ(Run(own, "--ratio 8"), "8\n\n");
+    EXPECT_EQ(RunAsUser(own, {"--ratio", "8"}), "8\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
     EXPECT_EQ(fs::status(own + "/" + kIni).permissions(), fs::perms(0444));
     EXPECT_EQ(NamesIn(own), (Names{kProgram, kIni}));
     EXPECT_FALSE(fs::exists(home_ + "/.config"));
-    EXPECT_EQ(Run(own, ""), "6\n\n");
+    EXPECT_EQ(RunAsUser(own, {}), "6\n\n");
 }
 #endif
 
