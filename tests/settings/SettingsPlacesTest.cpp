@@ -72,30 +72,31 @@ TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
     const std::string beside = "/opt/q/QuilleryMini.ini";
     const std::string user = "/home/u/.config/QuilleryMini/QuilleryMini.ini";
     using V = std::vector<std::string>;
+    using enum FileAccess;
     const struct {
         FileAccess access;
         bool folderWritable;
         SettingsFiles files;
     } cases[] = {
-        {FileAccess::kWritable, false, {V{beside}, beside, false}},
-        {FileAccess::kWritable, true, {V{beside}, beside, false}},
-        {FileAccess::kMissing, true, {V{beside}, beside, false}},
+        {kWritable, false, {V{beside}, beside, false}},
+        {kWritable, true, {V{beside}, beside, false}},
+        {kMissing, true, {V{beside}, beside, false}},
         // Kept as it is: read alone, nothing written anywhere.
-        {FileAccess::kReadOnly, true, {V{beside}, std::nullopt, false}},
-        {FileAccess::kReadOnly, false, {V{beside}, std::nullopt, false}},
+        {kReadOnly, true, {V{beside}, std::nullopt, false}},
+        {kReadOnly, false, {V{beside}, std::nullopt, false}},
         // The administrator's defaults under the user's own file.
-        {FileAccess::kMissing, false, {V{beside, user}, user, true}},
-        {FileAccess::kNotOurs, true, {V{beside, user}, user, true}},
-        {FileAccess::kUnusable, true, {V{beside, user}, user, true}},
+        {kMissing, false, {V{beside, user}, user, true}},
+        {kNotOurs, true, {V{beside, user}, user, true}},
+        {kUnusable, true, {V{beside, user}, user, true}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseSettingsFiles(beside, c.access, c.folderWritable, user), c.files)
             << static_cast<int>(c.access) << c.folderWritable;
     }
     // Without a per-user place or the executable's folder, only what is left.
-    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, std::nullopt),
+    EXPECT_EQ(ChooseSettingsFiles(beside, kNotOurs, true, std::nullopt),
               (SettingsFiles{V{beside}, std::nullopt, false}));
-    EXPECT_EQ(ChooseSettingsFiles(std::nullopt, FileAccess::kUnusable, false, user),
+    EXPECT_EQ(ChooseSettingsFiles(std::nullopt, kUnusable, false, user),
               (SettingsFiles{V{user}, user, true}));
 }
 
@@ -300,10 +301,9 @@ class AsOrdinaryUser : public ::testing::Test {
         }
     }
 
-    // The probe in `folder` as the user, with HOME their folder and XDG_CONFIG_HOME `xdg`.
-    std::string RunAsUser(const std::string& folder, std::vector<std::string> args,
-                          const std::string& xdg = "") const {
-        std::vector<std::string> command = {"/usr/bin/env", "XDG_CONFIG_HOME=" + xdg,
+    // The probe in `folder` as the user, with HOME their folder and no XDG_CONFIG_HOME.
+    std::string RunAsUser(const std::string& folder, std::vector<std::string> args) const {
+        std::vector<std::string> command = {"/usr/bin/env", "-u", "XDG_CONFIG_HOME",
                                             "HOME=" + home_, folder + "/" + kProgram};
         if (geteuid() == 0) {
             command.insert(command.begin(), {"/usr/bin/setpriv", "--reuid=nobody",
@@ -311,10 +311,6 @@ class AsOrdinaryUser : public ::testing::Test {
         }
         command.insert(command.end(), args.begin(), args.end());
         return Printed(command, "/");
-    }
-
-    std::string UserFile(const std::string& config = "/.config") const {
-        return home_ + config + "/QuilleryMini/" + kIni;
     }
 
     const Scratch scratch_;
@@ -335,23 +331,20 @@ TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwn
     EXPECT_EQ(RunAsUser(installed_, {}), "7\n/srv/words.dat\n");
     std::string user = SavedFile(7, "/srv/words.dat");
     user.replace(user.find("InsertMark=0"), 12, "InsertMark=1");
-    EXPECT_EQ(ReadBytes(UserFile()), user);
+    const std::string userFile = home_ + "/.config/QuilleryMini/" + kIni;
+    EXPECT_EQ(ReadBytes(userFile), user);
     struct stat st;
-    ASSERT_EQ(stat(UserFile().c_str(), &st), 0);
+    ASSERT_EQ(stat(userFile.c_str(), &st), 0);
     EXPECT_NE(st.st_uid, 0u);
     EXPECT_EQ(fs::status(home_ + "/.config/QuilleryMini").permissions(), fs::perms(0700));
     // The program's folder is as it was.
     EXPECT_EQ(ReadBytes(installed_ + "/" + kIni), defaults);
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, kIni, "velmo.dat"}));
 
-    // Without defaults beside the program, and with its own configuration folder.
+    // Without defaults beside the program.
     fs::remove(installed_ + "/" + kIni);
     EXPECT_EQ(RunAsUser(installed_, {"--ratio", "3"}), "3\n/srv/words.dat\n");
     EXPECT_EQ(RunAsUser(installed_, {}), "3\n/srv/words.dat\n");
-    const std::string xdg = home_ + "/xdg";
-    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "6"}, xdg), "6\n" + velmo);
-    EXPECT_EQ(RunAsUser(installed_, {}, xdg), "6\n" + velmo);
-    EXPECT_EQ(ReadBytes(UserFile("/xdg")), SavedFile(6, installed_ + "/velmo.dat"));
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, "velmo.dat"}));
 }
 
