@@ -4,6 +4,7 @@
 // files named in UTF-8 (as the engine and the settings take names on both), and running a
 // program with its standard streams redirected to files.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -136,30 +137,27 @@ inline int RunCommandLine(const std::filesystem::path& program, std::wstring lin
                           const std::filesystem::path& out, const std::filesystem::path& err) {
     const HANDLE handles[3] = {Inheritable(in, false), Inheritable(out, true),
                                Inheritable(err, true)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = handles[0];
+    startup.hStdOutput = handles[1];
+    startup.hStdError = handles[2];
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0;
     int code = -1;
-    if (handles[0] != INVALID_HANDLE_VALUE && handles[1] != INVALID_HANDLE_VALUE &&
-        handles[2] != INVALID_HANDLE_VALUE) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = handles[0];
-        startup.hStdOutput = handles[1];
-        startup.hStdError = handles[2];
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                           cwd.c_str(), &startup, &process)) {
-            DWORD exitCode = 0;
-            if (WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
-                GetExitCodeProcess(process.hProcess, &exitCode)) {
-                code = static_cast<int>(exitCode);
-            }
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        } else {
-            std::fprintf(stderr, "CreateProcessW failed: error %lu\n", GetLastError());
-        }
-    } else {
+    if (std::find(handles, handles + 3, INVALID_HANDLE_VALUE) != handles + 3) {
         std::fprintf(stderr, "cannot open the redirected streams: error %lu\n", GetLastError());
+    } else if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               cwd.c_str(), &startup, &process)) {
+        std::fprintf(stderr, "CreateProcessW failed: error %lu\n", GetLastError());
+    } else {
+        if (WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process.hProcess, &exitCode)) {
+            code = static_cast<int>(exitCode);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
     for (const HANDLE handle : handles) {
         if (handle != INVALID_HANDLE_VALUE) {
