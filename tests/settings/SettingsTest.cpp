@@ -61,23 +61,14 @@ TEST(ProfileRead, AHandWrittenFile) {
     }
 }
 
-TEST(ProfileRead, CutsTheValueBetweenCharactersAt511BytesAndAtANul) {
+// What a read gives of the text after "=": up to a NUL, without the blanks around it and
+// then one pair of double quotes around the whole; cut between characters at 511 bytes.
+TEST(ProfileRead, ValuesLineEndsAndSectionNamesAsWindowsReadsThem) {
     const std::string a509(509, 'a');
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> values[] = {
         {a509 + "aa" + kHyo, a509 + "aa"}, {a509 + "a" + kHyo, a509 + "a"},
         {a509 + kHyo + "b", a509 + kHyo},  {std::string("ab\0cd", 5), "ab"},
         {"lone CR\r", "lone CR"},
-    };
-    for (const auto& [value, cut] : cases) {
-        EXPECT_EQ(ProfileDocument::Parse("[A]\r\nk=" + value).GetString("A", "k", ""), cut);
-    }
-    EXPECT_EQ(ProfileDocument().GetString("A", "k", a509 + "aaa"), a509 + "aa");
-}
-
-TEST(ProfileRead, QuotesLineEndsAndSectionNamesAsWindowsReadsThem) {
-    // One pair of double quotes around the whole value goes (after the blanks); any other
-    // quote stays.
-    const std::pair<std::string, std::string> values[] = {
         {"\"C:\\Program Files\\x.dat\"", "C:\\Program Files\\x.dat"}, {"  \" two \"  ", " two "},
         {"\"\"\"\"", "\"\""}, {"\"\"", ""}, {"\"", "\""}, {"'x'", "'x'"}, {"\"x", "\"x"},
         {"x\"", "x\""}, {"a\"b\"c", "a\"b\"c"}, {"\"a\" \"b\"", "a\" \"b"}};
@@ -85,6 +76,7 @@ TEST(ProfileRead, QuotesLineEndsAndSectionNamesAsWindowsReadsThem) {
         const ProfileDocument document = ProfileDocument::Parse("[S]\r\nk=" + value + "\r\n");
         EXPECT_EQ(document.GetString("S", "k", ""), read) << value;
     }
+    EXPECT_EQ(ProfileDocument().GetString("A", "k", a509 + "aaa"), a509 + "aa");
     // CR, LF and CR LF each end a line; a section name ends at the last "]" of its line.
     for (const std::string text :
          {"[S]\rj=1\rk=2\r", "[X]\rk=1\r[S]\rk=2", "[X]\r\rk=1\n\r[S]\r\n\rk=2\n",
@@ -321,11 +313,8 @@ TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
     const std::string longest = "/" + std::string(DictionaryPath::kMaxBytes - 1, 'd');
     EXPECT_EQ(LoadFrom("[Settings]\r\nData=" + longest + "\r\n").dictionaryPath.Bytes(), longest);
     EXPECT_EQ(LoadFrom("[Settings]\r\nData=" + longest + "d\r\n").dictionaryPath.Bytes(), velmo_);
-}
-
-TEST_F(SettingsFile, ADefaultDictionaryPathThatCannotBeHeldCountsAsNone) {
-    // Default dictionaries in a Japanese folder (辞書), in one code page 932 has no
-    // characters for, and at paths of the most bytes the record holds and of one more.
+    // A default dictionary that cannot be held counts as none: in a folder code page 932 has
+    // no characters for, or at a path longer than the record holds.
     const std::size_t room = DictionaryPath::kMaxBytes - dir_.Name().size() - 11;
     const std::string full = dir_.File(std::string(room, 'l'));
     const std::pair<std::string, std::string> cases[] = {
