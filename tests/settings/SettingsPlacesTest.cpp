@@ -1,18 +1,10 @@
 // Where the settings are read and written, read-only files, and writes stopped part-way:
 // through the program's settings code in a helper process (settings_save_probe) placed as
 // the program is installed, and, for the permission cases, run as an ordinary user.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <string>
 
-#include "files/FileIo.h"
-#include "files/FileIoTesting.h"
-#include "settings/ExecutableFolder.h"
-#include "settings/FileNames.h"
-#include "settings/Settings.h"
-#include "tests/support/Portable.h"
+#include "tests/settings/SettingsTestSupport.h"
 
 #ifndef _WIN32
 #include <pwd.h>
@@ -22,12 +14,8 @@
 namespace quillery {
 namespace {
 
-namespace fs = std::filesystem;
-using namespace test;
-using Names = std::set<std::string>;
+using namespace settings_test;
 
-const std::string kIni = kSettingsFileName;
-const std::string kSep(1, kPathSeparator);
 #ifdef _WIN32
 const std::string kProgram = "QuilleryMini.exe";
 #else

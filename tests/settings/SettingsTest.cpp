@@ -1,7 +1,5 @@
 // The settings library: the profile file, file names, the settings record and its file,
 // and module paths.
-#include <gtest/gtest.h>
-
 #ifndef _WIN32
 #include <malloc.h>
 #include <sys/resource.h>
@@ -16,24 +14,17 @@
 #include <tuple>
 #include <vector>
 
-#include "files/FileIo.h"
-#include "files/FileIoTesting.h"
-#include "settings/ExecutableFolder.h"
-#include "settings/FileNames.h"
 #include "settings/ProfileFile.h"
-#include "settings/Settings.h"
-#include "tests/support/Portable.h"
+#include "tests/settings/SettingsTestSupport.h"
 
 namespace quillery {
 namespace {
 
-namespace fs = std::filesystem;
-using namespace test;
+using namespace settings_test;
 using namespace std::string_literals;
 using Numbers = std::vector<std::int64_t>;
 using Texts = std::tuple<std::string, std::string, std::string>;
 
-const std::string kSep(1, kPathSeparator);
 // Code page 932 characters whose second byte is 0x5C, and two katakana that differ only
 // in a second byte that looks like an ASCII letter.
 const std::string kHyo = "\x95\x5C";     // 表
@@ -352,7 +343,7 @@ TEST_F(SettingsFile, OnlyTheNormalStateWritesTheOuterRectangle) {
                 (placed ? "XPos = 10\nYPos=20 \r\n\tWidth=300\r\nHeight=200\r\n" : rectangle) +
                 kWindowKeys + kSettingsPart + kDebugPart);
     }
-    EXPECT_EQ(NamesIn(dir_.Name()), std::set<std::string>{kSettingsFileName});
+    EXPECT_EQ(NamesIn(dir_.Name()), Names{kIni});
     const Settings loaded = Load();
     EXPECT_EQ(loaded.dictionaryPath, DistinctSettings().dictionaryPath);
     EXPECT_EQ(NumbersOf(loaded),
@@ -489,7 +480,7 @@ TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
     EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), "/opt/app" + kSep + "velmo");
     EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
     // Folder, separator and name take all but the terminator's byte; one more is too many.
-    const std::string name = kSettingsFileName;
+    const std::string& name = kIni;
     const std::string fits = "/" + std::string(kModulePathCapacity - 3 - name.size(), 'd');
     EXPECT_EQ(ModulePathIn(fits, name).value_or("").size(), kModulePathCapacity - 1);
     EXPECT_EQ(ModulePathIn(fits + "d", name), std::nullopt);
