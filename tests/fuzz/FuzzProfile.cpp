@@ -1,21 +1,18 @@
 // The profile reader and writer on an arbitrary settings file, and the settings record
 // loaded from it, saved and loaded again in a folder of its own.
 //
-// Input: bytes 0..1 a mask, byte 2 a length, byte 3 flags (bit 0 minimised, 1 maximised,
-// 2 a default dictionary beside the settings file), bytes 4..19 the window's left, top,
-// right and bottom (little endian), then the settings file. Key k of the thirteen is
-// written, when bit k of the mask is set, with the value read of the next key (one the
-// program could have written), otherwise with a slice of the file of the given length.
+// Input: a 16-bit mask, a length, flags (minimised, maximised, a default dictionary), the
+// window's left, top, right and bottom (32-bit little endian), then the file. Key k is
+// written with the value read of the next key when bit k of the mask is set, otherwise
+// with a slice of the file of that length.
 //
-// Beyond "no crash": the file parsed and written unchanged is the same bytes; a missing
-// key reads as its default; a write changes only the value of the line its key was read
-// from (spelling, blanks and line break stay; an equal value leaves the line alone) or
-// adds one CR LF entry, in a section added at the end when missing; every other line stays
-// byte for byte, a last line at most gaining CR LF; each accepted value reads back, each
-// refused one reads as before. The record loaded, saved and loaded again is the same
-// (with the rectangle saved when the window was neither minimised nor maximised), the file
-// saved is the file read with those values written in, a second save changes nothing and
-// no temporary file stays.
+// Checked: parsing and writing back gives the same bytes; a missing key reads as its
+// default; a write changes only the value on its key's line (spelling, blanks, line break
+// and an equal value stay) or adds one CR LF entry, in a new section at the end when
+// needed, and no other line; accepted values read back, refused ones read as before; the
+// record loaded, saved (the rectangle only when placed) and loaded again is the same, the
+// file saved is the file read with the record written in, a second save changes nothing
+// and no temporary file stays.
 #include <algorithm>
 #include <cstdint>
 #include <map>
