@@ -1,43 +1,26 @@
 // The profile reader and writer on an arbitrary settings file, and the settings record
 // loaded from it, saved and loaded again in a folder of its own.
 //
-// Input layout: bytes 0..1 a mask, byte 2 a length, byte 3 flags, bytes 4..19 a window
-// rectangle (left, top, right, bottom, little endian), then the settings file. For key k
-// of the thirteen, bit k of the mask writes the value just read of the next key (a value
-// the program could have written), a clear bit writes a slice of the file of the given
-// length (anything at all). Flag bits: 0 minimised, 1 maximised, 2 a default dictionary
-// beside the settings file.
+// Input: a 16-bit mask, a length, flags (minimised, maximised, a default dictionary), the
+// window's left, top, right and bottom (32-bit little endian), then the file. Key k is
+// written with the value read of the next key when bit k of the mask is set, otherwise
+// with a slice of the file of that length.
 //
-// Properties checked beyond "no crash":
-//  - the file parsed and written unchanged is the same bytes;
-//  - a key that is missing reads as its default text;
-//  - lines end at CR LF, LF or CR alone; writing a key replaces only the value of the
-//    line it was read from (the key as spelt there, the blanks around "=" and at the end
-//    and the line break stay; a value that reads the same leaves the line untouched), or
-//    adds one entry ending with CR LF, and a missing section is added at the end of the
-//    file; every other line stays byte for byte, a last line without a line break at
-//    most gaining CR LF;
-//  - after writing every key and reading the result again, each value that was accepted
-//    reads back as written, each refused one as it was; the lines the program does not
-//    own survive byte for byte and in order, each entry written and not read (and its
-//    missing section) is added once, and nothing else is added;
-//  - the settings loaded, saved and loaded again are the same record (the window
-//    rectangle replaced by the one saved unless minimised or maximised); the file saved
-//    is the file read with the thirteen (or nine) values written into it; saving again
-//    changes nothing; no temporary file stays behind.
-#include <unistd.h>
-
+// Checked: parsing and writing back gives the same bytes; a missing key reads as its
+// default; a write changes only the value on its key's line (spelling, blanks, line break
+// and an equal value stay) or adds one CR LF entry, in a new section at the end when
+// needed, and no other line; accepted values read back, refused ones read as before; the
+// record loaded, saved (the rectangle only when placed) and loaded again is the same, the
+// file saved is the file read with the record written in, a second save changes nothing
+// and no temporary file stays.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "FuzzCheck.h"
@@ -45,6 +28,7 @@
 #include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
+#include "tests/support/Portable.h"
 
 namespace {
 
@@ -56,21 +40,13 @@ struct Key {
     std::string_view defaultText;
 };
 
-constexpr Key kKeys[] = {
-    {"Settings", "Data", ""},
-    {"Settings", "Ratio", "4"},
-    {"Window", "WindowRatio", "3"},
-    {"Window", "BlackBackgrownd", "0"},
-    {"Window", "EditReadOnly", "0"},
-    {"Window", "XPos", "0"},
-    {"Window", "YPos", "0"},
-    {"Window", "Width", "0"},
-    {"Window", "Height", "0"},
-    {"Debug", "InsertMark", "0"},
-    {"Debug", "UseRandom", "0"},
-    {"Debug", "RandomSeed", "0"},
-    {"Debug", "NewestRandomSeed", "0"},
-};
+constexpr Key kKeys[] = {{"Settings", "Data", ""},          {"Settings", "Ratio", "4"},
+                         {"Window", "WindowRatio", "3"},    {"Window", "BlackBackgrownd", "0"},
+                         {"Window", "EditReadOnly", "0"},   {"Window", "XPos", "0"},
+                         {"Window", "YPos", "0"},           {"Window", "Width", "0"},
+                         {"Window", "Height", "0"},         {"Debug", "InsertMark", "0"},
+                         {"Debug", "UseRandom", "0"},       {"Debug", "RandomSeed", "0"},
+                         {"Debug", "NewestRandomSeed", "0"}};
 constexpr std::size_t kKeyCount = std::size(kKeys);
 
 struct FileLine {
@@ -82,14 +58,10 @@ struct FileLine {
 std::vector<FileLine> Lines(std::string_view bytes) {
     std::vector<FileLine> lines;
     for (std::size_t start = 0; start < bytes.size();) {
-        std::size_t textEnd = start;
-        while (textEnd < bytes.size() && bytes[textEnd] != '\r' && bytes[textEnd] != '\n') {
-            ++textEnd;
-        }
-        std::size_t end = textEnd;
-        if (end < bytes.size()) {
-            end += bytes.substr(end, 2) == "\r\n" ? 2 : 1;
-        }
+        const std::size_t textEnd = std::min(bytes.find_first_of("\r\n", start), bytes.size());
+        const std::size_t end = textEnd == bytes.size()
+                                    ? textEnd
+                                    : textEnd + (bytes.substr(textEnd, 2) == "\r\n" ? 2 : 1);
         lines.push_back({std::string(bytes.substr(start, textEnd - start)),
                          std::string(bytes.substr(textEnd, end - textEnd))});
         start = end;
@@ -97,27 +69,27 @@ std::vector<FileLine> Lines(std::string_view bytes) {
     return lines;
 }
 
-// Walks the lines of `after` against those of `before`: each line of `before` stands in
-// `after`, in order and the same (a last line without a line break may gain CR LF),
-// unless `other` takes its place. `other` gets every line of `after` that is not the next
-// line of `before`, which must end with CR LF unless it takes that line's place (then it
-// keeps its line break), with the index of that next line and whether every line of
-// `before` has been met; it returns whether the line replaces that next line.
+// Whether `ending` is the line break `was` had, or CR LF added to a last line.
+bool SameEnding(const FileLine& was, std::string_view ending) {
+    return was.ending == ending || (was.ending.empty() && ending == "\r\n");
+}
+
+// Each line of `before` stands in `after`, in order and the same (a last line may gain
+// CR LF), unless `other` takes its place. `other` gets every other line of `after`, the
+// index of the next line of `before` and whether all were met; it returns whether the line
+// replaces that next one (then keeping its line break), else the line must end in CR LF.
 template <typename Other>
 void CheckLines(std::string_view before, std::string_view after, Other other) {
     const std::vector<FileLine> in = Lines(before);
     std::size_t next = 0;
     for (const FileLine& line : Lines(after)) {
-        if (next < in.size() && in[next].text == line.text &&
-            (in[next].ending == line.ending ||
-             (in[next].ending.empty() && line.ending == "\r\n"))) {
+        if (next < in.size() && in[next].text == line.text && SameEnding(in[next], line.ending)) {
             ++next;
             continue;
         }
         if (other(line.text, next, next == in.size())) {
             FUZZ_CHECK(next < in.size());
-            FUZZ_CHECK(line.ending == in[next].ending ||
-                       (in[next].ending.empty() && line.ending == "\r\n"));
+            FUZZ_CHECK(SameEnding(in[next], line.ending));
             ++next;
         } else {
             FUZZ_CHECK(line.ending == "\r\n");
@@ -126,27 +98,18 @@ void CheckLines(std::string_view before, std::string_view after, Other other) {
     FUZZ_CHECK(next == in.size());
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
 // Whether `text` is the entry line `original` of `key` with `value` written into it: the
 // key as it was spelt and the blanks around "=" and at the end stay, and the line reads
 // back as the value.
 bool RewrittenFrom(std::string_view text, std::string_view original, std::string_view key,
                    std::string_view value) {
-    std::size_t valueStart = FindCp932Char(original, '=');
-    if (valueStart == std::string_view::npos) {
+    const std::size_t equals = FindCp932Char(original, '=');
+    if (equals == std::string_view::npos) {
         return false;
     }
-    ++valueStart;
-    while (valueStart < original.size() && IsBlank(original[valueStart])) {
-        ++valueStart;
-    }
-    std::size_t valueEnd = original.size();
-    while (valueEnd > valueStart && IsBlank(original[valueEnd - 1])) {
-        --valueEnd;
-    }
+    const std::size_t valueStart =
+        std::min(original.find_first_not_of(" \t", equals + 1), original.size());
+    const std::size_t valueEnd = std::max(original.find_last_not_of(" \t") + 1, valueStart);
     const std::string_view trailing = original.substr(valueEnd);
     return text.substr(0, valueStart) == original.substr(0, valueStart) &&
            text.size() >= valueStart + trailing.size() &&
@@ -157,13 +120,9 @@ bool RewrittenFrom(std::string_view text, std::string_view original, std::string
 std::string Header(std::string_view section) {
     return "[" + std::string(section) + "]";
 }
-std::string Entry(const Key& key, std::string_view value) {
-    return std::string(key.key) + "=" + std::string(value);
-}
 
 // Which line each key that was read is read from, and which sections the file lacks:
-// found by writing every key at once with a value of its own, which no line of the file
-// holds.
+// found by writing every key at once with a marker no line of the file holds.
 struct Ownership {
     std::optional<std::size_t> line[kKeyCount];
     std::set<std::string_view> missingSections;
@@ -200,7 +159,7 @@ Ownership CheckMarkedWrite(std::string_view file,
                                RewrittenFrom(text, in[next].text, kKeys[k].key, marker[k]));
                     return true;
                 }
-                FUZZ_CHECK(text == Entry(kKeys[k], marker[k]));
+                FUZZ_CHECK(text == std::string(kKeys[k].key) + "=" + marker[k]);
                 return false;
             }
             // Otherwise the header of a section that was missing, added at the end.
@@ -210,9 +169,8 @@ Ownership CheckMarkedWrite(std::string_view file,
                        }));
             return false;
         });
-    for (std::size_t k = 0; k < kKeyCount; ++k) {
-        FUZZ_CHECK(result.line[k].has_value());
-    }
+    FUZZ_CHECK(std::all_of(std::begin(result.line), std::end(result.line),
+                           [](const auto& line) { return line.has_value(); }));
     return result;
 }
 
@@ -223,10 +181,8 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     std::optional<std::string> read[kKeyCount];
     for (std::size_t k = 0; k < kKeyCount; ++k) {
         read[k] = original.Find(kKeys[k].section, kKeys[k].key);
-        if (!read[k]) {
-            FUZZ_CHECK(original.GetString(kKeys[k].section, kKeys[k].key, kKeys[k].defaultText) ==
-                       kKeys[k].defaultText);
-        }
+        FUZZ_CHECK(read[k] || original.GetString(kKeys[k].section, kKeys[k].key,
+                                                 kKeys[k].defaultText) == kKeys[k].defaultText);
     }
 
     const Ownership ownership = CheckMarkedWrite(file, read);
@@ -290,35 +246,13 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     FUZZ_CHECK(addedHeaders.empty() && addedKeys.empty());
 }
 
-// --- The settings record through real files. ---
-
-std::string Folder() {
-    static const std::string folder = [] {
-        std::string pattern = std::filesystem::is_directory("/dev/shm")
-                                  ? "/dev/shm"
-                                  : std::filesystem::temp_directory_path().string();
-        pattern += "/quillery-fuzz.XXXXXX";
-        FUZZ_CHECK(mkdtemp(pattern.data()) != nullptr);
-        static const std::string removeAtExit = pattern;
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(removeAtExit, ignored);
-        });
-        return pattern;
-    }();
-    return folder;
-}
-
-void WriteFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    FUZZ_CHECK(out.good());
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    FUZZ_CHECK(in.good());
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// tmpfs where there is one: every input saves, with its fsyncs.
+const std::string& Folder() {
+    static const test::TempDir dir(std::filesystem::is_directory("/dev/shm")
+                                       ? "/dev/shm"
+                                       : std::filesystem::temp_directory_path());
+    static const std::string name = dir.Name();
+    return name;
 }
 
 Settings Loaded(const std::string& folder) {
@@ -328,35 +262,35 @@ Settings Loaded(const std::string& folder) {
 }
 
 void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowState& window) {
-    const std::string folder = Folder();
+    const std::string& folder = Folder();
     const std::string path = folder + "/" + kSettingsFileName;
     const std::string dictionary = folder + "/" + kDefaultDictionaryName;
     std::filesystem::remove(dictionary);
     if (flags & 4) {
-        WriteFile(dictionary, "X\r\n");
+        test::WriteBytes(dictionary, "X\r\n");
     }
-    WriteFile(path, file);
+    test::WriteBytes(path, file);
 
     const Settings first = Loaded(folder);
     FUZZ_CHECK(SaveSettingsTo(folder, first, window));
-    const std::string saved = ReadFile(path);
+    const std::string saved = test::ReadBytes(path);
     const Settings second = Loaded(folder);
 
-    Settings expected = first;
+    // A placed window's rectangle replaces the one read, its sizes modulo 2^32.
+    Settings e = first;
     const bool placed = !window.minimized && !window.maximized;
     if (placed) {
-        expected.windowX = window.left;
-        expected.windowY = window.top;
-        expected.windowWidth = static_cast<std::int32_t>(static_cast<std::uint32_t>(window.right) -
-                                                         static_cast<std::uint32_t>(window.left));
-        expected.windowHeight = static_cast<std::int32_t>(
-            static_cast<std::uint32_t>(window.bottom) - static_cast<std::uint32_t>(window.top));
+        const auto span = [](std::int64_t from, std::int64_t to) {
+            return static_cast<std::int32_t>(to - from);
+        };
+        std::tie(e.windowX, e.windowY, e.windowWidth, e.windowHeight) =
+            std::tuple(window.left, window.top, span(window.left, window.right),
+                       span(window.top, window.bottom));
     }
-    FUZZ_CHECK(second == expected);
+    FUZZ_CHECK(second == e);
 
-    // The values of the record, written in the order of kKeys into the file that was read;
-    // the window's four only when it was placed.
-    const Settings& e = expected;
+    // The record's values written in the order of kKeys into the file that was read; the
+    // window's four only when it was placed.
     const auto n = [](auto value) { return FormatNumberText(value); };
     const std::string values[kKeyCount] = {
         e.dictionaryPath.Bytes(), n(e.insertRatio), n(e.windowRatio),  n(e.blackBackground),
@@ -370,17 +304,11 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
         }
     }
     FUZZ_CHECK(saved == document.Serialize());
-
     FUZZ_CHECK(SaveSettingsTo(folder, second, window));
-    FUZZ_CHECK(ReadFile(path) == saved);
-
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    FUZZ_CHECK(names == (flags & 4
-                             ? std::set<std::string>{kSettingsFileName, kDefaultDictionaryName}
-                             : std::set<std::string>{kSettingsFileName}));
+    FUZZ_CHECK(test::ReadBytes(path) == saved);
+    FUZZ_CHECK(test::NamesIn(folder) ==
+               (flags & 4 ? std::set<std::string>{kSettingsFileName, kDefaultDictionaryName}
+                          : std::set<std::string>{kSettingsFileName}));
 }
 
 }  // namespace
@@ -390,13 +318,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint16_t mask = reader.Uint16();
     const std::size_t sliceLength = reader.Byte();
     const std::uint8_t flags = reader.Byte();
-    WindowState window;
-    window.minimized = (flags & 1) != 0;
-    window.maximized = (flags & 2) != 0;
-    window.left = static_cast<std::int32_t>(reader.Uint32());
-    window.top = static_cast<std::int32_t>(reader.Uint32());
-    window.right = static_cast<std::int32_t>(reader.Uint32());
-    window.bottom = static_cast<std::int32_t>(reader.Uint32());
+    WindowState window{(flags & 1) != 0, (flags & 2) != 0};
+    for (std::int32_t* side : {&window.left, &window.top, &window.right, &window.bottom}) {
+        *side = static_cast<std::int32_t>(reader.Uint32());
+    }
     const std::string_view file = reader.Rest();
 
     CheckDocument(file, mask, sliceLength);

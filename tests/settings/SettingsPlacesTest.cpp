@@ -1,66 +1,20 @@
 // Where the settings are read and written, read-only files, and writes stopped part-way:
 // through the program's settings code in a helper process (settings_save_probe) placed as
 // the program is installed, and, for the permission cases, run as an ordinary user.
-#include <gtest/gtest.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <set>
-#include <string>
 
-#include "files/FileIo.h"
-#include "files/FileIoTesting.h"
-#include "settings/ExecutableFolder.h"
-#include "settings/Settings.h"
-#include "tests/support/Portable.h"
+#include "tests/settings/SettingsTestSupport.h"
 
 #ifndef _WIN32
 #include <pwd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace quillery {
 namespace {
 
-namespace fs = std::filesystem;
-using Names = std::set<std::string>;
-
-// The test's temporary folder, which every user may enter.
-struct Scratch {
-    Scratch() { fs::permissions(folder.path(), fs::perms(0755)); }
-    test::TempDir folder;
-    std::string path = test::Utf8Path(folder.path());
-};
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    EXPECT_TRUE(out << bytes) << path;
-}
-
-std::string ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Names NamesIn(const std::string& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
-std::string Quote(const std::string& text) {
-#ifdef _WIN32
-    return "\"" + text + "\"";
-#else
-    return "'" + text + "'";
-#endif
-}
+using namespace settings_test;
 
 #ifdef _WIN32
 const std::string kProgram = "QuilleryMini.exe";
@@ -68,29 +22,33 @@ const std::string kProgram = "QuilleryMini.exe";
 const std::string kProgram = "QuilleryMini";
 #endif
 
-// Runs the probe copied into `folder` as the program; what it printed. `prefix` comes
-// before the command (another user, another environment).
-std::string RunProbe(const std::string& folder, const std::string& args,
-                     const std::string& prefix = "") {
-    const std::string out = folder + ".out";
-    std::string command = prefix + Quote(folder + "/" + kProgram) + " " + args + " >" + Quote(out);
-#ifdef _WIN32
-    command = "\"" + command + "\"";
-#endif
-    std::system(command.c_str());
-    std::string printed = ReadBytes(out);
-    fs::remove(out);
-    return printed;
+// A temporary folder every user may enter.
+struct Scratch : TempDir {
+    Scratch() { fs::permissions(path(), fs::perms(0755)); }
+    const std::string dir = Name();
+};
+
+// The probe copied into `folder` as the program; its path.
+std::string PlaceProbe(const std::string& folder) {
+    fs::create_directories(PathFromUtf8(folder));
+    fs::copy_file(QUILLERY_SAVE_PROBE, PathFromUtf8(folder) / kProgram);
+    return Utf8Path(PathFromUtf8(folder) / kProgram);
 }
 
-void PlaceProbe(const std::string& folder) {
-    fs::create_directories(folder);
-    fs::copy_file(QUILLERY_SAVE_PROBE, folder + "/" + kProgram);
+// What `command` (a program's path and its arguments) printed, run in `cwd`; its exit code
+// must be `code`.
+std::string Printed(const std::vector<std::string>& command, const std::string& cwd, int code = 0) {
+    const TempDir streams;
+    const std::string in = streams.Write("in", ""), out = streams.File("out");
+    EXPECT_EQ(
+        RunProgram(PathFromUtf8(command[0]), {command.begin() + 1, command.end()},
+                   PathFromUtf8(cwd), PathFromUtf8(in), PathFromUtf8(out), streams.path() / "err"),
+        code)
+        << command[0];
+    return ReadBytes(out);
 }
 
-const std::string kIni = kSettingsFileName;
-
-// What a save by the probe writes, given the ratio and the dictionary, in a new file.
+// What a save by the probe writes into a new file.
 std::string SavedFile(int ratio, const std::string& data) {
     return "[Settings]\r\nData=" + data + "\r\nRatio=" + std::to_string(ratio) +
            "\r\n[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
@@ -102,42 +60,93 @@ TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
     const std::string beside = "/opt/q/QuilleryMini.ini";
     const std::string user = "/home/u/.config/QuilleryMini/QuilleryMini.ini";
     using V = std::vector<std::string>;
+    using enum FileAccess;
     const struct {
         FileAccess access;
         bool folderWritable;
         SettingsFiles files;
     } cases[] = {
-        {FileAccess::kWritable, false, {V{beside}, beside, false}},
-        {FileAccess::kWritable, true, {V{beside}, beside, false}},
-        {FileAccess::kMissing, true, {V{beside}, beside, false}},
+        {kWritable, false, {V{beside}, beside, false}},
+        {kWritable, true, {V{beside}, beside, false}},
+        {kMissing, true, {V{beside}, beside, false}},
         // Kept as it is: read alone, nothing written anywhere.
-        {FileAccess::kReadOnly, true, {V{beside}, std::nullopt, false}},
-        {FileAccess::kReadOnly, false, {V{beside}, std::nullopt, false}},
+        {kReadOnly, true, {V{beside}, std::nullopt, false}},
+        {kReadOnly, false, {V{beside}, std::nullopt, false}},
         // The administrator's defaults under the user's own file.
-        {FileAccess::kMissing, false, {V{beside, user}, user, true}},
-        {FileAccess::kNotOurs, true, {V{beside, user}, user, true}},
-        {FileAccess::kUnusable, true, {V{beside, user}, user, true}},
+        {kMissing, false, {V{beside, user}, user, true}},
+        {kNotOurs, true, {V{beside, user}, user, true}},
+        {kUnusable, true, {V{beside, user}, user, true}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseSettingsFiles(beside, c.access, c.folderWritable, user), c.files)
             << static_cast<int>(c.access) << c.folderWritable;
     }
-    // No per-user place: nothing to write where the program's folder cannot take it.
-    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, std::nullopt),
+    // Without a per-user place or the executable's folder, only what is left.
+    EXPECT_EQ(ChooseSettingsFiles(beside, kNotOurs, true, std::nullopt),
               (SettingsFiles{V{beside}, std::nullopt, false}));
-    // No executable's folder: the user's file alone.
-    EXPECT_EQ(ChooseSettingsFiles(std::nullopt, FileAccess::kUnusable, false, user),
+    EXPECT_EQ(ChooseSettingsFiles(std::nullopt, kUnusable, false, user),
               (SettingsFiles{V{user}, user, true}));
 }
 
+// Started from a folder of decoys, the program finds its settings and default dictionary
+// beside the real executable: on Windows in a folder with a Japanese name, elsewhere
+// through every kind of link, as the installed launcher in PREFIX/bin starts it.
+TEST(SettingsPlaces, TheFilesBesideTheRealExecutableWhereverItIsStartedFrom) {
+    const TempDir temp;
+#ifdef _WIN32
+    const std::string root = temp.Name() + "\\";
+    const std::string real = root + "プログラム\\";
+    const std::vector<std::string> starts = {real + "QuilleryMini.exe"};
+#else
+    const std::string root = fs::canonical(temp.path()).string() + "/";
+    const std::string real = root + "lib/quillery-mini/";
+    const std::vector<std::string> starts = {root + "bin/QuilleryMini", root + "links/absolute",
+                                             root + "links/chained",
+                                             root + "links/bin/QuilleryMini"};
+#endif
+    const std::string work = root + "work" + kSep;
+    const std::string bin = root + "bin" + kSep;
+    const std::string decoy = "[Settings]\r\nRatio=9\r\n";
+    const std::string probe = PlaceProbe(real);
+    for (const std::string& folder : {work, bin}) {
+        fs::create_directories(PathFromUtf8(folder));
+        WriteBytes(folder + "velmo.dat", "decoy\r\n");
+        WriteBytes(folder + kIni, decoy);
+    }
+#ifndef _WIN32
+    fs::create_directory(root + "links");
+    fs::create_symlink("../lib/quillery-mini/QuilleryMini", starts[0]);  // as installed
+    fs::create_symlink(probe, starts[1]);
+    fs::create_symlink("../bin/QuilleryMini", starts[2]);
+    // A launcher folder that is itself a link (~/.local/bin linked elsewhere).
+    fs::create_directory_symlink(root + "bin", root + "links/bin");
+#endif
+    // The probe prints the executable's folder, the ratio and the dictionary path.
+    const auto run = [&](const std::string& start, const std::string& cwd, const char* ratio) {
+        return Printed(ratio ? std::vector<std::string>{start, "--folder", "--ratio", ratio}
+                             : std::vector<std::string>{start, "--folder"},
+                       cwd);
+    };
+    EXPECT_EQ(run(starts[0], work, nullptr), real + "\n4\n\n");
+    WriteBytes(real + "velmo.dat", "word\r\n");
+    // The dictionary path is held in code page 932.
+    const std::string velmo = FileSystemNameToCp932(real + "velmo.dat").value_or("?") + "\n";
+    for (const std::string& start : starts) {
+        EXPECT_EQ(run(start, work, nullptr), real + "\n4\n" + velmo) << start;
+    }
+    EXPECT_EQ(run(starts[0], work, "7"), real + "\n7\n" + velmo);
+    EXPECT_EQ(ReadBytes(work + kIni), decoy);
+    EXPECT_EQ(ReadBytes(bin + kIni), decoy);
+    EXPECT_EQ(run(starts.back(), root, nullptr), real + "\n7\n" + velmo);
+}
+
 TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
-    // Something that is not a file where the settings file belongs (which root, running
-    // these tests, cannot be kept from writing otherwise): the per-user folder is made and
-    // takes the settings; the default dictionary stays the one beside the program.
-    Scratch scratch;
-    const std::string program = scratch.path + "/program";
-    const std::string user = scratch.path + "/home/.config/QuilleryMini";
-    fs::create_directories(program + "/" + kIni);
+    // A folder where the settings file belongs stops even root: the per-user folder is
+    // made and takes the settings; the default dictionary stays the one beside the program.
+    const Scratch scratch;
+    const std::string program = scratch.dir + "/program";
+    const std::string user = scratch.dir + "/home/.config/QuilleryMini";
+    fs::create_directories(PathFromUtf8(program + "/" + kIni));
     WriteBytes(program + "/velmo.dat", "word\r\n");
     const SettingsPlaces places{program, user};
     const std::string velmo = ModulePathIn(program, "velmo.dat").value_or("");
@@ -152,7 +161,7 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     LoadSettingsFrom(places, again);
     EXPECT_EQ(again.insertRatio, 8);
 #ifndef _WIN32
-    EXPECT_EQ(fs::status(scratch.path + "/home/.config").permissions(), fs::perms(0700));
+    EXPECT_EQ(fs::status(scratch.dir + "/home/.config").permissions(), fs::perms(0700));
 #endif
 }
 
@@ -182,27 +191,34 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 }
 #endif
 
-// Leftovers of killed writes of the settings file are removed by the next save; nothing
-// else is, not even a folder or another file's leftover of the same form.
+// The next save removes what killed writes of the settings file left; nothing else, not
+// even a folder or another file's leftover of the same form.
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
-    Scratch scratch;
-    const std::string dir = scratch.path;
-    // No process runs under the number 7ffffffe (above any pid_max), so these are a
-    // killed writer's leftovers.
-    const Names others = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
-                          "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
-                          ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
-    for (const std::string& name : others) {
-        WriteBytes(dir + "/" + name, "x");
+    const Scratch scratch;
+    Names expected = {".QuilleryMini.ini.tmp-",     ".other.ini.tmp-1-2-3",
+                      "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmpx",
+                      ".QuilleryMini.ini~",         ".quillerymini.ini.tmp-1"};
+    for (const std::string& name : expected) {
+        scratch.Write(name, "x");
     }
+    // No process runs under the number 7ffffffe (above any pid_max).
     for (const char* name : {".QuilleryMini.ini.tmp-7ffffffe-2b-3", ".QuilleryMini.ini.tmp-x"}) {
-        WriteBytes(dir + "/" + name, "[Settings]\r\nRatio=");
+        scratch.Write(name, "[Settings]\r\nRatio=");
     }
-    fs::create_directory(dir + "/.QuilleryMini.ini.tmp-folder");
-    ASSERT_TRUE(SaveSettingsTo(dir, Settings(), WindowState{}));
-    Names expected = others;
+    fs::create_directory(scratch.path() / ".QuilleryMini.ini.tmp-folder");
     expected.insert({kIni, ".QuilleryMini.ini.tmp-folder"});
-    EXPECT_EQ(NamesIn(dir), expected);
+#ifndef _WIN32
+    // One whose writer still runs (process 1 always does) may be another instance's save
+    // under way, unless it is older than any save takes.
+    for (const char* name : {".QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini.tmp-1-4-5"}) {
+        scratch.Write(name, "[Settings]\r\n");
+    }
+    fs::last_write_time(scratch.path() / ".QuilleryMini.ini.tmp-1-4-5",
+                        fs::file_time_type::clock::now() - std::chrono::hours(1));
+    expected.insert(".QuilleryMini.ini.tmp-1-2-3");
+#endif
+    ASSERT_TRUE(SaveSettingsTo(scratch.dir, Settings(), WindowState{}));
+    EXPECT_EQ(NamesIn(scratch.dir), expected);
 }
 
 // A save stopped at each step of its write (the process ends there, as when killed): the
@@ -210,85 +226,62 @@ TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
 // only the settings file, whether the write went through an unnamed or a named temporary.
 TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
     const std::string old = "; kept by hand\r\n[Settings]\r\nratio = 9\r\n";
-    for (const char* named : {"", " --named"}) {
+    const std::string saved = SavedFile(7, "");
+    const std::string replaced = "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
+                                 saved.substr(saved.find("[Window]"));
+    for (const bool named : {false, true}) {
         for (int step = 0; step <= static_cast<int>(WriteStep::kReplaced); ++step) {
-            Scratch scratch;
-            const std::string program = scratch.path + "/program";
-            PlaceProbe(program);
+            SCOPED_TRACE(std::to_string(step) + (named ? " named" : ""));
+            const Scratch scratch;
+            const std::string program = scratch.dir + "/program";
+            const std::string probe = PlaceProbe(program);
             WriteBytes(program + "/" + kIni, old);
-            const std::string args = std::string("--ratio 7 --stop-at ") + std::to_string(step);
-            EXPECT_EQ(RunProbe(program, args + named), "") << step << named;
-            const std::string after = ReadBytes(program + "/" + kIni);
-            if (step == static_cast<int>(WriteStep::kReplaced)) {
-                const std::string saved = SavedFile(7, "");
-                EXPECT_EQ(after, "; kept by hand\r\n[Settings]\r\nratio = 7\r\nData=\r\n" +
-                                     saved.substr(saved.find("[Window]")))
-                    << named;
-            } else {
-                EXPECT_EQ(after, old) << step << named;
+            std::vector<std::string> stop = {probe, "--ratio", "7", "--stop-at",
+                                             std::to_string(step)};
+            if (named) {
+                stop.push_back("--named");
             }
-            EXPECT_LE(NamesIn(program).size(), 3u) << step << named;
-            EXPECT_EQ(RunProbe(program, "--ratio 5"), "5\n\n") << step << named;
-            EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni})) << step << named;
-            EXPECT_EQ(RunProbe(program, ""), "5\n\n");
+            EXPECT_EQ(Printed(stop, scratch.dir, 3), "");
+            EXPECT_EQ(ReadBytes(program + "/" + kIni),
+                      step == static_cast<int>(WriteStep::kReplaced) ? replaced : old);
+            EXPECT_LE(NamesIn(program).size(), 3u);
+            EXPECT_EQ(Printed({probe, "--ratio", "5"}, scratch.dir), "5\n\n");
+            EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni}));
+            EXPECT_EQ(Printed({probe}, scratch.dir), "5\n\n");
         }
     }
 }
 
 #ifndef _WIN32
-// A temporary file whose writer still runs may be a save under way in another instance:
-// removing it would make that save fail. Only when its writer is gone, or the file is
-// older than any save takes, is it a leftover.
-TEST(SettingsWrites, ATemporaryFileAnotherInstanceIsWritingStays) {
-    Scratch scratch;
-    const std::string dir = scratch.path;
-    const std::string running = ".QuilleryMini.ini.tmp-1-2-3";  // process 1 always runs
-    const std::string stale = ".QuilleryMini.ini.tmp-1-4-5";
-    const std::string gone = ".QuilleryMini.ini.tmp-7ffffffe-6-7";
-    for (const std::string& name : {running, stale, gone}) {
-        WriteBytes(dir + "/" + name, "[Settings]\r\n");
-    }
-    const auto hourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
-    fs::last_write_time(dir + "/" + stale, hourAgo);
-    ASSERT_EQ(ReplaceWritableFileAtomically(dir + "/" + kIni, "[Settings]\r\nRatio=3\r\n"),
-              std::error_code());
-    EXPECT_EQ(NamesIn(dir), (Names{kIni, running}));
-}
-
 // Where an unnamed temporary file cannot be given a name (no /proc, no privilege to link
-// a descriptor), the save goes through a named one instead of failing, for a new file and
-// over an old one, and leaves nothing else behind.
+// a descriptor), a named one takes its place, for a new file and over an old one.
 TEST(SettingsWrites, AnUnnamedFileThatCannotBeNamedGivesWayToANamedOne) {
-    Scratch scratch;
-    const std::string ini = scratch.path + "/" + kIni;
+    const Scratch scratch;
     file_io_testing::SetUnnamedFilesUnlinkable(true);
     for (const std::string bytes : {"[Settings]\r\nRatio=1\r\n", "[Settings]\r\nRatio=2\r\n"}) {
-        EXPECT_EQ(ReplaceWritableFileAtomically(ini, bytes), std::error_code());
-        EXPECT_EQ(ReadBytes(ini), bytes);
-        EXPECT_EQ(NamesIn(scratch.path), (Names{kIni}));
+        EXPECT_EQ(ReplaceWritableFileAtomically(scratch.File(kIni), bytes), std::error_code());
+        EXPECT_EQ(ReadBytes(scratch.File(kIni)), bytes);
+        EXPECT_EQ(NamesIn(scratch.dir), (Names{kIni}));
     }
     file_io_testing::SetUnnamedFilesUnlinkable(false);
 }
-#endif
 
-#ifndef _WIN32
 // The permission cases as an ordinary user (nobody), since root may write anything: the
 // program installed under a prefix owned by root, and in a folder of the user's own.
 class AsOrdinaryUser : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* folder : {"/prefix", "/prefix/lib", "/prefix/lib/quillery-mini"}) {
-            fs::create_directory(scratch_.path + folder);
-            fs::permissions(scratch_.path + folder, fs::perms(0755));
-        }
         PlaceProbe(installed_);
         WriteBytes(installed_ + "/velmo.dat", "word\r\n");
+        for (const char* folder : {"/prefix", "/prefix/lib", "/prefix/lib/quillery-mini"}) {
+            fs::permissions(scratch_.dir + folder, fs::perms(0755));
+        }
         fs::create_directory(home_);
         GiveToUser(home_);
     }
 
     // Files and folders the user owns (when the tests run as root, nobody's).
-    void GiveToUser(const std::string& path) const {
+    static void GiveToUser(const std::string& path) {
         if (geteuid() == 0) {
             const passwd* user = getpwnam("nobody");
             ASSERT_NE(user, nullptr);
@@ -296,22 +289,21 @@ class AsOrdinaryUser : public ::testing::Test {
         }
     }
 
-    // The program in `folder` as the user, with HOME their folder.
-    std::string Run(const std::string& folder, const std::string& args,
-                    const std::string& environment = "-u XDG_CONFIG_HOME") const {
-        const std::string user =
-            geteuid() == 0 ? "setpriv --reuid=nobody --regid=nogroup --clear-groups " : "";
-        return RunProbe(folder, args,
-                        "cd / && " + user + "env " + environment + " HOME=" + Quote(home_) + " ");
+    // The probe in `folder` as the user, with HOME their folder and no XDG_CONFIG_HOME.
+    std::string RunAsUser(const std::string& folder, std::vector<std::string> args) const {
+        std::vector<std::string> command = {"/usr/bin/env", "-u", "XDG_CONFIG_HOME",
+                                            "HOME=" + home_, folder + "/" + kProgram};
+        if (geteuid() == 0) {
+            command.insert(command.begin(), {"/usr/bin/setpriv", "--reuid=nobody",
+                                             "--regid=nogroup", "--clear-groups"});
+        }
+        command.insert(command.end(), args.begin(), args.end());
+        return Printed(command, "/");
     }
 
-    std::string UserFile(const std::string& config = "/.config") const {
-        return home_ + config + "/QuilleryMini/" + kIni;
-    }
-
-    Scratch scratch_;
-    const std::string installed_ = scratch_.path + "/prefix/lib/quillery-mini";
-    const std::string home_ = scratch_.path + "/home";
+    const Scratch scratch_;
+    const std::string installed_ = scratch_.dir + "/prefix/lib/quillery-mini";
+    const std::string home_ = scratch_.dir + "/home";
 };
 
 TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwnFolder) {
@@ -319,30 +311,28 @@ TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwn
     const std::string defaults = "[Settings]\r\nRatio=2\r\n[Debug]\r\nInsertMark=1\r\n";
     WriteBytes(installed_ + "/" + kIni, defaults);
     const std::string velmo = installed_ + "/velmo.dat\n";
-    EXPECT_EQ(Run(installed_, ""), "2\n" + velmo);
+    EXPECT_EQ(RunAsUser(installed_, {}), "2\n" + velmo);
     EXPECT_FALSE(fs::exists(home_ + "/.config"));
     // Two runs: the choices of the first are there in the second.
-    EXPECT_EQ(Run(installed_, "--ratio 7 --data /srv/words.dat"), "7\n/srv/words.dat\n");
-    EXPECT_EQ(Run(installed_, ""), "7\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "7", "--data", "/srv/words.dat"}),
+              "7\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "7\n/srv/words.dat\n");
     std::string user = SavedFile(7, "/srv/words.dat");
     user.replace(user.find("InsertMark=0"), 12, "InsertMark=1");
-    EXPECT_EQ(ReadBytes(UserFile()), user);
+    const std::string userFile = home_ + "/.config/QuilleryMini/" + kIni;
+    EXPECT_EQ(ReadBytes(userFile), user);
     struct stat st;
-    ASSERT_EQ(stat(UserFile().c_str(), &st), 0);
+    ASSERT_EQ(stat(userFile.c_str(), &st), 0);
     EXPECT_NE(st.st_uid, 0u);
     EXPECT_EQ(fs::status(home_ + "/.config/QuilleryMini").permissions(), fs::perms(0700));
     // The program's folder is as it was.
     EXPECT_EQ(ReadBytes(installed_ + "/" + kIni), defaults);
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, kIni, "velmo.dat"}));
 
-    // Without defaults beside the program, and with its own configuration folder.
+    // Without defaults beside the program.
     fs::remove(installed_ + "/" + kIni);
-    EXPECT_EQ(Run(installed_, "--ratio 3"), "3\n/srv/words.dat\n");
-    EXPECT_EQ(Run(installed_, ""), "3\n/srv/words.dat\n");
-    const std::string xdg = "XDG_CONFIG_HOME=" + Quote(home_ + "/xdg");
-    EXPECT_EQ(Run(installed_, "--ratio 6", xdg), "6\n" + velmo);
-    EXPECT_EQ(Run(installed_, "", xdg), "6\n" + velmo);
-    EXPECT_EQ(ReadBytes(UserFile("/xdg")), SavedFile(6, installed_ + "/velmo.dat"));
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "3"}), "3\n/srv/words.dat\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "3\n/srv/words.dat\n");
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, "velmo.dat"}));
 }
 
@@ -350,17 +340,15 @@ TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
     const std::string own = home_ + "/app";
     PlaceProbe(own);
     GiveToUser(own);
-    EXPECT_EQ(Run(own, "--ratio 6"), "6\n\n");
+    EXPECT_EQ(RunAsUser(own, {"--ratio", "6"}), "6\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
-    EXPECT_FALSE(fs::exists(home_ + "/.config"));
-
     fs::permissions(own + "/" + kIni, fs::perms(0444));
-    EXPECT_EQ(Run(own, "--ratio 8"), "8\n\n");
+    EXPECT_EQ(RunAsUser(own, {"--ratio", "8"}), "8\n\n");
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
     EXPECT_EQ(fs::status(own + "/" + kIni).permissions(), fs::perms(0444));
     EXPECT_EQ(NamesIn(own), (Names{kProgram, kIni}));
     EXPECT_FALSE(fs::exists(home_ + "/.config"));
-    EXPECT_EQ(Run(own, ""), "6\n\n");
+    EXPECT_EQ(RunAsUser(own, {}), "6\n\n");
 }
 #endif
 

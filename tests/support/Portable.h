@@ -1,14 +1,17 @@
 #pragma once
 
 // What the tests need of the platform, the same on Linux and Windows: temporary folders,
-// file names in UTF-8 (the encoding the engine and the settings take them in on both), and
-// running a program with its standard streams redirected to files.
+// files named in UTF-8 (as the engine and the settings take names on both), and running a
+// program with its standard streams redirected to files.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <random>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -35,11 +38,29 @@ inline std::filesystem::path PathFromUtf8(std::string_view name) {
     return std::filesystem::path(std::u8string(name.begin(), name.end()));
 }
 
-// A folder of its own under the system's temporary folder, removed with its contents.
+inline void WriteBytes(std::string_view name, std::string_view bytes) {
+    std::ofstream(PathFromUtf8(name), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+}
+
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadBytes(std::string_view name) {
+    std::ifstream in(PathFromUtf8(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in a folder, to see that nothing else was left behind.
+inline std::set<std::string> NamesIn(std::string_view folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder))) {
+        names.insert(Utf8Path(entry.path().filename()));
+    }
+    return names;
+}
+
+// A folder of its own under `base`, removed with its contents.
 class TempDir {
   public:
-    TempDir() {
-        const std::filesystem::path base = std::filesystem::temp_directory_path();
+    explicit TempDir(const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
         std::random_device seed;
         std::mt19937_64 random(static_cast<std::uint64_t>(seed()) << 32 ^ seed());
         for (int attempt = 0; attempt < 100; ++attempt) {
@@ -62,13 +83,14 @@ class TempDir {
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
+    std::string Name() const { return Utf8Path(path_); }
 
     // The UTF-8 name of `name` (itself UTF-8) in the folder.
     std::string File(std::string_view name) const { return Utf8Path(path_ / PathFromUtf8(name)); }
 
     std::string Write(std::string_view name, std::string_view bytes) const {
         const std::string file = File(name);
-        std::ofstream(PathFromUtf8(file), std::ios::binary).write(bytes.data(), std::ssize(bytes));
+        WriteBytes(file, bytes);
         return file;
     }
 
@@ -115,30 +137,27 @@ inline int RunCommandLine(const std::filesystem::path& program, std::wstring lin
                           const std::filesystem::path& out, const std::filesystem::path& err) {
     const HANDLE handles[3] = {Inheritable(in, false), Inheritable(out, true),
                                Inheritable(err, true)};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = handles[0];
+    startup.hStdOutput = handles[1];
+    startup.hStdError = handles[2];
+    PROCESS_INFORMATION process{};
+    DWORD exitCode = 0;
     int code = -1;
-    if (handles[0] != INVALID_HANDLE_VALUE && handles[1] != INVALID_HANDLE_VALUE &&
-        handles[2] != INVALID_HANDLE_VALUE) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = handles[0];
-        startup.hStdOutput = handles[1];
-        startup.hStdError = handles[2];
-        PROCESS_INFORMATION process{};
-        if (CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                           cwd.c_str(), &startup, &process)) {
-            DWORD exitCode = 0;
-            if (WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
-                GetExitCodeProcess(process.hProcess, &exitCode)) {
-                code = static_cast<int>(exitCode);
-            }
-            CloseHandle(process.hThread);
-            CloseHandle(process.hProcess);
-        } else {
-            std::fprintf(stderr, "CreateProcessW failed: error %lu\n", GetLastError());
-        }
-    } else {
+    if (std::find(handles, handles + 3, INVALID_HANDLE_VALUE) != handles + 3) {
         std::fprintf(stderr, "cannot open the redirected streams: error %lu\n", GetLastError());
+    } else if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               cwd.c_str(), &startup, &process)) {
+        std::fprintf(stderr, "CreateProcessW failed: error %lu\n", GetLastError());
+    } else {
+        if (WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+            GetExitCodeProcess(process.hProcess, &exitCode)) {
+            code = static_cast<int>(exitCode);
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
     for (const HANDLE handle : handles) {
         if (handle != INVALID_HANDLE_VALUE) {
