@@ -1,7 +1,7 @@
 #pragma once
 
-// What the fuzz targets share: a check that stops the process when a property fails,
-// so that libFuzzer keeps the input that broke it, and a few ways of viewing bytes.
+// What the fuzz targets share: a check that stops the process when a property fails (so
+// that libFuzzer keeps the input), and a reader of the input.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-// Stops with the failed condition; libFuzzer writes the input to a crash file.
 #define FUZZ_CHECK(condition)                                                                     \
     do {                                                                                          \
         if (!(condition)) {                                                                       \

@@ -1,6 +1,5 @@
-// Runs a fuzz target once on every file named on the command line, or found in a folder
-// named there, without libFuzzer: the seed corpus and kept crash inputs are then checked
-// by ctest in every build, with any compiler.
+// Runs a fuzz target without libFuzzer once on every file named on the command line or
+// found in a folder named there, so that ctest checks the seed corpus in every build.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
