@@ -89,27 +89,6 @@ inline RandomSource Seeded(std::uint32_t seed) {
     return random;
 }
 
-// ConvertText the long way: ReadNextLine cuts the lines, each is converted alone, and
-// CR LF (counted as one character) joins them.
-inline std::string LineByLine(std::string_view text, const KeywordList& keywords,
-                              const ConversionOptions& options, RandomSource& random,
-                              ConversionStats& stats) {
-    std::string out;
-    std::size_t pos = 0;
-    for (NextLine next; (next = ReadNextLine(text, pos)).found; ++stats.lineCount) {
-        const auto line = ConvertText(next.line, keywords, options, random);
-        out += line.text;
-        stats.phraseCount += line.stats.phraseCount;
-        stats.insertedCount += line.stats.insertedCount;
-        stats.outputCharCount += line.stats.outputCharCount;
-        if (!next.isLastLine) {
-            out += "\r\n";
-            ++stats.outputCharCount;
-        }
-    }
-    return out;
-}
-
 inline KeywordList Keywords(const std::vector<std::string>& utf8) {
     KeywordList list;
     for (const std::string& keyword : utf8) {
