@@ -18,23 +18,10 @@ namespace {
 using test::Utf8;
 using Calls = std::vector<std::string>;
 
-std::string Message(ConversionStats stats, std::size_t words) {
-    return Utf8(FormatStatistics(stats, words));
-}
-
 std::string Rate(int inserted, int phrases) {
-    const std::string m = Message({1, phrases, inserted, 1}, 1);
+    const std::string m = Utf8(FormatStatistics({1, phrases, inserted, 1}, 1));
     const std::size_t from = m.find("挿入率") + std::string("挿入率").size();
     return m.substr(from, m.find('%') - from);
-}
-
-TEST(FormatStatistics, TheTwoFormatsDifferInOneBlank) {
-    EXPECT_EQ(
-        Message({1, 3, 2, 13}, 5),
-        "変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%] [解析行1] [辞書の単語5個] [出力13文字]");
-    EXPECT_EQ(
-        Message({3, 0, 0, 17}, 1000),
-        "変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行3] [辞書の単語1000個] [出力17文字]");
 }
 
 // "%3.1f" as the Windows runtime prints it: ties in the 17-digit decimal text round up.
@@ -169,14 +156,15 @@ TEST_F(ConversionRunTest, SeedAndMarkers) {
     }
 }
 
-// Seed 7 picks B, then C. A stopped conversion tells the host nothing more.
+// Without phrases the statistics have no blank after the colon. Seed 7 picks B, then C. A
+// stopped conversion tells the host nothing more.
 TEST_F(ConversionRunTest, WholeRuns) {
-    const std::string zero = "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行0] ";
+    const std::string zero = "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行2] ";
     const std::string all = "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] ";
     const std::atomic<bool> stop{true};
-    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"", 7),
-              (Calls{"busy on", kBusy, "seed 7", "output ", zero + "[辞書の単語3個] [出力0文字]",
-                     "busy off"}));
+    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"です\r\nます", 7),
+              (Calls{"busy on", kBusy, "seed 7", "output です\r\nます",
+                     zero + "[辞書の単語3個] [出力5文字]", "busy off"}));
     EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"東京\r\n大阪", 7),
               (Calls{"busy on", kBusy, "seed 7", "output B東京\r\nC大阪",
                      all + "[辞書の単語3個] [出力7文字]", "busy off"}));
