@@ -35,8 +35,9 @@ class ConvertTest : public testing::Test {
         dir_.Write("empty.dat", "");
         dir_.Write("ctrlz.dat", "\x1AX\r\n");
         dir_.Write("example.txt", Sjis("私は東京に行きました。"));
-        // Names beyond ASCII (and, for é, beyond code page 932) open on every platform.
-        dir_.Write("辞書ファイル.dat", "X\r\n");
+        // Names beyond ASCII (and, for é, beyond code page 932; ソ ends in 0x5C there) open
+        // on every platform.
+        dir_.Write("辞書café表ソ.dat", "X\r\n");
         dir_.Write("café入力.txt", Sjis("私は東京に行きました。"));
         dir_.Write("one.utf8", "語\n");
         dir_.Write("bom.utf8", "\xEF\xBB\xBF");
@@ -79,7 +80,7 @@ TEST_F(ConvertTest, ConvertsRawBytesAndEndsWithTheStatistics) {
          example + "13文字]"},
         {"--dictionary x.dat --ratio 5 --seed 1 --mark example.txt", "",
          Sjis("<X>私は<X>東京に<>行きました。"), example + "19文字]"},
-        {"--dictionary 辞書ファイル.dat --ratio 5 --seed 1 café入力.txt", "",
+        {"--dictionary 辞書café表ソ.dat --ratio 5 --seed 1 café入力.txt", "",
          Sjis("X私はX東京に行きました。"), example + "13文字]"},
         // Standard input when no INPUT is given.
         {"--dictionary x.dat --ratio 5 --seed 1", Sjis("私は東京に行きました。"),
@@ -170,7 +171,7 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
 }
 
 // The same text and dictionary in UTF-8 give the UTF-8 form of the code page 932 run's
-// output and the same statistics; line breaks come out as they went in.
+// output and the same statistics.
 TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
     const std::string text =
         "吾輩は猫である。名前はまだ無い。\r\n東京、大阪、京都\r\n\r\nｶﾀｶﾅ①㈱髙";
@@ -187,16 +188,6 @@ TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
         EXPECT_EQ(utf8.exitCode, 0) << utf8.err;
         EXPECT_EQ(utf8.out, test::SjisToUtf8(cp932.out)) << options;
         EXPECT_EQ(utf8.err, cp932.err) << options;
-    }
-    const std::pair<std::string, std::string> cases[] = {
-        {"東京\n大阪\n", "<語>東京\n<語>大阪\n"},
-        {"東京\r\n大阪\r\n", "<語>東京\r\n<語>大阪\r\n"},
-        {"\xEF\xBB\xBF😀é\n", "\xEF\xBB\xBF<語>😀é\n"}};
-    for (const auto& [input, output] : cases) {
-        const Outcome r =
-            Run("--encoding utf-8 --dictionary one.utf8 --ratio 10 --seed 1 --mark", input);
-        EXPECT_EQ(r.exitCode, 0) << input;
-        EXPECT_EQ(r.out, output) << input;
     }
 }
 

@@ -207,16 +207,5 @@ TEST(OpenDictionaryFile, RefusesAFileLockedByAnotherHandle) {
 }
 #endif
 
-// UTF-8 names open on every platform (by the wide name on Windows).
-TEST(OpenDictionaryFile, OpensANameOfJapaneseAndAccentedCharacters) {
-    test::TempDir dir;
-    for (const char* name : {"辞書.dat", "café入力.txt", "表ソ.dat"}) {
-        std::FILE* file = OpenDictionaryFile(dir.Write(name, "X\r\n"));
-        ASSERT_NE(file, nullptr) << name;
-        EXPECT_EQ(ReadKeywords(file).size(), 1u) << name;
-        std::fclose(file);
-    }
-}
-
 }  // namespace
 }  // namespace quillery
