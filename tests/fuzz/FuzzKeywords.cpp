@@ -1,25 +1,21 @@
-// ReadKeywords on an arbitrary dictionary file, then ConvertText (narrow and UTF-16) and the
+// ReadKeywords on an arbitrary dictionary, then ConvertText (narrow and UTF-16) and the
 // converter's UTF-8 mode with the keywords read and an arbitrary text, ratio, seed and marks.
+// Input: the ratio (mod 11), the marks (bit 0), the seed (4 bytes), the dictionary's length
+// n (2 bytes, little endian), n bytes of dictionary, the text; the text's bytes are also
+// taken two at a time as UTF-16 units.
 //
-// Input: byte 0 the ratio (modulo 11), byte 1 bit 0 the marks, bytes 2..5 the seed, bytes
-// 6..7 the dictionary's length n (little endian), n bytes of dictionary, then the text in
-// code page 932; the same text bytes, two at a time, are also converted as UTF-16 units.
-//
-// Properties beyond "no crash", each against a model written here:
-//  - the list: at most 1000 keywords of at most 132 characters, without LF or NUL, which
-//    joined give the file's text-mode view with its LFs removed (a prefix of it when 1000
-//    were read); CR LF and LF files give the same list;
-//  - the lines are those the line rule cuts (a CR takes the unit after it along); the
-//    counters count characters (a pair or a CR LF break once); ratio 0 inserts nothing,
-//    ratio 10 at every phrase;
-//  - with marks, taking every "<...>" out gives the text with CR LF breaks, one pair per
-//    phrase, each holding nothing or a keyword; without marks, the marked output minus its
-//    markers, from the same draws;
-//  - the narrow output is the UTF-16 one encoded, with the same counters, and decodes to
+// Each property is checked against a model written here:
+//  - the list: at most 1000 keywords of at most 132 characters, without LF or NUL, joined
+//    the file's text-mode view without its LFs (a prefix, when 1000 were read); CR LF and
+//    LF files give the same list;
+//  - the lines are those the line rule cuts; the counters count characters (a pair or a
+//    CR LF break once); ratio 0 inserts nothing, ratio 10 at every phrase;
+//  - taking every "<...>" out of the marked output gives the text, one pair per phrase,
+//    each holding nothing or a keyword; the unmarked output is the marked one without
+//    markers; the narrow output is the UTF-16 one encoded, the same counters, decoding to
 //    as many characters (no keyword byte joins the text after it);
-//  - the UTF-8 mode refuses exactly the text that is not UTF-8; otherwise the marked output
-//    minus its insertions is the text byte for byte, and the counters are those of the
-//    UTF-16 entry point for the text with CR LF breaks.
+//  - the UTF-8 mode refuses exactly the text that is not UTF-8, gives the text back byte
+//    for byte once the insertions are out, and counts as the UTF-16 entry point does.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -103,12 +99,6 @@ void CheckKeywords(std::string_view file, const KeywordList& keywords) {
     FUZZ_CHECK(Entries(ReadFrom(lf, ReadKeywords)) == Entries(ReadFrom(crlf, ReadKeywords)));
 }
 
-template <typename Text>
-void AppendCrLf(Text& text) {
-    text.push_back('\r');
-    text.push_back('\n');
-}
-
 // The lines of a text as the line rule cuts them: a CR ends a line and takes the unit
 // after it along (a surrogate pair as one in UTF-16). A break at the very end opens no
 // line; when an empty line there was not taken, the line before keeps its break ("A" CR
@@ -117,6 +107,7 @@ template <typename Text>
 struct Lines {
     std::vector<Text> lines;
     bool lastKeepsBreak = false;
+    inline static const Text kCrLf{'\r', '\n'};
 
     // The CR LF pairs that a conversion writes between (and after) the lines.
     std::int32_t Breaks() const {
@@ -126,24 +117,12 @@ struct Lines {
     Text Joined() const {
         Text joined;
         for (std::size_t i = 0; i < lines.size(); ++i) {
-            if (i > 0) {
-                AppendCrLf(joined);
-            }
-            joined += lines[i];
+            joined += (i > 0 ? kCrLf : Text()) + lines[i];
         }
-        if (lastKeepsBreak) {
-            AppendCrLf(joined);
-        }
-        return joined;
+        return lastKeepsBreak ? joined + kCrLf : joined;
     }
     // A text with the same lines in which every line break is CR LF.
-    Text Normalized() const {
-        Text text = Joined();
-        if (lastKeepsBreak) {
-            AppendCrLf(text);
-        }
-        return text;
-    }
+    Text Normalized() const { return lastKeepsBreak ? Joined() + kCrLf : Joined(); }
 };
 
 template <typename Text>
