@@ -11,8 +11,7 @@
 namespace quillery {
 namespace {
 
-// What the parser took: dictionary|input|ratio|seed|mark|error, then the encoding when it
-// is UTF-8 and help or version when asked for.
+// dictionary|input|ratio|seed|mark|error, then utf-8, help or version when so.
 std::string Parsed(const std::vector<std::string>& args) {
     const ParsedArguments p = ParseArguments(args);
     return p.options.dictionary + "|" + p.options.input + "|" + std::to_string(p.options.ratio) +

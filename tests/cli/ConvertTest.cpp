@@ -1,5 +1,4 @@
-// quillery-convert run as a separate process: its output bytes, its standard error and
-// its exit codes.
+// quillery-convert as a process: its output bytes, standard error and exit codes.
 
 #include <gtest/gtest.h>
 
@@ -35,8 +34,7 @@ class ConvertTest : public testing::Test {
         dir_.Write("empty.dat", "");
         dir_.Write("ctrlz.dat", "\x1AX\r\n");
         dir_.Write("example.txt", Sjis("私は東京に行きました。"));
-        // Names beyond ASCII (and, for é, beyond code page 932; ソ ends in 0x5C there) open
-        // on every platform.
+        // é is beyond code page 932; ソ ends in 0x5C there.
         dir_.Write("辞書café表ソ.dat", "X\r\n");
         dir_.Write("café入力.txt", Sjis("私は東京に行きました。"));
         dir_.Write("one.utf8", "語\n");
@@ -129,8 +127,7 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
         {"--dictionary x.dat missing.txt", "quillery-convert: cannot read missing.txt\n"},
         {"--dictionary 無い辞書.dat", "辞書ファイルが開けません\n"},
         {"--dictionary x.dat 無い.txt", "quillery-convert: cannot read 無い.txt\n"},
-        // Code page 932 bytes given as UTF-8 are refused, not converted into something else;
-        // a refused run draws no seed to tell.
+        // Code page 932 given as UTF-8 is refused; a refused run tells no seed.
         {"--encoding utf-8 --dictionary x.dat example.txt",
          "quillery-convert: example.txt is not valid UTF-8\n"},
         {"--encoding utf-8 --dictionary one.utf8",
@@ -170,8 +167,7 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
     }
 }
 
-// The same text and dictionary in UTF-8 give the UTF-8 form of the code page 932 run's
-// output and the same statistics.
+// UTF-8 text and dictionary give the UTF-8 form of the code page 932 run's output.
 TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
     const std::string text =
         "吾輩は猫である。名前はまだ無い。\r\n東京、大阪、京都\r\n\r\nｶﾀｶﾅ①㈱髙";
@@ -192,8 +188,7 @@ TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
 }
 
 #ifdef _WIN32
-// A Windows name may hold an unpaired surrogate, which UTF-8 cannot carry: such an
-// argument is a bad argument, never turned into the name of some other file.
+// An unpaired surrogate, which UTF-8 cannot carry, is never turned into another name.
 TEST_F(ConvertTest, AnArgumentThatIsNotUnicodeIsABadArgument) {
     dir_.Write(".stdin", "");
     const int code = test::detail::RunCommandLine(

@@ -44,8 +44,7 @@ TEST(ConvertUtf8Text, TheUtf8FormOfWhatTheCodePage932FormGives) {
     }
 }
 
-// Breaks as they came; a byte-order mark stays in front and takes no keyword; characters
-// that code page 932 cannot hold are phrase characters like any other; not UTF-8: refused.
+// A byte-order mark stays in front and takes no keyword; not UTF-8 is refused.
 TEST(ConvertUtf8Text, BreaksByteOrderMarkAndCharactersOutsideCodePage932) {
     const std::tuple<std::string, bool, std::optional<std::string>> cases[] = {
         {"東京\n大阪\n", false, "鍵東京\n鍵大阪\n"},

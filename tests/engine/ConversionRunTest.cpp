@@ -1,5 +1,4 @@
-// The statistics text that ends a run, and a run's steps as the window sees them, through
-// a host that records every call in order.
+// The statistics text, and a run's steps as a host that records every call sees them.
 
 #include <gtest/gtest.h>
 
@@ -128,8 +127,7 @@ TEST_F(ConversionRunTest, AUtf8DictionaryRunsAsItsCodePage932Twin) {
     EXPECT_EQ(Run(Request("", 10, true)), Run(Request("", 10)));
 }
 
-// The fixed seed and the markers only in a debug run that asks for them; otherwise the
-// clock's seed, recorded as the newest.
+// The fixed seed and the markers only in a debug run that asks for them.
 TEST_F(ConversionRunTest, SeedAndMarkers) {
     struct Case {
         std::int32_t debugRun, useFixedSeed, insertMark;
@@ -156,8 +154,7 @@ TEST_F(ConversionRunTest, SeedAndMarkers) {
     }
 }
 
-// Without phrases the statistics have no blank after the colon. Seed 7 picks B, then C. A
-// stopped conversion tells the host nothing more.
+// Without phrases, no blank after the colon. Seed 7 picks B, then C.
 TEST_F(ConversionRunTest, WholeRuns) {
     const std::string zero = "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行2] ";
     const std::string all = "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] ";

@@ -1,5 +1,4 @@
-// Keyword insertion: the random sequence, lines, phrases, insertion points and counters;
-// the code page 932 and UTF-16 entry points agreeing; the fast walk against the plain one.
+// Keyword insertion: lines, phrases, insertion points, counters and the random sequence.
 
 #include <gtest/gtest.h>
 
@@ -51,8 +50,7 @@ TEST(IsParticleChar, TheFourMarksAndTheHiraganaRangeOnly) {
     }
 }
 
-// Seed 1. A conversion moves the random sequence on by a draw per phrase and a pick per
-// insertion.
+// Seed 1; a draw per phrase and a pick per insertion move the random sequence on.
 TEST(ConvertText, OutputCountersAndDraws) {
     struct Case {
         std::string text;
@@ -123,8 +121,7 @@ TEST(ConvertText, OutputCountersAndDraws) {
     }
 }
 
-// The pick is the value after the draw modulo the list's size, also for lists longer
-// than the values reach.
+// The pick is the value after the draw modulo the list's size, however long the list.
 TEST(InsertRatio, PickIsTheNextValueModuloTheListSize) {
     const std::u16string text = Repeat(u"東、"s, 20000);
     for (const std::uint32_t size :
@@ -143,8 +140,7 @@ TEST(InsertRatio, PickIsTheNextValueModuloTheListSize) {
     }
 }
 
-// What Japanese text is made of, all in the code page: kanji of both levels and the
-// extensions, kana of both widths, particles, marks, Latin letters, digits, blanks.
+// What Japanese text is made of, all in code page 932 and its extensions.
 const std::u16string kPool = test::U16(
     "私東京大阪行来見聞話書読雨風春夏秋冬空海山川花鳥月星心夢時間人生世界日本語文字髙纊褜鍈①②"
     "⑩㈱№℡ⅰⅱⅠⅡ∵≒￢∫㍉㌔はにをがでともへやのかなりましたですすることあいうえおんぁゃっ、。，．"
@@ -178,9 +174,8 @@ KeywordList RandomKeywords(std::mt19937& rng) {
     return list;
 }
 
-// Small texts and texts past the size converted in pieces: the narrow entry point gives
-// the UTF-16 one's output encoded, counters and draws alike. A CR before a single-byte
-// character takes it along in both.
+// Small texts and texts of many pieces: the narrow output is the UTF-16 one encoded. A CR
+// before a single-byte character takes it along in both.
 TEST(EntryPoints, AgreeOnRandomCodePage932Text) {
     ASSERT_EQ(ThreadCodec().Decode(ThreadCodec().Encode(kPool)), kPool);
     std::mt19937 rng(20240607);
@@ -212,10 +207,7 @@ TEST(EntryPoints, AgreeOnRandomCodePage932Text) {
     }
 }
 
-// The fast walk against the plain one: long lines and short ones, runs of one piece that
-// cross every block boundary and make phrases as dense as they come, pairs and lone
-// surrogates, lone CRs, keywords of 132 units, lists longer than the random values reach,
-// every ratio, with and without markers.
+// Runs of one piece cross every block boundary and make phrases as dense as they come.
 TEST(Utf16EntryPoint, AgreesWithThePlainWalk) {
     std::mt19937 rng(7);
     const std::u16string pieces[] = {u"😀",  u"\xD842", u"\xDFB7", u"\r", u"\r😀",
@@ -250,8 +242,7 @@ ConversionResult<std::u16string> ConvertWide(std::u16string_view text, const Key
     return ConvertText(text, keywords, {ratio, mark}, random);
 }
 
-// A surrogate pair is one character; a CR takes the whole pair after it; unpaired
-// surrogates are ordinary characters.
+// A pair is one character, which a CR takes along whole; lone surrogates are characters.
 TEST(Utf16EntryPoint, CharactersBeyondTheCodePagePassThroughAsOneCharacterEach) {
     struct Case {
         std::u16string_view text;
@@ -271,8 +262,7 @@ TEST(Utf16EntryPoint, CharactersBeyondTheCodePagePassThroughAsOneCharacterEach) 
     }
 }
 
-// Every unit on its own in a short line and among many others in a long one, which are
-// classified in different ways.
+// Short lines and long ones are classified in different ways.
 TEST(Utf16EntryPoint, EveryUnitStartsAPhraseExactlyWhenItIsNoParticle) {
     for (int first = 0; first < 0x10000; first += 512) {
         std::u16string text, expected, alone;

@@ -1,6 +1,4 @@
-// The code page 932 codec: the Windows mapping, escaped bytes for what does not decode,
-// "?" for what does not encode, and exact round trips. Every case runs on Windows and
-// Linux alike: both platforms' converters must give these answers.
+// The code page 932 codec, whose every case both platforms' converters must pass.
 
 #include <gtest/gtest.h>
 
@@ -21,10 +19,8 @@ class Cp932CodecTest : public testing::Test {
     Cp932Codec codec_;
 };
 
-// Where the platforms' converters differ or a character has two codes: undefined single
-// bytes are escaped (Windows gives U+0080, U+F8F0..), every code of a duplicated character
-// decodes to it and it encodes as Windows writes it; no best fit (iconv writes 0x815C for
-// U+2014, Windows 0x5C for U+00A5).
+// Where the platforms' converters differ (undefined bytes, best fit) or a character has
+// two codes.
 TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
     const std::pair<std::string, std::u16string> decoded[] = {
         {"80", u"\xDC80"}, {"a0", u"\xDCA0"}, {"fd", u"\xDCFD"}, {"fe", u"\xDCFE"},
@@ -50,9 +46,7 @@ TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
         {u"\uE757", "f9fc"}, {u"\\", "5c"}, {u"~", "7e"}, {u"\uFF61", "a1"},
         // A character beyond the basic plane is one "?", not one per unit.
         {u"a𠮷b😀😀c", "61 3f 62 3f3f 63"}, {u"\xD842\xD842\xDFB7", "3f3f"},
-        // An escaped lead byte written back must not join the first byte of what follows
-        // into another character: 纊 is 0xFA 0x5C and 0xEE 0xFA is ￤; 0x88 0xA1 is 唖
-        // whether 0xA1 comes from ｡ or from an escaped byte. Others stay their bytes.
+        // An escaped lead byte that would join what follows (0xEE 0xFA, 0x88 0xA1) is "?".
         {u"\xDCEE纊", "3f fa5c"}, {u"X\xDC88\xFF61", "58 3f a1"}, {u"\xDC88\xDCA1", "3f a1"},
         {u"\xDC88亜", "88 889f"}, {u"\xDC80\xFF61", "80 a1"}, {u"\xDCFF\xDC88", "ff 88"},
         {u"\xDC88\r\n", "88 0d0a"}};
@@ -83,8 +77,7 @@ TEST_F(Cp932CodecTest, BothWays) {
     }
 }
 
-// Every sequence of one or two bytes: one character taking both bytes, or else its first
-// byte decoded alone (escaped, if a lead byte) and the rest on its own; and back.
+// Every sequence of one or two bytes decodes whole or byte by byte, and back.
 TEST_F(Cp932CodecTest, DecodesEveryShortSequenceWholeOrByteByByte) {
     for (int first = 0; first < 256; ++first) {
         const std::string one(1, static_cast<char>(first));
@@ -109,8 +102,7 @@ TEST_F(Cp932CodecTest, DecodesEveryShortSequenceWholeOrByteByByte) {
     }
 }
 
-// Every unit of the basic plane is written as bytes that read back as that unit, or as
-// one "?"; an escaped byte as its byte.
+// Every unit is written as bytes that read back as it, or as one "?".
 TEST_F(Cp932CodecTest, EncodesEveryUnitAsBytesThatReadBackAsIt) {
     int characters = 0;
     for (int u = 0; u < 0x10000; ++u) {
@@ -123,8 +115,7 @@ TEST_F(Cp932CodecTest, EncodesEveryUnitAsBytesThatReadBackAsIt) {
             ++characters;
         }
     }
-    // 128 ASCII, 63 half-width katakana, 1880 user-defined characters and 7326 others of
-    // two bytes (the JIS rows, NEC row 13 and the IBM rows, each duplicate once).
+    // ASCII, half-width katakana, the user-defined area and 7326 other double-byte ones.
     EXPECT_EQ(characters, 9397);
 }
 

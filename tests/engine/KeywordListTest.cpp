@@ -1,5 +1,4 @@
-// Reading a dictionary file: text-mode rules, the 132-character pieces, the 1000-keyword
-// limit, NUL and Ctrl+Z, bytes outside the code page, UTF-8 files, and opening the file.
+// Reading and opening a dictionary file.
 
 #include <gtest/gtest.h>
 
@@ -48,8 +47,7 @@ class KeywordListTest : public testing::Test {
     test::TempDir dir_;
 };
 
-// `count` characters cycling through a few double-byte ones, so that pieces show where
-// they were cut.
+// `count` characters cycling through a few, so that pieces show where they were cut.
 std::string Chars(std::size_t count, std::size_t offset = 0) {
     static const char* const pool[] = {"春", "夏", "秋", "冬", "雨", "風",
                                        "月", "星", "空", "海", "山"};
@@ -87,8 +85,7 @@ TEST_F(KeywordListTest, LinesAndPieces) {
         {Sjis(Chars(133)) + "\r\nnext", {c133.substr(0, 132), c133.substr(132), u"next"}},
         {std::string(264, 'a') + "\n", {std::u16string(132, u'a'), std::u16string(132, u'a'), u""}},
         {Sjis(Chars(132)), {c132}},
-        // Bytes outside the code page are kept. A lead byte that lost its second byte to
-        // the end of a keyword is "?": it would join the text after every insertion.
+        // Bytes outside the code page are kept, but for a lead byte ending a keyword.
         {"\x80xy\r\nA\xFF\r\nC\xA0\r\n\x88 Z\r\n",
          {u"\xDC80xy", u"A\xDCFF", u"C\xDCA0", u"\xDC88 Z"}},
         {"X\x88\r\nY\x9F\n\xE0", {u"X?", u"Y?", u"?"}},
@@ -138,8 +135,7 @@ TEST_F(KeywordListTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
     }
 }
 
-// The line rules are the code page 932 reader's: a text gives the keywords of its code page
-// 932 form.
+// A UTF-8 text gives the keywords of its code page 932 form.
 TEST_F(KeywordListTest, Utf8FilesGiveTheKeywordsOfTheirCodePage932Twin) {
     for (const std::string& text : {"春の\r\n 静かな\n美しい \r\n\t夏\t\r\n　秋　\r\nｶﾀｶﾅ\n"s,
                                     "a\0b\r\nc\r\032d"s, Chars(300) + "\n" + Chars(10)}) {
@@ -164,9 +160,7 @@ TEST_F(KeywordListTest, Utf8FilesSkipTheirByteOrderMarkAndRefuseWhatIsNotUtf8) {
           "\xF4\x90\x80\x80"s, "\xEF\xBB"s}) {
         EXPECT_EQ(Read(bytes, true), std::nullopt) << testing::PrintToString(bytes);
     }
-    // 1000 pieces of 132 three-byte characters need 396000 bytes. The read stops after
-    // that (at a chunk's end), here within a character: that is no fault of the file, nor
-    // is a bad byte after the read.
+    // 1000 pieces need 396000 bytes: a character cut there or a bad byte after is no fault.
     const std::string longLine = test::Repeat("春"s, 200000);
     const auto keywords = Read(longLine + "\xFF", true).value_or(Entries{});
     ASSERT_EQ(keywords.size(), 1000u);
@@ -191,8 +185,7 @@ TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {
 }
 
 #ifdef _WIN32
-// Windows has no FIFO; a file another program holds open without sharing is what cannot
-// be opened there, and it must be refused, not waited for.
+// Windows has no FIFO: a file held without sharing must be refused, not waited for.
 TEST(OpenDictionaryFile, RefusesAFileLockedByAnotherHandle) {
     test::TempDir dir;
     const std::string path = dir.Write("locked.dat", "X\r\n");

@@ -1,7 +1,6 @@
 #pragma once
 
-// Helpers of the engine and converter tests: texts are written as UTF-8 literals and
-// turned into what the engine takes.
+// Helpers of the engine and converter tests, which write their texts in UTF-8.
 
 #include <cstdio>
 #include <ostream>

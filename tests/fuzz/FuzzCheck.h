@@ -1,7 +1,6 @@
 #pragma once
 
-// What the fuzz targets share: a check that stops the process when a property fails (so
-// that libFuzzer keeps the input), and a reader of the input.
+// A check that stops the process, so that libFuzzer keeps the input; a reader of it.
 
 #include <cstddef>
 #include <cstdint>

@@ -209,8 +209,7 @@ void CheckWide(const std::u16string& text, const KeywordList& keywords, std::int
     for (const auto* result : {&marked, &plain}) {
         const ConversionStats& stats = result->stats;
         FUZZ_CHECK(stats.lineCount == static_cast<std::int32_t>(lines.lines.size()));
-        // A line break counts once; a CR of a keyword or a lone LF of the text is a
-        // character of its own, also when the two meet.
+        // A CR of a keyword or a lone LF of the text is a character, also when they meet.
         FUZZ_CHECK(stats.outputCharCount == CountCharacters(result->text) - lines.Breaks());
         FUZZ_CHECK(stats.insertedCount >= 0 && stats.insertedCount <= stats.phraseCount);
         FUZZ_CHECK(ratio != 0 || stats.insertedCount == 0);
@@ -249,8 +248,7 @@ void CheckNarrow(const std::string& text, const KeywordList& keywords, std::int3
     }
 }
 
-// Without "<" and ">" the markers can be told from the keywords; a run never converts
-// with an empty list, so one keyword stands in for none.
+// Without "<" and ">", so that markers stand out; never empty, as in a run.
 KeywordList Clean(const KeywordList& keywords) {
     KeywordList clean;
     for (std::size_t k = 0; k < keywords.size(); ++k) {
@@ -289,12 +287,8 @@ void CheckUtf8(std::string_view dictionary, const std::string& text, std::int32_
     std::u16string crlf;
     for (std::size_t i = 0; i < wide->size(); ++i) {
         const char16_t c = (*wide)[i];
-        if (c == u'\r' || c == u'\n') {
-            crlf += u"\r\n";
-            i += c == u'\r' && i + 1 < wide->size() && (*wide)[i + 1] == u'\n';
-        } else {
-            crlf.push_back(c);
-        }
+        crlf += c == u'\r' || c == u'\n' ? u"\r\n" : std::u16string(1, c);
+        i += c == u'\r' && i + 1 < wide->size() && (*wide)[i + 1] == u'\n';
     }
     FUZZ_CHECK(plain->stats == Convert(crlf, keywords, ratio, false, seed).stats);
     FUZZ_CHECK(marked->stats == Convert(crlf, keywords, ratio, true, seed).stats);
