@@ -11,8 +11,7 @@
 namespace quillery {
 namespace {
 
-// What the parser took: dictionary|input|ratio|seed|mark|error, then the encoding when it
-// is UTF-8 and help or version when asked for.
+// dictionary|input|ratio|seed|mark|error, then utf-8, help or version when so.
 std::string Parsed(const std::vector<std::string>& args) {
     const ParsedArguments p = ParseArguments(args);
     return p.options.dictionary + "|" + p.options.input + "|" + std::to_string(p.options.ratio) +
@@ -22,16 +21,26 @@ std::string Parsed(const std::vector<std::string>& args) {
            (p.version ? "|version" : "");
 }
 
-TEST(ParseArguments, DefaultsAndEveryOptionInAnyOrder) {
-    EXPECT_EQ(Parsed({"--dictionary", "velmo.dat"}), "velmo.dat||4|clock||");
-    EXPECT_EQ(
-        Parsed({"in.txt", "--mark", "--seed", "4294967295", "--ratio", "10", "--dictionary", "d"}),
-        "d|in.txt|10|4294967295|mark|");
-    EXPECT_EQ(Parsed({"--dictionary", "d", "--ratio", "0", "--seed", "0"}), "d||0|0||");
-}
-
-TEST(ParseArguments, EncodingCp932OrUtf8TheLastOneCounts) {
+TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--dictionary", "velmo.dat"}, "velmo.dat||4|clock||"},
+        {{"in.txt", "--mark", "--seed", "4294967295", "--ratio", "10", "--dictionary", "d"},
+         "d|in.txt|10|4294967295|mark|"},
+        {{"--dictionary", "d", "--ratio", "0", "--seed", "0"}, "d||0|0||"},
+        {{"--dictionary", "d", "--ratio", "007"}, "d||7|clock||"},
+        {{}, "||4|clock||--dictionary FILE is required"},
+        {{"in.txt"}, "|in.txt|4|clock||--dictionary FILE is required"},
+        {{"--dictionary", ""}, "||4|clock||--dictionary FILE is required"},
+        {{"--dictionary"}, "||4|clock||--dictionary needs a value"},
+        {{"--dictionary", "d", "--ratio"}, "d||4|clock||--ratio needs a value"},
+        {{"--dictionary", "d", "--seed"}, "d||4|clock||--seed needs a value"},
+        {{"--dictionary", "d", "--ratio", "11"},
+         "d||4|clock||--ratio must be a number from 0 to 10: 11"},
+        {{"--dictionary", "d", "--frobnicate"}, "d||4|clock||unknown option --frobnicate"},
+        {{"--dictionary", "d", "-x"}, "d||4|clock||unknown option -x"},
+        {{"--dictionary", "d", "a.txt", "b.txt"},
+         "d|a.txt|4|clock||only one INPUT file may be given"},
+        // The encoding: cp932 or utf-8, the last one counting.
         {{"--encoding", "utf-8", "--dictionary", "d"}, "d||4|clock|||utf-8"},
         {{"--dictionary", "d", "--encoding", "cp932"}, "d||4|clock||"},
         {{"--encoding", "utf-8", "--encoding", "cp932", "--dictionary", "d"}, "d||4|clock||"},
@@ -44,17 +53,7 @@ TEST(ParseArguments, EncodingCp932OrUtf8TheLastOneCounts) {
          "d||4|clock||--encoding must be cp932 or utf-8: utf8"},
         {{"--dictionary", "d", "--encoding", ""},
          "d||4|clock||--encoding must be cp932 or utf-8: "},
-        {{"--dictionary", "d", "--encoding", "shift_jis"},
-         "d||4|clock||--encoding must be cp932 or utf-8: shift_jis"},
-    };
-    for (const auto& [args, parsed] : cases) {
-        EXPECT_EQ(Parsed(args), parsed) << testing::PrintToString(args);
-    }
-}
-
-// The first of --help and --version ends the parsing, whatever else is there.
-TEST(ParseArguments, HelpOrVersionWinsOverEverythingElse) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        // The first of --help and --version ends the parsing, whatever else is there.
         {{"--dictionary", "d", "--help", "--frobnicate"}, "d||4|clock|||help"},
         {{"-h"}, "||4|clock|||help"},
         {{"--version"}, "||4|clock|||version"},
@@ -64,29 +63,20 @@ TEST(ParseArguments, HelpOrVersionWinsOverEverythingElse) {
         {{"--version", "--help", "--encoding", "x"}, "||4|clock|||version"},
         {{"--help", "--version"}, "||4|clock|||help"},
         // Taken as the value of --dictionary, not as the option.
-        {{"--dictionary", "--version"}, "--version||4|clock||"},
-    };
+        {{"--dictionary", "--version"}, "--version||4|clock||"}};
     for (const auto& [args, parsed] : cases) {
         EXPECT_EQ(Parsed(args), parsed) << testing::PrintToString(args);
+    }
+    // Decimal digits only, within the limit, and no more than the longest number has.
+    for (const char* bad : {"", "abc", "+1", " 1", "1 ", "0x10", "4.5", "-1", "4294967296",
+                            "000000000000000000001"}) {
+        EXPECT_EQ(Parsed({"--dictionary", "d", "--seed", bad}),
+                  std::string("d||4|clock||--seed must be a number from 0 to 4294967295: ") + bad);
     }
 }
 
 TEST(VersionLine, NamesTheProgramThePackageAndTheProjectVersion) {
     EXPECT_EQ(VersionLine(), "quillery-convert (Quillery Mini) " QUILLERY_EXPECTED_VERSION);
-}
-
-// Also for a limit below 9, where max - digit would wrap around.
-TEST(ParseDecimal, DigitsWithinTheLimitOnly) {
-    EXPECT_EQ(ParseDecimal("007", 10), 7u);
-    EXPECT_EQ(ParseDecimal("18446744073709551615", UINT64_MAX), UINT64_MAX);
-    EXPECT_FALSE(ParseDecimal("18446744073709551616", UINT64_MAX));
-    EXPECT_FALSE(ParseDecimal("7", 5));
-    EXPECT_FALSE(ParseDecimal("9", 0));
-    EXPECT_EQ(ParseDecimal("5", 5), 5u);
-    EXPECT_EQ(ParseDecimal("0", 0), 0u);
-    for (const char* bad : {"", "abc", "+1", " 1", "0x10", "4.5", "-1", "4294967296"}) {
-        EXPECT_FALSE(ParseDecimal(bad, 4294967295u)) << bad;
-    }
 }
 
 }  // namespace

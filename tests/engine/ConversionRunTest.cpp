@@ -1,5 +1,4 @@
-// The statistics text that ends a run, and the steps of a run as the window sees them,
-// through a host that records every call in order.
+// The statistics text, and a run's steps as a host that records every call sees them.
 
 #include <gtest/gtest.h>
 
@@ -18,23 +17,10 @@ namespace {
 using test::Utf8;
 using Calls = std::vector<std::string>;
 
-std::string Message(ConversionStats stats, std::size_t words) {
-    return Utf8(FormatStatistics(stats, words));
-}
-
 std::string Rate(int inserted, int phrases) {
-    const std::string m = Message({1, phrases, inserted, 1}, 1);
+    const std::string m = Utf8(FormatStatistics({1, phrases, inserted, 1}, 1));
     const std::size_t from = m.find("挿入率") + std::string("挿入率").size();
     return m.substr(from, m.find('%') - from);
-}
-
-TEST(FormatStatistics, TheTwoFormatsDifferInOneBlank) {
-    EXPECT_EQ(
-        Message({1, 3, 2, 13}, 5),
-        "変換終了： [挿入文節2 / 総文節3 = 挿入率66.7%] [解析行1] [辞書の単語5個] [出力13文字]");
-    EXPECT_EQ(
-        Message({3, 0, 0, 17}, 1000),
-        "変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行3] [辞書の単語1000個] [出力17文字]");
 }
 
 // "%3.1f" as the Windows runtime prints it: ties in the 17-digit decimal text round up.
@@ -80,11 +66,12 @@ const std::string kBusy = "status 処理中．．．";
 
 class ConversionRunTest : public testing::Test {
   protected:
-    RunRequest Request(std::string_view dictionary, std::int32_t ratio = 5) {
+    RunRequest Request(std::string_view dictionary, std::int32_t ratio = 5, bool utf8 = false) {
         RunRequest request;
         request.dictionaryPathEmpty = false;
         request.dictionaryFile = dir_.Write("velmo.dat", dictionary);
         request.insertRatio = ratio;
+        request.utf8Dictionary = utf8;
         return request;
     }
 
@@ -108,49 +95,39 @@ class ConversionRunTest : public testing::Test {
     int clockReads_ = 0;
 };
 
-TEST_F(ConversionRunTest, ARunThatCannotOpenItsDictionaryOnlyShowsItsMessage) {
+// A run that ends before its seed takes no value from the clock.
+TEST_F(ConversionRunTest, ARunThatCannotReadItsDictionaryShowsItsMessageOnly) {
     RunRequest request = Request("X\r\n");
     request.dictionaryPathEmpty = true;
-    EXPECT_EQ(Run(request),
-              Calls{"message 辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→["
-                    "辞書ファイル設定]で設定します。"});
+    EXPECT_EQ(Run(request), Calls{"message 辞書ファイルを設定してください。\r\n\r\nメニューの["
+                                  "変換設定]→[辞書ファイル設定]で設定します。"});
     request.dictionaryPathEmpty = false;
     // Missing, a folder, a name the file system cannot express.
-    const std::optional<std::string> files[] = {dir_.File("missing.dat"),
-                                                test::Utf8Path(dir_.path()), std::nullopt};
-    for (const auto& file : files) {
+    for (const auto& file :
+         {std::optional<std::string>(dir_.File("missing.dat")),
+          std::optional<std::string>(test::Utf8Path(dir_.path())), std::optional<std::string>()}) {
         request.dictionaryFile = file;
         EXPECT_EQ(Run(request), Calls{"message 辞書ファイルが開けません"}) << file.value_or("none");
         EXPECT_EQ(clockReads_, 0);
     }
-}
-
-TEST_F(ConversionRunTest, AnEmptyDictionaryLeavesTheBusyStatusAndTakesNoSeed) {
     for (const char* dictionary : {"", "\x1AX\r\n"}) {
         EXPECT_EQ(Run(Request(dictionary)),
                   (Calls{"busy on", kBusy, "message 辞書ファイルが空です", "busy off"}));
         EXPECT_EQ(clockReads_, 0);
     }
-}
-
-// The converter's UTF-8 dictionaries: one that is not UTF-8 ends the run as an empty one
-// does, with the host told why; one that is reads as its code page 932 twin.
-TEST_F(ConversionRunTest, AUtf8DictionaryReadsAsItsTwinOrEndsWithTheRequestsMessage) {
-    RunRequest request = Request("\x93\x8C\r\n");  // 東 in code page 932
-    request.utf8Dictionary = true;
-    EXPECT_EQ(Run(request), (Calls{"busy on", kBusy, "not UTF-8", "busy off"}));
+    // The converter's UTF-8 dictionary that is not UTF-8: the host is told why.
+    EXPECT_EQ(Run(Request("\x93\x8C\r\n", 5, true)),
+              (Calls{"busy on", kBusy, "not UTF-8", "busy off"}));
     EXPECT_EQ(clockReads_, 0);
-    const Calls cp932 = Run(Request("\x93\x8C\r\n", 10));
-    request = Request("\xE6\x9D\xB1\r\n", 10);
-    request.utf8Dictionary = true;
-    EXPECT_EQ(Run(request), cp932);
-    request = Request("", 10);
-    request.utf8Dictionary = true;
-    EXPECT_EQ(Run(request), Run(Request("", 10)));
 }
 
-// The fixed seed and the markers only in a debug run that asks for them; otherwise the
-// clock's seed, recorded as the newest.
+// A UTF-8 dictionary reads as its code page 932 twin (東), an empty one as empty.
+TEST_F(ConversionRunTest, AUtf8DictionaryRunsAsItsCodePage932Twin) {
+    EXPECT_EQ(Run(Request("\xE6\x9D\xB1\r\n", 10, true)), Run(Request("\x93\x8C\r\n", 10)));
+    EXPECT_EQ(Run(Request("", 10, true)), Run(Request("", 10)));
+}
+
+// The fixed seed and the markers only in a debug run that asks for them.
 TEST_F(ConversionRunTest, SeedAndMarkers) {
     struct Case {
         std::int32_t debugRun, useFixedSeed, insertMark;
@@ -177,23 +154,17 @@ TEST_F(ConversionRunTest, SeedAndMarkers) {
     }
 }
 
-TEST_F(ConversionRunTest, EmptyInputAndRatioTen) {
-    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"", 7),
-              (Calls{"busy on", kBusy, "seed 7", "output ",
-                     "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行0] "
-                     "[辞書の単語3個] [出力0文字]",
-                     "busy off"}));
-    // Seed 7 picks B, then C.
-    EXPECT_EQ(
-        Run(Request("A\r\nB\r\nC\r\n", 10), u"東京\r\n大阪", 7),
-        (Calls{"busy on", kBusy, "seed 7", "output B東京\r\nC大阪",
-               "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] [辞書の単語3個] "
-               "[出力7文字]",
-               "busy off"}));
-}
-
-TEST_F(ConversionRunTest, AStoppedConversionTellsTheHostNothingMore) {
+// Without phrases, no blank after the colon. Seed 7 picks B, then C.
+TEST_F(ConversionRunTest, WholeRuns) {
+    const std::string zero = "status 変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行2] ";
+    const std::string all = "status 変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行2] ";
     const std::atomic<bool> stop{true};
+    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"です\r\nます", 7),
+              (Calls{"busy on", kBusy, "seed 7", "output です\r\nます",
+                     zero + "[辞書の単語3個] [出力5文字]", "busy off"}));
+    EXPECT_EQ(Run(Request("A\r\nB\r\nC\r\n", 10), u"東京\r\n大阪", 7),
+              (Calls{"busy on", kBusy, "seed 7", "output B東京\r\nC大阪",
+                     all + "[辞書の単語3個] [出力7文字]", "busy off"}));
     EXPECT_EQ(Run(Request("X\r\n", 10), u"東京\r\n大阪\r\n京都", 7, &stop),
               (Calls{"busy on", kBusy, "seed 7"}));
 }

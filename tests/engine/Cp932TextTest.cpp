@@ -5,6 +5,8 @@
 
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 
 #include "engine/Cp932Codec.h"
 #include "engine/Cp932Text.h"
@@ -24,16 +26,9 @@ TEST(Cp932Text, LeadBytesAreTheTwoRangesOnly) {
 }
 
 TEST(Cp932Text, SurrogateKinds) {
-    struct Case {
-        char16_t unit;
-        bool high;
-        bool low;
-    };
-    for (const Case& c : {Case{0xD7FF, false, false}, Case{0xD800, true, false},
-                          Case{0xDBFF, true, false}, Case{0xDC00, false, true},
-                          Case{0xDFFF, false, true}, Case{0xE000, false, false}}) {
-        EXPECT_EQ(IsHighSurrogate(c.unit), c.high) << std::hex << int{c.unit};
-        EXPECT_EQ(IsLowSurrogate(c.unit), c.low) << std::hex << int{c.unit};
+    for (const char16_t unit : {0xD7FF, 0xD800, 0xDBFF, 0xDC00, 0xDFFF, 0xE000}) {
+        EXPECT_EQ(IsHighSurrogate(unit), unit >= 0xD800 && unit < 0xDC00) << std::hex << int{unit};
+        EXPECT_EQ(IsLowSurrogate(unit), unit >= 0xDC00 && unit < 0xE000) << std::hex << int{unit};
     }
 }
 
@@ -55,14 +50,11 @@ TEST(Cp932Text, LineBreaksAndNul) {
     EXPECT_FALSE(HasLineBreakOrNul(u"東京 \t\x85\x2028"sv));
     EXPECT_TRUE(HasLineBreakOrNul("a\0"sv));
     EXPECT_FALSE(HasLineBreakOrNul(""sv));
-    struct Case {
-        std::u16string_view in;
-        std::u16string_view out;
-    };
-    for (const Case& c : {Case{u"", u""}, Case{u"\r\n", u"\n"}, Case{u"a\r\nb\r\n", u"a\nb\n"},
-                          Case{u"\r", u"\r"}, Case{u"\r\r\n\n", u"\r\n\n"},
-                          Case{u"a\n\rb\r", u"a\n\rb\r"}}) {
-        EXPECT_EQ(test::Utf8(CrLfToLf(c.in)), test::Utf8(c.out));
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        {u"", u""}, {u"\r\n", u"\n"}, {u"a\r\nb\r\n", u"a\nb\n"}, {u"\r", u"\r"},
+        {u"\r\r\n\n", u"\r\n\n"}, {u"a\n\rb\r", u"a\n\rb\r"}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(test::Utf8(CrLfToLf(in)), test::Utf8(out));
     }
 }
 
@@ -77,21 +69,14 @@ TEST(Cp932Text, EncodeExactlyRefusesWhatDoesNotReadBack) {
 }
 
 TEST(DecimalText, DigitsWithinTheLimitOnly) {
-    struct Case {
-        std::string_view text;
-        std::uint64_t max;
-        std::optional<std::uint64_t> value;
-    };
-    for (const Case& c : {Case{"0", 0, 0}, Case{"9", 0, std::nullopt}, Case{"007", 10, 7},
-                          Case{"4294967295", 4294967295u, 4294967295u},
-                          Case{"4294967296", 4294967295u, std::nullopt},
-                          Case{"18446744073709551615", UINT64_MAX, UINT64_MAX},
-                          Case{"18446744073709551616", UINT64_MAX, std::nullopt},
-                          Case{"0000000000000000000000001", 5, 1}, Case{"", 5, std::nullopt},
-                          Case{"+1", 5, std::nullopt}, Case{" 1", 5, std::nullopt},
-                          Case{"1 ", 5, std::nullopt}, Case{"-0", 5, std::nullopt},
-                          Case{"\xEF\xBC\x91", 5, std::nullopt}}) {
-        EXPECT_EQ(ParseDecimalDigits(c.text, c.max), c.value) << c.text;
+    const std::tuple<std::string_view, std::uint64_t, std::optional<std::uint64_t>> cases[] = {
+        {"0", 0, 0}, {"9", 0, std::nullopt}, {"007", 10, 7}, {"4294967295", 4294967295u, 4294967295u},
+        {"4294967296", 4294967295u, std::nullopt}, {"18446744073709551615", UINT64_MAX, UINT64_MAX},
+        {"18446744073709551616", UINT64_MAX, std::nullopt}, {"0000000000000000000000001", 5, 1},
+        {"", 5, std::nullopt}, {"+1", 5, std::nullopt}, {" 1", 5, std::nullopt},
+        {"1 ", 5, std::nullopt}, {"-0", 5, std::nullopt}, {"\xEF\xBC\x91", 5, std::nullopt}};
+    for (const auto& [text, max, value] : cases) {
+        EXPECT_EQ(ParseDecimalDigits(text, max), value) << text;
     }
 }
 

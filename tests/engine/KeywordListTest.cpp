@@ -1,5 +1,4 @@
-// Reading a dictionary file: text-mode rules, the 132-character pieces, the 1000-keyword
-// limit, NUL and Ctrl+Z, bytes outside the code page, and opening the file.
+// Reading and opening a dictionary file.
 
 #include <gtest/gtest.h>
 
@@ -25,31 +24,30 @@ using test::Sjis;
 using test::U16;
 using Entries = std::vector<std::u16string>;
 
-Entries EntriesOf(const KeywordList& list) {
-    Entries entries;
-    for (std::size_t k = 0; k < list.size(); ++k) {
-        entries.push_back(list[k]);
-    }
-    return entries;
-}
-
-class ReadKeywordsTest : public testing::Test {
+class KeywordListTest : public testing::Test {
   protected:
-    Entries Read(std::string_view bytes) {
+    // The keywords read; nothing when the UTF-8 reader refused the file.
+    std::optional<Entries> Read(std::string_view bytes, bool utf8 = false) {
         std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.dat", bytes));
         if (file == nullptr) {
             ADD_FAILURE() << "cannot open the dictionary";
-            return {};
+            return std::nullopt;
         }
-        const KeywordList list = ReadKeywords(file);
+        const auto list = utf8 ? ReadUtf8Keywords(file) : std::optional(ReadKeywords(file));
         std::fclose(file);
-        return EntriesOf(list);
+        if (!list) {
+            return std::nullopt;
+        }
+        Entries entries;
+        for (std::size_t k = 0; k < list->size(); ++k) {
+            entries.push_back((*list)[k]);
+        }
+        return entries;
     }
     test::TempDir dir_;
 };
 
-// `count` characters cycling through a few double-byte ones, so that pieces show where
-// they were cut.
+// `count` characters cycling through a few, so that pieces show where they were cut.
 std::string Chars(std::size_t count, std::size_t offset = 0) {
     static const char* const pool[] = {"春", "夏", "秋", "冬", "雨", "風",
                                        "月", "星", "空", "海", "山"};
@@ -60,9 +58,8 @@ std::string Chars(std::size_t count, std::size_t offset = 0) {
     return utf8;
 }
 
-TEST_F(ReadKeywordsTest, LinesAndPieces) {
+TEST_F(KeywordListTest, LinesAndPieces) {
     const std::u16string c131 = U16(Chars(131)), c132 = U16(Chars(132)), c133 = U16(Chars(133));
-    const std::u16string afterNul = U16(Chars(189, 11));
     const std::vector<std::pair<std::string, Entries>> cases{
         // One keyword per line in file order; nothing trimmed, nothing merged.
         {Sjis("春の\r\n 静かな\r\n美しい \r\n\t夏\t\r\n　秋　\r\n春の\r\n"),
@@ -81,16 +78,14 @@ TEST_F(ReadKeywordsTest, LinesAndPieces) {
         {"ab\0cd\r\nef\r\n"s, {u"ab", u"ef"}},
         {"\0abc\r\nx"s, {u"", u"x"}},
         {Sjis(Chars(10)) + "\0"s + Sjis(Chars(189, 11)) + "\r\nnext",
-         {U16(Chars(10)), afterNul.substr(121), u"next"}},
+         {U16(Chars(10)), U16(Chars(189, 11)).substr(121), u"next"}},
         // Pieces of at most 132 characters, the line feed counting in the last one.
         {Sjis(Chars(131)) + "\r\nnext", {c131, u"next"}},
         {Sjis(Chars(132)) + "\r\nnext", {c132, u"", u"next"}},
         {Sjis(Chars(133)) + "\r\nnext", {c133.substr(0, 132), c133.substr(132), u"next"}},
         {std::string(264, 'a') + "\n", {std::u16string(132, u'a'), std::u16string(132, u'a'), u""}},
         {Sjis(Chars(132)), {c132}},
-        // Bytes outside the code page are kept. A lead byte that lost its second byte to
-        // the end of a keyword is "?": it would join the text after every insertion of
-        // that keyword into another character.
+        // Bytes outside the code page are kept, but for a lead byte ending a keyword.
         {"\x80xy\r\nA\xFF\r\nC\xA0\r\n\x88 Z\r\n",
          {u"\xDC80xy", u"A\xDCFF", u"C\xDCA0", u"\xDC88 Z"}},
         {"X\x88\r\nY\x9F\n\xE0", {u"X?", u"Y?", u"?"}},
@@ -101,9 +96,8 @@ TEST_F(ReadKeywordsTest, LinesAndPieces) {
     }
 }
 
-TEST_F(ReadKeywordsTest, CrLfAndLfFilesGiveTheSameListAlsoAcrossReadChunks) {
-    // A first line of 63 characters and lines of 100: with CR LF, the CR of line 160 is
-    // byte 16383 of the file and its LF byte 16384.
+TEST_F(KeywordListTest, CrLfAndLfFilesGiveTheSameListAlsoAcrossReadChunks) {
+    // With CR LF, the CR of line 160 is byte 16383 of the file and its LF byte 16384.
     std::string lf = std::string(63, 'a') + "\n";
     for (int i = 0; i < 300; ++i) {
         lf += std::string(100, 'x') + "\n";
@@ -114,33 +108,25 @@ TEST_F(ReadKeywordsTest, CrLfAndLfFilesGiveTheSameListAlsoAcrossReadChunks) {
         crlf += c == '\n' ? "\r\n" : std::string(1, c);
     }
     ASSERT_EQ(crlf.substr(16383, 2), "\r\n");
-    const Entries keywords = Read(lf);
-    EXPECT_EQ(keywords.size(), 310u);
+    const auto keywords = Read(lf);
+    EXPECT_EQ(keywords.value_or(Entries{}).size(), 310u);
     EXPECT_EQ(Read(crlf), keywords);
     // A lone CR at the end of a read chunk stays a character.
     std::u16string joined;
-    for (const std::u16string& keyword : Read(std::string(16383, 'a') + "\ry")) {
+    for (const std::u16string& keyword :
+         Read(std::string(16383, 'a') + "\ry").value_or(Entries{})) {
         joined += keyword;
     }
     EXPECT_EQ(joined, std::u16string(16383, u'a') + u"\ry");
 }
 
-TEST_F(ReadKeywordsTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
-    for (const std::size_t count : {1000u, 1001u, 1500u}) {
-        std::string file;
-        for (std::size_t i = 0; i < count; ++i) {
-            file += Sjis(Chars(131, i)) + (i % 2 ? "\r\n" : "\n");
-        }
-        const Entries keywords = Read(file);
-        ASSERT_EQ(keywords.size(), 1000u) << count;
-        EXPECT_EQ(keywords.back(), U16(Chars(131, 999))) << count;
-    }
-    // 600 lines of 200 characters: the two pieces of each of the first 500.
+TEST_F(KeywordListTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
+    // 600 lines of 200 characters: the two pieces of each of the first 500, in order.
     std::string file;
     for (std::size_t i = 0; i < 600; ++i) {
         file += Sjis(Chars(200, i)) + "\r\n";
     }
-    const Entries keywords = Read(file);
+    const Entries keywords = Read(file).value_or(Entries{});
     ASSERT_EQ(keywords.size(), 1000u);
     for (std::size_t i = 0; i < 500; ++i) {
         const std::u16string line = U16(Chars(200, i));
@@ -149,77 +135,40 @@ TEST_F(ReadKeywordsTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
     }
 }
 
-class ReadUtf8KeywordsTest : public testing::Test {
-  protected:
-    // Nothing when the file was refused.
-    std::optional<Entries> Read(std::string_view bytes) {
-        std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.txt", bytes));
-        if (file == nullptr) {
-            ADD_FAILURE() << "cannot open the dictionary";
-            return Entries{};
-        }
-        const std::optional<KeywordList> list = ReadUtf8Keywords(file);
-        std::fclose(file);
-        if (!list) {
-            return std::nullopt;
-        }
-        return EntriesOf(*list);
-    }
-    // What ReadKeywords makes of the same text in code page 932.
-    Entries ReadCp932(std::string_view utf8) {
-        std::FILE* file = OpenDictionaryFile(dir_.Write("dictionary.dat", Sjis(utf8)));
-        const KeywordList list = ReadKeywords(file);
-        std::fclose(file);
-        return EntriesOf(list);
-    }
-    test::TempDir dir_;
-};
-
-TEST_F(ReadUtf8KeywordsTest, SameKeywordsAsTheCodePage932FormOfTheText) {
-    // The line rules themselves are the code page 932 reader's, pinned by LinesAndPieces.
+// A UTF-8 text gives the keywords of its code page 932 form.
+TEST_F(KeywordListTest, Utf8FilesGiveTheKeywordsOfTheirCodePage932Twin) {
     for (const std::string& text : {"春の\r\n 静かな\n美しい \r\n\t夏\t\r\n　秋　\r\nｶﾀｶﾅ\n"s,
                                     "a\0b\r\nc\r\032d"s, Chars(300) + "\n" + Chars(10)}) {
-        const auto utf8 = Read(text);
-        ASSERT_TRUE(utf8) << text;
-        EXPECT_EQ(*utf8, ReadCp932(text)) << text;
+        EXPECT_EQ(Read(text, true), Read(Sjis(text))) << text;
     }
 }
 
-TEST_F(ReadUtf8KeywordsTest, ByteOrderMarkSkippedOthersKept) {
-    const std::vector<std::pair<std::string, Entries>> cases{
-        {"\xEF\xBB\xBF春\r\n夏", {u"春", u"夏"}},
-        {"\xEF\xBB\xBF", {}},
-        {"\xEF\xBB\xBF\xEF\xBB\xBF春", {u"\uFEFF春"}},
-        {"a\xEF\xBB\xBF", {u"a\uFEFF"}},
+TEST_F(KeywordListTest, Utf8FilesSkipTheirByteOrderMarkAndRefuseWhatIsNotUtf8) {
+    const std::vector<std::pair<std::string, std::optional<Entries>>> cases{
+        {"\xEF\xBB\xBF春\r\n夏", Entries{u"春", u"夏"}},
+        {"\xEF\xBB\xBF", Entries{}},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF春", Entries{u"\uFEFF春"}},
+        {"a\xEF\xBB\xBF", Entries{u"a\uFEFF"}},
         // Characters code page 932 cannot hold, a pair counting as two of the 132 units.
-        {"é😀\n", {u"é😀"}},
-        {"😀" + Chars(131), {u"😀" + U16(Chars(130)), U16(Chars(1, 130))}}};
+        {"é😀\n", Entries{u"é😀"}},
+        {"😀" + Chars(131), Entries{u"😀" + U16(Chars(130)), U16(Chars(1, 130))}}};
     for (const auto& [bytes, entries] : cases) {
-        EXPECT_EQ(Read(bytes), entries) << testing::PrintToString(bytes);
+        EXPECT_EQ(Read(bytes, true), entries) << testing::PrintToString(bytes);
     }
-}
-
-TEST_F(ReadUtf8KeywordsTest, RefusesWhatIsNotUtf8InThePartThatIsRead) {
     for (const std::string& bytes :
          {Sjis("春の\r\n夏"), "ab\xFF\r\n"s, "\xC3"s, "\xE6\x98"s, "a\xC0\xAF"s, "\xED\xA0\x80"s,
           "\xF4\x90\x80\x80"s, "\xEF\xBB"s}) {
-        EXPECT_EQ(Read(bytes), std::nullopt) << testing::PrintToString(bytes);
+        EXPECT_EQ(Read(bytes, true), std::nullopt) << testing::PrintToString(bytes);
     }
-    // 1000 pieces of 132 three-byte characters need 396000 bytes. The read stops after
-    // that (at a chunk's end), here within a character: that is no fault of the file, nor
-    // is a bad byte after the read.
-    std::string longLine;
-    for (int i = 0; i < 200000; ++i) {
-        longLine += "春";
-    }
-    const auto keywords = Read(longLine + "\xFF");
-    ASSERT_TRUE(keywords);
-    ASSERT_EQ(keywords->size(), 1000u);
-    EXPECT_EQ(keywords->back(), std::u16string(132, u'春'));
-    EXPECT_EQ(Read(longLine.substr(0, 396000)).value_or(Entries{}).size(), 1000u);
-    EXPECT_EQ(Read("\xEF\xBB\xBF" + longLine).value_or(Entries{}).back(),
+    // 1000 pieces need 396000 bytes: a character cut there or a bad byte after is no fault.
+    const std::string longLine = test::Repeat("春"s, 200000);
+    const auto keywords = Read(longLine + "\xFF", true).value_or(Entries{});
+    ASSERT_EQ(keywords.size(), 1000u);
+    EXPECT_EQ(keywords.back(), std::u16string(132, u'春'));
+    EXPECT_EQ(Read(longLine.substr(0, 396000), true).value_or(Entries{}).size(), 1000u);
+    EXPECT_EQ(Read("\xEF\xBB\xBF" + longLine, true).value_or(Entries{}).back(),
               std::u16string(132, u'春'));
-    EXPECT_EQ(Read(longLine.substr(0, 396000 - 1)), std::nullopt);
+    EXPECT_EQ(Read(longLine.substr(0, 396000 - 1), true), std::nullopt);
 }
 
 TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {
@@ -236,8 +185,7 @@ TEST(OpenDictionaryFile, RefusesMissingFilesFoldersAndFifosWithoutWaiting) {
 }
 
 #ifdef _WIN32
-// Windows has no FIFO in the file system; a file another program holds open without
-// sharing is what cannot be opened there, and it must be refused, not waited for.
+// Windows has no FIFO: a file held without sharing must be refused, not waited for.
 TEST(OpenDictionaryFile, RefusesAFileLockedByAnotherHandle) {
     test::TempDir dir;
     const std::string path = dir.Write("locked.dat", "X\r\n");
@@ -251,18 +199,6 @@ TEST(OpenDictionaryFile, RefusesAFileLockedByAnotherHandle) {
     std::fclose(file);
 }
 #endif
-
-// Names that are not ASCII open on every platform: UTF-8 is turned into the file system's
-// own form (the wide name on Windows).
-TEST(OpenDictionaryFile, OpensANameOfJapaneseAndAccentedCharacters) {
-    test::TempDir dir;
-    for (const char* name : {"辞書.dat", "café入力.txt", "表ソ.dat"}) {
-        std::FILE* file = OpenDictionaryFile(dir.Write(name, "X\r\n"));
-        ASSERT_NE(file, nullptr) << name;
-        EXPECT_EQ(ReadKeywords(file).size(), 1u) << name;
-        std::fclose(file);
-    }
-}
 
 }  // namespace
 }  // namespace quillery

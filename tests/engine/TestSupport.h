@@ -1,18 +1,17 @@
 #pragma once
 
-// Helpers shared by the engine and converter tests: texts are written as UTF-8 literals
-// and turned into what the engine takes; files go to a temporary folder of their own
-// (tests/support/Portable.h).
+// Helpers of the engine and converter tests, which write their texts in UTF-8.
 
 #include <cstdio>
-#include <initializer_list>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Conversion.h"
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "engine/KeywordList.h"
 #include "engine/Utf8.h"
 #include "tests/support/Portable.h"
@@ -36,7 +35,7 @@ inline std::u16string U16(std::string_view utf8) {
 inline std::string Utf8(std::u16string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool high = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size();
+        const bool high = IsHighSurrogate(text[i]) && i + 1 < text.size();
         if (auto utf8 = Utf16ToUtf8(text.substr(i, high ? 2 : 1))) {
             out += *utf8;
             i += high ? 1 : 0;
@@ -74,36 +73,24 @@ inline std::string Bytes(std::string_view hex) {
     return out;
 }
 
+template <typename Text>
+Text Repeat(const Text& piece, int times) {
+    Text out;
+    for (int i = 0; i < times; ++i) {
+        out += piece;
+    }
+    return out;
+}
+
 inline RandomSource Seeded(std::uint32_t seed) {
     RandomSource random;
     random.Seed(seed);
     return random;
 }
 
-// ConvertText the long way: ReadNextLine cuts the lines, each is converted alone, and
-// CR LF (counted as one character) joins them.
-inline std::string LineByLine(std::string_view text, const KeywordList& keywords,
-                              const ConversionOptions& options, RandomSource& random,
-                              ConversionStats& stats) {
-    std::string out;
-    std::size_t pos = 0;
-    for (NextLine next; (next = ReadNextLine(text, pos)).found; ++stats.lineCount) {
-        const auto line = ConvertText(next.line, keywords, options, random);
-        out += line.text;
-        stats.phraseCount += line.stats.phraseCount;
-        stats.insertedCount += line.stats.insertedCount;
-        stats.outputCharCount += line.stats.outputCharCount;
-        if (!next.isLastLine) {
-            out += "\r\n";
-            ++stats.outputCharCount;
-        }
-    }
-    return out;
-}
-
-inline KeywordList Keywords(std::initializer_list<std::string_view> utf8) {
+inline KeywordList Keywords(const std::vector<std::string>& utf8) {
     KeywordList list;
-    for (const std::string_view keyword : utf8) {
+    for (const std::string& keyword : utf8) {
         list.Append(U16(keyword));
     }
     return list;

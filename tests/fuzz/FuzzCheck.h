@@ -1,7 +1,6 @@
 #pragma once
 
-// What the fuzz targets share: a check that stops the process when a property fails,
-// so that libFuzzer keeps the input that broke it, and a few ways of viewing bytes.
+// A check that stops the process, so that libFuzzer keeps the input; a reader of it.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +9,6 @@
 #include <string>
 #include <string_view>
 
-// Stops with the failed condition; libFuzzer writes the input to a crash file.
 #define FUZZ_CHECK(condition)                                                                     \
     do {                                                                                          \
         if (!(condition)) {                                                                       \

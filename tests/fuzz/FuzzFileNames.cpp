@@ -1,15 +1,12 @@
-// FileNameFromPath and the two file-name conversions on arbitrary bytes, taken once as a
-// code page 932 path and once as a name in the file system's encoding (UTF-8).
-//
-// Properties checked beyond "no crash":
-//  - the file name is a suffix of the path that starts at a character boundary, right
-//    after a "\" or "/" or a leading drive letter and colon, and holds no separator;
-//    a path without any of these is its own file name;
-//  - a name that converts holds no NUL, CR or LF and converts back: a UTF-8 name to
-//    exactly its bytes, a code page 932 name to the same characters, and to exactly its
-//    bytes unless it uses the second code of a character that has two;
-//  - the file name of a code page 932 path, converted, is the file name of the
-//    converted path.
+// FileNameFromPath and the two file-name conversions on arbitrary bytes, taken as a code
+// page 932 path and as a UTF-8 name. Properties beyond "no crash":
+//  - the file name is the path's suffix from a character boundary right after a "\" or
+//    "/" or a leading drive letter and colon, holding no separator; a path without any of
+//    these is its own file name;
+//  - a converted name holds no NUL, CR or LF and converts back: a UTF-8 name to its bytes,
+//    a code page 932 name to the same characters (its bytes, unless it uses the second
+//    code of a character that has two);
+//  - the file name of a code page 932 path, converted, is that of the converted path.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,7 +27,7 @@ bool IsDrive(std::string_view path) {
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':';
 }
 
-bool IsSeparator(char c) {
+constexpr bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
@@ -60,10 +57,8 @@ void CheckFileName(std::string_view path) {
 // The file name of a UTF-8 path: every byte of a separator or colon is ASCII there.
 std::string_view NativeFileName(std::string_view path) {
     const std::size_t separator = path.find_last_of("\\/");
-    if (separator != std::string_view::npos) {
-        return path.substr(separator + 1);
-    }
-    return IsDrive(path) ? path.substr(2) : path;
+    return separator != std::string_view::npos ? path.substr(separator + 1)
+                                               : path.substr(IsDrive(path) ? 2 : 0);
 }
 
 bool HoldsUnkeepable(std::string_view text) {

@@ -1,13 +1,11 @@
-// Runs a fuzz target once on every file named on the command line, or found in a folder
-// named there, without libFuzzer: the seed corpus and kept crash inputs are then checked
-// by ctest in every build, with any compiler.
+// Runs a fuzz target without libFuzzer once on every file named on the command line or
+// found in a folder named there, so that ctest checks the seed corpus in every build.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -15,15 +13,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 int main(int argc, char** argv) {
     std::vector<std::filesystem::path> files;
     for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path arg = argv[i];
-        if (std::filesystem::is_directory(arg)) {
-            for (const auto& entry : std::filesystem::directory_iterator(arg)) {
-                if (entry.is_regular_file()) {
-                    files.push_back(entry.path());
-                }
+        if (!std::filesystem::is_directory(argv[i])) {
+            files.emplace_back(argv[i]);
+            continue;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(argv[i])) {
+            if (entry.is_regular_file()) {
+                files.push_back(entry.path());
             }
-        } else {
-            files.push_back(arg);
         }
     }
     std::sort(files.begin(), files.end());
@@ -37,9 +34,9 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot read %s\n", file.c_str());
             return 1;
         }
-        const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                      std::istreambuf_iterator<char>()};
-        // A pointer to one byte even for an empty input, as libFuzzer passes it.
+        // Exactly the input's bytes, so that a sanitizer sees a read past them; a pointer to
+        // one byte even for an empty input, as libFuzzer passes it.
+        const std::vector<char> bytes{std::istreambuf_iterator<char>(in), {}};
         const char none = 0;
         LLVMFuzzerTestOneInput(
             reinterpret_cast<const std::uint8_t*>(bytes.empty() ? &none : bytes.data()),
