@@ -101,10 +101,12 @@ class DialogsTest : public QObject, WindowFixture {
 
     // Open a dialog through its command and run `step` in it; tell whether it ran.
     bool Dictionary(std::function<void(CDictionaryDlg&)> step) {
-        return WhenModal<CDictionaryDlg>([this] { window_->OnDictionary(); }, std::move(step));
+        return WhenModal<CDictionaryDlg>([this] { Trigger({CommandId::Dictionary}); },
+                                         std::move(step));
     }
     bool DebugConvert(std::function<void(CDebugConvertDlg&)> step) {
-        return WhenModal<CDebugConvertDlg>([this] { window_->OnDebugConvert(); }, std::move(step));
+        return WhenModal<CDebugConvertDlg>([this] { Trigger({CommandId::DebugConvert}); },
+                                           std::move(step));
     }
 
     // Settings that give a varied conversion of a long text.
@@ -118,7 +120,7 @@ class DialogsTest : public QObject, WindowFixture {
     void SaveInput(const QString& text, const QString& path) {
         window_->inputPane()->setPlainText(text);
         choosers_.answers = {path};
-        window_->OnSaveInput();
+        Trigger({CommandId::SaveInput});
     }
 
   private slots:
@@ -377,7 +379,7 @@ class DialogsTest : public QObject, WindowFixture {
         // Before any conversion the output pane holds the placeholder; read-only, it saves.
         window_->OnReadOnly();
         choosers_.answers = {path};
-        window_->OnSaveOutput();
+        Trigger({CommandId::SaveOutput});
         QCOMPARE(ReadFile(path), Cp932(kPlaceholder));
         QCOMPARE(choosers_.requests.last().kind, FileChooserKind::Save);
         QStringList filters;
@@ -405,7 +407,7 @@ class DialogsTest : public QObject, WindowFixture {
         QVERIFY(QDir::setCurrent(dir.path()));
         const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
         window_->inputPane()->setPlainText("abc");
-        window_->OnSaveInput();  // cancelled
+        Trigger({CommandId::SaveInput});  // cancelled
         QVERIFY(messages_->requests.isEmpty());
         const QString readOnly = dir.filePath("kept.txt");
         QVERIFY(WriteFile(readOnly, "old"));
@@ -429,7 +431,7 @@ class DialogsTest : public QObject, WindowFixture {
     }
 
     void theRealChoosers() {
-        window_->OnSaveOutput();
+        Trigger({CommandId::SaveOutput});
         QVERIFY(Dictionary([](CDictionaryDlg& dialog) { Click(dialog, "button1030"); }));
         QCOMPARE(choosers_.requests.size(), 2);
         // The save chooser asks before overwriting, and keeps a suffix typed under "*".
@@ -471,7 +473,7 @@ class DialogsTest : public QObject, WindowFixture {
         QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
         const Settings before = gSettings;
         QVERIFY(WhenModal<CAboutDlg>(
-            [this] { window_->OnAbout(); },
+            [this] { Trigger({CommandId::About}); },
             [&](CAboutDlg& dialog) {
                 CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"},
                               {"button1", "edit1043"});
@@ -503,7 +505,7 @@ class DialogsTest : public QObject, WindowFixture {
         QCOMPARE(HelpPageAddress(), url.toString());
         messages_->answers = {MessageResult::No, MessageResult::Failed, MessageResult::Yes};
         for (int i = 0; i < 3; ++i) {
-            window_->OnOnlineHelp();
+            Trigger({CommandId::OnlineHelp});
             QCOMPARE(opened, i < 2 ? QList<QUrl>() : QList<QUrl>{url});
         }
         QCOMPARE(messages_->texts,

@@ -93,11 +93,6 @@ QStringList Greyed(const CMainDlg& window) {
 class MainDlgTest : public QObject, WindowFixture {
     Q_OBJECT
 
-    void Trigger(std::initializer_list<CommandId> ids) {
-        for (CommandId id : ids) {
-            window_->menu()->action(id)->trigger();
-        }
-    }
     QString Status() const { return window_->statusField()->text(); }
 
   private slots:

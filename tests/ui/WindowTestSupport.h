@@ -13,6 +13,7 @@
 #include "engine/Cp932Codec.h"
 #include "settings/Settings.h"
 #include "ui/MainDlg.h"
+#include "ui/MainMenu.h"
 #include "ui/MessageBox.h"
 
 namespace quillery {
@@ -113,6 +114,12 @@ struct WindowFixture {
         window_.emplace();
     }
     QString Output() const { return window_->outputPane()->toPlainText(); }
+    // Menu commands, as the user gives them.
+    void Trigger(std::initializer_list<CommandId> ids) {
+        for (CommandId id : ids) {
+            window_->menu()->action(id)->trigger();
+        }
+    }
     QByteArray PathBytes() const {
         return QByteArray::fromStdString(gSettings.dictionaryPath.Bytes());
     }
