@@ -149,15 +149,6 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
     return !ReplaceWritableFileAtomically(path, file->Serialize());
 }
 
-void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings) {
-    LoadSettingsFrom(SettingsPlaces{directory, std::nullopt}, settings);
-}
-
-bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings& settings,
-                    const WindowState& window) {
-    return SaveSettingsTo(SettingsPlaces{directory, std::nullopt}, settings, window);
-}
-
 void LoadSettings() {
     LoadSettingsFrom(DefaultSettingsPlaces(), gSettings);
 }

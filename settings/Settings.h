@@ -132,8 +132,8 @@ inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
 //    is made when missing. A per-user file made read-only is left as it is, too.
 // Whatever is written, a failure changes nothing and is not reported.
 struct SettingsPlaces {
-    std::optional<std::string> programFolder;  // the executable's folder
-    std::optional<std::string> userFolder;     // the per-user folder
+    std::optional<std::string> programFolder;              // the executable's folder
+    std::optional<std::string> userFolder = std::nullopt;  // the per-user folder
 };
 
 // The files to read, later ones over earlier ones, and the one to write.
@@ -165,27 +165,20 @@ void LoadSettings();
 // reported.
 void SaveSettings(const WindowState& window);
 
-// The two for any places.
-void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
-bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
-                    const WindowState& window);
-
-// The two with the settings file and the default dictionary in `directory` (in the file
-// system's encoding) instead of the executable's folder, and no per-user file. With no directory,
-// or one whose paths would be too long (see ModulePathIn), there is no file: loading gives the
-// defaults without a default dictionary, saving writes nothing.
+// The two for any places; LoadSettings and SaveSettings take DefaultSettingsPlaces.
 //
 // Loading fills every persistent field of `settings` (debugRun is left alone). A "Data"
 // value longer than DictionaryPath::kMaxBytes cannot be held, and a shortened one would
 // name another file: it counts as no dictionary, as an empty value does, so the default
 // dictionary is probed. The default dictionary counts only when the file opens for
 // reading (a folder of that name does not) and its path converts to code page 932 within
-// kMaxBytes.
-void LoadSettingsFrom(const std::optional<std::string>& directory, Settings& settings);
+// kMaxBytes. With no program folder, or one whose paths would be too long (see
+// ModulePathIn), there is no file beside the executable and no default dictionary.
+void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
 
 // Saving reads the file once, makes the writes in their order in memory and replaces
 // the file in one step. Returns whether the file was written.
-bool SaveSettingsTo(const std::optional<std::string>& directory, const Settings& settings,
+bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
                     const WindowState& window);
 
 }  // namespace quillery

@@ -257,7 +257,7 @@ const std::string& Folder() {
 
 Settings Loaded(const std::string& folder) {
     Settings settings;
-    LoadSettingsFrom(folder, settings);
+    LoadSettingsFrom(SettingsPlaces{folder}, settings);
     return settings;
 }
 
@@ -272,7 +272,7 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
     test::WriteBytes(path, file);
 
     const Settings first = Loaded(folder);
-    FUZZ_CHECK(SaveSettingsTo(folder, first, window));
+    FUZZ_CHECK(SaveSettingsTo(SettingsPlaces{folder}, first, window));
     const std::string saved = test::ReadBytes(path);
     const Settings second = Loaded(folder);
 
@@ -304,7 +304,7 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
         }
     }
     FUZZ_CHECK(saved == document.Serialize());
-    FUZZ_CHECK(SaveSettingsTo(folder, second, window));
+    FUZZ_CHECK(SaveSettingsTo(SettingsPlaces{folder}, second, window));
     FUZZ_CHECK(test::ReadBytes(path) == saved);
     FUZZ_CHECK(test::NamesIn(folder) ==
                (flags & 4 ? std::set<std::string>{kSettingsFileName, kDefaultDictionaryName}

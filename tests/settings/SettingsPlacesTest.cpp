@@ -217,7 +217,7 @@ TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
                         fs::file_time_type::clock::now() - std::chrono::hours(1));
     expected.insert(".QuilleryMini.ini.tmp-1-2-3");
 #endif
-    ASSERT_TRUE(SaveSettingsTo(scratch.dir, Settings(), WindowState{}));
+    ASSERT_TRUE(SaveSettingsTo(SettingsPlaces{scratch.dir}, Settings(), WindowState{}));
     EXPECT_EQ(NamesIn(scratch.dir), expected);
 }
 

@@ -227,7 +227,7 @@ const Numbers kDefaults{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 
 Settings LoadIn(const std::optional<std::string>& folder) {
     Settings settings;
-    LoadSettingsFrom(folder, settings);
+    LoadSettingsFrom(SettingsPlaces{folder}, settings);
     return settings;
 }
 
@@ -257,7 +257,7 @@ class SettingsFile : public ::testing::Test {
         return Load();
     }
     bool Save(const Settings& settings, const WindowState& window = kNormal) const {
-        return SaveSettingsTo(dir_.Name(), settings, window);
+        return SaveSettingsTo(SettingsPlaces{dir_.Name()}, settings, window);
     }
 
     const TempDir dir_;
@@ -266,7 +266,7 @@ class SettingsFile : public ::testing::Test {
 
 TEST_F(SettingsFile, DefaultsForAMissingFileSectionOrKey) {
     Settings settings = DistinctSettings();
-    LoadSettingsFrom(dir_.Name(), settings);
+    LoadSettingsFrom(SettingsPlaces{dir_.Name()}, settings);
     EXPECT_EQ(NumbersOf(settings), kDefaults);
     EXPECT_TRUE(settings.dictionaryPath.Empty());
     EXPECT_EQ(settings.debugRun, 1);  // not a setting: left alone
@@ -319,7 +319,7 @@ TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
     for (const auto& [folder, expected] : cases) {
         fs::create_directory(PathFromUtf8(folder));
         WriteBytes(folder + kSep + "velmo.dat", "");
-        LoadSettingsFrom(folder, settings);
+        LoadSettingsFrom(SettingsPlaces{folder}, settings);
         EXPECT_EQ(settings.dictionaryPath.Bytes(), expected) << folder;
     }
 }
@@ -487,8 +487,8 @@ TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
     EXPECT_EQ(ModulePathIn(fits + "/", name + "x"), std::nullopt);
     // Without a path there is nothing to read or write.
     EXPECT_EQ(NumbersOf(LoadIn(fits + "d")), kDefaults);
-    EXPECT_FALSE(SaveSettingsTo(fits + "d", DistinctSettings(), kNormal));
-    EXPECT_FALSE(SaveSettingsTo(std::nullopt, DistinctSettings(), kNormal));
+    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{fits + "d"}, DistinctSettings(), kNormal));
+    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{std::nullopt}, DistinctSettings(), kNormal));
 }
 
 // A quarter of a million short lines: a document holds them at about their own size, and a
@@ -508,7 +508,8 @@ TEST(ProfileLargeFile, ADocumentTakesAboutItsSizeAndASaveKeepsEveryLine) {
     WriteBytes(dir.File(kSettingsFileName), manyLines);
     Settings settings = LoadIn(dir.Name());
     EXPECT_EQ(settings.insertRatio, 6);
-    ASSERT_TRUE(SaveSettingsTo(dir.Name(), settings, WindowState{false, false, 1, 2, 3, 4}));
+    ASSERT_TRUE(
+        SaveSettingsTo(SettingsPlaces{dir.Name()}, settings, WindowState{false, false, 1, 2, 3, 4}));
     // Compared whole: a line diff of so many lines would never finish.
     EXPECT_TRUE(ReadBytes(dir.File(kSettingsFileName)) ==
                 "[Settings]\r\nRatio=6\r\nData=\r\n" + emptyLines +
