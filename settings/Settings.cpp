@@ -118,7 +118,7 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
         return false;
     }
     Settings saved = settings;
-    const bool rectangleKnown = !window.minimized && !window.maximized;
+    const bool rectangleKnown = window.rectangleKnown && !window.minimized && !window.maximized;
     if (rectangleKnown) {
         // Differences wrap rather than overflow for a rectangle that does not make sense.
         saved.windowX = window.left;

@@ -104,6 +104,9 @@ struct WindowState {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
+    // False when the window system never told the window where it is: there is no
+    // rectangle to save.
+    bool rectangleKnown = true;
 };
 
 inline constexpr const char* kSettingsFileName = "QuilleryMini.ini";

@@ -338,7 +338,7 @@ quillery::WindowState CMainDlg::CurrentWindowState() const {
         outer = seenOuter_;
     }
     if (!outer) {
-        state.minimized = true;
+        state.rectangleKnown = false;
         return state;
     }
     state.left = outer->x();
