@@ -28,16 +28,20 @@ std::optional<std::string> Cp932ToFileSystemName(std::string_view cp932) {
 }
 
 std::optional<std::string> FileSystemNameToCp932(std::string_view native) {
-    if (HasLineBreakOrNul(native)) {
-        return std::nullopt;
-    }
     const std::optional<std::u16string> wide = Utf8ToUtf16(native);
     if (!wide) {
         return std::nullopt;
     }
+    return TextNameToCp932(*wide);
+}
+
+std::optional<std::string> TextNameToCp932(std::u16string_view name) {
+    if (HasLineBreakOrNul(name)) {
+        return std::nullopt;
+    }
     // The encoder writes "?" for what it cannot hold and maps some characters to a
     // look-alike; either way the name would no longer be the file's.
-    return EncodeExactly(*wide);
+    return EncodeExactly(name);
 }
 
 std::string FileNameFromPath(std::string_view path) {

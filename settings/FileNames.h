@@ -19,6 +19,9 @@ std::optional<std::string> Cp932ToFileSystemName(std::string_view cp932);
 // A name in the file system's encoding (as a file chooser returns it) in code page 932.
 std::optional<std::string> FileSystemNameToCp932(std::string_view native);
 
+// A name as text (as it is typed) in code page 932.
+std::optional<std::string> TextNameToCp932(std::u16string_view name);
+
 // The file name with its extension: the part of a code page 932 path after its last "\"
 // or "/", or after a leading drive letter and colon when it has no separator. The path
 // is scanned character by character, so the second byte 0x5C of a character such as

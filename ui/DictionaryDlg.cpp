@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "engine/Cp932Codec.h"
-#include "engine/Cp932Text.h"
 #include "settings/FileNames.h"
 #include "settings/Settings.h"
 #include "ui/DialogFont.h"
@@ -54,15 +53,8 @@ const QList<FileFilter>& DictionaryFilters() {
     return filters;
 }
 
-// The code page 932 bytes of a name, when they give back exactly that name: a character
-// the code page lacks, or holds only as a look-alike, would name another file. CR, LF
-// and NUL cannot be kept in the settings file.
 std::optional<std::string> PathBytes(const QString& text) {
-    const std::u16string wide = text.toStdU16String();
-    if (HasLineBreakOrNul(std::u16string_view(wide))) {
-        return std::nullopt;
-    }
-    return EncodeExactly(wide);
+    return TextNameToCp932(text.toStdU16String());
 }
 
 std::size_t ByteLength(const QString& text) {

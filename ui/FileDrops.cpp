@@ -10,10 +10,9 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "engine/Cp932Codec.h"
-#include "engine/Cp932Text.h"
 #include "engine/Utf8.h"
 #include "ui/MessageBox.h"
+#include "ui/PaneText.h"
 
 namespace quillery {
 
@@ -84,14 +83,12 @@ QString DroppedFileText(std::string_view bytes) {
     } else if (utf8) {
         text = QString::fromStdU16String(*utf8);
     } else {
-        std::u16string decoded = ThreadCodec().Decode(bytes);
         // An escaped byte would be a lone surrogate in the pane: shown as garbage and
         // saved as "?" anyway.
-        std::replace_if(decoded.begin(), decoded.end(), IsEscapedByte, u'\xFFFD');
-        text = QString::fromStdU16String(decoded);
+        text = DisplayFromCp932(bytes);
     }
     // A lone CR is a line break too.
-    text = QString::fromStdU16String(CrLfToLf(text.toStdU16String()));
+    text = LfBreaks(text);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
