@@ -90,7 +90,6 @@ std::u16string FormatStatistics(const ConversionStats& stats, std::size_t keywor
     return out;
 }
 
-
 std::int32_t ClockSeed() {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(std::time(nullptr)));
 }

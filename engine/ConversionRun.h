@@ -20,9 +20,9 @@ inline constexpr std::u16string_view kCannotOpenDictionaryMessage = u"辞書フ�
 inline constexpr std::u16string_view kEmptyDictionaryMessage = u"辞書ファイルが空です";
 inline constexpr std::u16string_view kBusyStatus = u"処理中．．．";
 
-// What a run does to the window. Every call returns at once; the window carries the
-// calls out on its own thread in the order they were made, a message box before
-// whatever follows it.
+// What a run tells the one it runs for: the window, or the converter's standard error.
+// Every call returns at once; a host carries the calls out in the order they were made
+// (the window on its own thread), a message box before whatever follows it.
 class RunHost {
   public:
     virtual ~RunHost() = default;

@@ -121,10 +121,9 @@ inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
 // default dictionary "velmo.dat" is always the one beside the executable.
 //
 // Which file a save writes, decided afresh at each load and save:
-//  - the file beside the executable when it exists and this process may write it (in a
-//    folder it cannot write, the file is overwritten in place), or when there is none
-//    and a file can be made in the executable's folder; the per-user file is then not
-//    read;
+//  - the file beside the executable when it exists and this process may write it, or
+//    when there is none and a file can be made in the executable's folder; the per-user
+//    file is then not read;
 //  - nothing when the file beside the executable was made read-only by its owner (no
 //    write permission for the owner, FILE_ATTRIBUTE_READONLY on Windows; seen so by
 //    root too): that file holds settings someone chose to keep as they are, and writing
@@ -133,7 +132,8 @@ inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
 //    belonging to someone else that this user may not write, or something there that is
 //    not a file) the per-user file, read over the one beside the executable. Its folder
 //    is made when missing. A per-user file made read-only is left as it is, too.
-// Whatever is written, a failure changes nothing and is not reported.
+// Whatever is written goes through ReplaceWritableFileAtomically; a failure changes
+// nothing and is not reported.
 struct SettingsPlaces {
     std::optional<std::string> programFolder;              // the executable's folder
     std::optional<std::string> userFolder = std::nullopt;  // the per-user folder

@@ -28,8 +28,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& rect) {
     return label;
 }
 
-}  // namespace
-
+// A seed as the seed field takes it: one or more decimal digits 0-9 and nothing else,
+// worth at most 4294967295.
 std::optional<std::uint32_t> ParseSeed(const QString& text) {
     // A character beyond ASCII becomes bytes that are no digit.
     const std::optional<std::uint64_t> value =
@@ -39,6 +39,8 @@ std::optional<std::uint32_t> ParseSeed(const QString& text) {
     }
     return static_cast<std::uint32_t>(*value);
 }
+
+}  // namespace
 
 CDebugConvertDlg::CDebugConvertDlg()
     : CTemplateDialog(133, QStringLiteral("デバッグ変換"), kTemplateWidth, kTemplateHeight),

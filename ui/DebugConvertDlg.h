@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <cstdint>
-#include <optional>
 
 #include "ui/TemplateDialog.h"
 
@@ -48,9 +47,5 @@ class CDebugConvertDlg : public CTemplateDialog {
     QPushButton* copyButton_;
     QFrame* rule_;
 };
-
-// A seed as the seed field takes it: one or more decimal digits 0-9 and nothing else,
-// worth at most 4294967295.
-std::optional<std::uint32_t> ParseSeed(const QString& text);
 
 }  // namespace quillery

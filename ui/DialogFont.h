@@ -23,9 +23,6 @@ class DialogUnits {
     }
     QSize Size(int width, int height) const { return QSize(X(width), Y(height)); }
 
-    int baseWidth() const { return baseWidth_; }
-    int baseHeight() const { return baseHeight_; }
-
   private:
     int baseWidth_;
     int baseHeight_;

@@ -15,12 +15,10 @@ inline constexpr char16_t kCannotOpenFileMessage[] = u"ファイルが開けま�
 // no character at all.
 std::string PaneFileBytes(const QString& raw);
 
-// Asks for a file with the save chooser and writes the pane's text into it, replacing
-// what the file held, through ReplaceWritableFileAtomically: a new file beside it takes
-// its place once complete, so a failed or killed write leaves an existing file as it was and no
-// temporary file behind; only in a folder where no new file can be made is the file
-// overwritten in place. A read-only file is not touched. A failure, read-only included,
-// is reported as a file that does not open.
+// Asks for a file with the save chooser and writes the pane's text into it through
+// ReplaceWritableFileAtomically, which leaves a read-only file, and on failure any
+// existing file, as it was. A failure, read-only included, is reported as a file that
+// does not open.
 void SavePaneText(QPlainTextEdit* pane);
 
 }  // namespace quillery
