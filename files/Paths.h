@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -66,6 +67,22 @@ constexpr std::size_t PathLength(std::string_view path) {
 #else
     return path.size();
 #endif
+}
+
+// `name` joined to `folder` with one separator. Nothing when there is no folder or when
+// the result, with its terminator, would not fit kPathCapacity: a path that long could
+// not be opened, and a cut one would name another file.
+inline std::optional<std::string> JoinPath(const std::optional<std::string>& folder,
+                                           std::string_view name) {
+    if (!folder || folder->empty()) {
+        return std::nullopt;
+    }
+    std::string joined = WithSeparator(*folder);
+    joined.append(name);
+    if (PathLength(joined) + 1 > kPathCapacity) {
+        return std::nullopt;
+    }
+    return joined;
 }
 
 }  // namespace quillery

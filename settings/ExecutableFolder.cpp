@@ -73,19 +73,6 @@ std::optional<std::string> ExecutableDirectory() {
     return folder;
 }
 
-std::optional<std::string> ModulePathIn(const std::optional<std::string>& directory,
-                                        std::string_view name) {
-    if (!directory || directory->empty()) {
-        return std::nullopt;
-    }
-    std::string joined = WithSeparator(*directory);
-    joined.append(name);
-    if (PathLength(joined) + 1 > kPathCapacity) {
-        return std::nullopt;
-    }
-    return joined;
-}
-
 namespace {
 
 constexpr std::string_view kUserFolderName = "QuilleryMini";

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "files/FileIo.h"
+#include "files/Paths.h"
 #include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
 #include "settings/NumberText.h"
@@ -17,7 +18,7 @@ namespace {
 
 // The default dictionary's path in code page 932, or empty when there is none to take.
 std::string DefaultDictionary(const std::optional<std::string>& directory) {
-    const std::optional<std::string> path = ModulePathIn(directory, kDefaultDictionaryName);
+    const std::optional<std::string> path = JoinPath(directory, kDefaultDictionaryName);
     if (!path || !CanOpenForReading(*path)) {
         return {};
     }
@@ -72,8 +73,8 @@ SettingsFiles ChooseSettingsFiles(const std::optional<std::string>& beside, File
 }
 
 SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places) {
-    const std::optional<std::string> beside = ModulePathIn(places.programFolder, kSettingsFileName);
-    const std::optional<std::string> user = ModulePathIn(places.userFolder, kSettingsFileName);
+    const std::optional<std::string> beside = JoinPath(places.programFolder, kSettingsFileName);
+    const std::optional<std::string> user = JoinPath(places.userFolder, kSettingsFileName);
     const FileAccess access = beside ? ProbeFileAccess(*beside) : FileAccess::kUnusable;
     const bool folderWritable =
         beside && access == FileAccess::kMissing && CanCreateFilesIn(*places.programFolder);

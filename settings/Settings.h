@@ -176,7 +176,7 @@ void SaveSettings(const WindowState& window);
 // dictionary is probed. The default dictionary counts only when the file opens for
 // reading (a folder of that name does not) and its path converts to code page 932 within
 // kMaxBytes. With no program folder, or one whose paths would be too long (see
-// ModulePathIn), there is no file beside the executable and no default dictionary.
+// JoinPath), there is no file beside the executable and no default dictionary.
 void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
 
 // Saving reads the file once, makes the writes in their order in memory and replaces

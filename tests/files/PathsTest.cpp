@@ -3,7 +3,6 @@
 #include <string>
 
 #include "files/Paths.h"
-#include "settings/ExecutableFolder.h"
 
 namespace quillery {
 namespace {
@@ -39,6 +38,20 @@ TEST(PathsTest, SplitsAtTheLastSeparator) {
     EXPECT_EQ(WithSeparator(""), "");
 }
 
+TEST(PathsTest, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
+    const std::string sep(1, kPathSeparator);
+    EXPECT_EQ(JoinPath("/opt/app/", "a.ini"), "/opt/app/a.ini");
+    EXPECT_EQ(JoinPath("/opt/app", "velmo"), "/opt/app" + sep + "velmo");
+    EXPECT_EQ(JoinPath(std::string(), "a.ini"), std::nullopt);
+    EXPECT_EQ(JoinPath(std::nullopt, "a.ini"), std::nullopt);
+    // Folder, separator and name take all but the terminator's byte; one more is too many.
+    const std::string name = "QuilleryMini.ini";
+    const std::string fits = "/" + std::string(kPathCapacity - 3 - name.size(), 'd');
+    EXPECT_EQ(JoinPath(fits, name).value_or("").size(), kPathCapacity - 1);
+    EXPECT_EQ(JoinPath(fits + "d", name), std::nullopt);
+    EXPECT_EQ(JoinPath(fits + "/", name + "x"), std::nullopt);
+}
+
 // A path is refused only when the platform could not open it: on Windows the limit is in
 // UTF-16 units, and a Japanese name takes three UTF-8 bytes but one unit a character.
 TEST(PathsTest, LengthLimitCountsAsThePlatformDoes) {
@@ -61,8 +74,8 @@ TEST(PathsTest, LengthLimitCountsAsThePlatformDoes) {
     folder += kPathSeparator;
     const std::size_t room = kPathCapacity - 1 - PathLength(folder);
     const std::string fits(room, 'n');
-    EXPECT_EQ(ModulePathIn(folder, fits), folder + fits);
-    EXPECT_FALSE(ModulePathIn(folder, fits + "n"));
+    EXPECT_EQ(JoinPath(folder, fits), folder + fits);
+    EXPECT_FALSE(JoinPath(folder, fits + "n"));
 }
 
 }  // namespace

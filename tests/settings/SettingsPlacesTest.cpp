@@ -149,7 +149,7 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     fs::create_directories(PathFromUtf8(program + "/" + kIni));
     WriteBytes(program + "/velmo.dat", "word\r\n");
     const SettingsPlaces places{program, user};
-    const std::string velmo = ModulePathIn(program, "velmo.dat").value_or("");
+    const std::string velmo = JoinPath(program, "velmo.dat").value_or("");
     Settings settings;
     LoadSettingsFrom(places, settings);
     EXPECT_EQ(settings.dictionaryPath.Bytes(), velmo);

@@ -475,19 +475,11 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 }
 #endif
 
-TEST(ModulePath, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
-    EXPECT_EQ(ModulePathIn("/opt/app/", "a.ini"), "/opt/app/a.ini");
-    EXPECT_EQ(ModulePathIn("/opt/app", "velmo"), "/opt/app" + kSep + "velmo");
-    EXPECT_EQ(ModulePathIn(std::string(), "a.ini"), std::nullopt);
-    // Folder, separator and name take all but the terminator's byte; one more is too many.
+TEST(SettingsFiles, NoneWhereThePathWouldBeTooLong) {
     const std::string& name = kIni;
-    const std::string fits = "/" + std::string(kPathCapacity - 3 - name.size(), 'd');
-    EXPECT_EQ(ModulePathIn(fits, name).value_or("").size(), kPathCapacity - 1);
-    EXPECT_EQ(ModulePathIn(fits + "d", name), std::nullopt);
-    EXPECT_EQ(ModulePathIn(fits + "/", name + "x"), std::nullopt);
-    // Without a path there is nothing to read or write.
-    EXPECT_EQ(NumbersOf(LoadIn(fits + "d")), kDefaults);
-    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{fits + "d"}, DistinctSettings(), kNormal));
+    const std::string tooLong = "/" + std::string(kPathCapacity - 2 - name.size(), 'd');
+    EXPECT_EQ(NumbersOf(LoadIn(tooLong)), kDefaults);
+    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{tooLong}, DistinctSettings(), kNormal));
     EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{std::nullopt}, DistinctSettings(), kNormal));
 }
 
