@@ -6,19 +6,13 @@
 
 namespace quillery {
 
-namespace {
-
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-}  // namespace
-
 std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view bytes,
                                                              const KeywordList& keywords,
                                                              const ConversionOptions& options,
                                                              RandomSource& random) {
-    const bool byteOrderMark = bytes.starts_with(kByteOrderMark);
+    const bool byteOrderMark = bytes.starts_with(kUtf8ByteOrderMark);
     if (byteOrderMark) {
-        bytes.remove_prefix(kByteOrderMark.size());
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
     }
     // The text with CR LF for every break, and the breaks as they came. Each copy of a
     // large text is let go as soon as the next one is made.
@@ -76,7 +70,7 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
         return std::nullopt;
     }
     ConversionResult<std::string> result;
-    result.text = byteOrderMark ? std::string(kByteOrderMark) + *utf8 : std::move(*utf8);
+    result.text = byteOrderMark ? std::string(kUtf8ByteOrderMark) + *utf8 : std::move(*utf8);
     result.stats = converted.stats;
     return result;
 }

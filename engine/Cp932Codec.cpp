@@ -260,7 +260,7 @@ struct Cp932Codec::Impl {
             return false;
         }
         unsigned char first = '?';
-        if ((next & 0xF800) != 0xD800) {
+        if (!IsSurrogate(next)) {
             first = static_cast<unsigned char>(Unit(next) & 0xFF);
         } else if (IsEscapedByte(next)) {
             first = static_cast<unsigned char>(next - kEscapedByteBase);
@@ -336,7 +336,7 @@ void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
     std::size_t i = 0;
     while (i < n) {
         const char16_t u = text[i];
-        if ((u & 0xF800) == 0xD800) {
+        if (IsSurrogate(u)) {
             // Nothing outside the basic plane is in code page 932; escaped bytes go back.
             std::string refused;
             i += EncodeRefusedUnit(text, i, refused);

@@ -15,6 +15,9 @@ constexpr bool IsHighSurrogate(char16_t unit) {
 constexpr bool IsLowSurrogate(char16_t unit) {
     return unit >= 0xDC00 && unit <= 0xDFFF;
 }
+constexpr bool IsSurrogate(char32_t c) {
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 // Code page 932 lead bytes: a byte in these ranges takes the next byte as its second
 // half, whatever that byte is, so a second byte 0x5C, "/", "=" or "]" is never taken for

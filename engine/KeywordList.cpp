@@ -138,8 +138,8 @@ KeywordList ReadKeywords(std::FILE* file) {
 std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file) {
     const TextModeBytes bytes = ReadTextModeBytes(file, kUtf8BytesNeeded);
     std::string_view text = bytes.text;
-    if (text.starts_with("\xEF\xBB\xBF")) {
-        text.remove_prefix(3);
+    if (text.starts_with(kUtf8ByteOrderMark)) {
+        text.remove_prefix(kUtf8ByteOrderMark.size());
     }
     if (bytes.cut) {
         // Only what can reach the list is read: a character the read cut in two is not

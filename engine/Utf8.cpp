@@ -68,7 +68,7 @@ std::optional<std::u16string> Utf8ToUtf16(std::string_view bytes) {
             }
             c = (c << 6) | (b & 0x3F);
         }
-        if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        if (c < min || c > 0x10FFFF || IsSurrogate(c)) {
             return std::nullopt;
         }
         if (c >= 0x10000) {

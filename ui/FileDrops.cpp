@@ -25,8 +25,6 @@ const QString kNotText =
 const QString kTooLarge =
     QStringLiteral("ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
 
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
-
 QString Refusal(const QString& path, const QString& reason) {
     return kRefusedFileFormat.arg(QFileInfo(path).fileName(), reason);
 }
@@ -70,7 +68,7 @@ QStringList DroppedLocalFiles(const QMimeData* mime) {
 
 QString DroppedFileText(std::string_view bytes) {
     QString text;
-    const bool bom = bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom;
+    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
     const bool beyondAscii = std::any_of(
         bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
     std::optional<std::u16string> utf8;
@@ -78,7 +76,7 @@ QString DroppedFileText(std::string_view bytes) {
         utf8 = Utf8ToUtf16(bytes);
     }
     if (bom) {
-        bytes.remove_prefix(kUtf8Bom.size());
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
         text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
     } else if (utf8) {
         text = QString::fromStdU16String(*utf8);
