@@ -39,8 +39,8 @@ void UseBinaryStandardStreams() {
 }
 
 std::FILE* OpenInputFile(const std::string& path) {
-    const auto wide = Utf8ToUtf16(path);
-    return wide ? _wfopen(reinterpret_cast<const wchar_t*>(wide->c_str()), L"rb") : nullptr;
+    const auto wide = Utf8ToWide(path);
+    return wide ? _wfopen(wide->c_str(), L"rb") : nullptr;
 }
 
 #else

@@ -155,10 +155,8 @@ std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file) {
 
 std::FILE* OpenDictionaryFile(const std::string& path) {
 #ifdef _WIN32
-    // The wide call opens every name; the narrow one only those of the ANSI code page.
-    const auto wide = Utf8ToUtf16(path);
-    std::FILE* file =
-        wide ? _wfopen(reinterpret_cast<const wchar_t*>(wide->c_str()), L"rb") : nullptr;
+    const auto wide = Utf8ToWide(path);
+    std::FILE* file = wide ? _wfopen(wide->c_str(), L"rb") : nullptr;
     if (file == nullptr) {
         return nullptr;
     }

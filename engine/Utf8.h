@@ -14,4 +14,16 @@ inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 std::optional<std::string> Utf16ToUtf8(std::u16string_view text);
 std::optional<std::u16string> Utf8ToUtf16(std::string_view bytes);
 
+#ifdef _WIN32
+// A UTF-8 path as the wide file functions take it, which open every name (the narrow
+// ones only those of the ANSI code page).
+inline std::optional<std::wstring> Utf8ToWide(std::string_view path) {
+    const std::optional<std::u16string> wide = Utf8ToUtf16(path);
+    if (!wide) {
+        return std::nullopt;
+    }
+    return std::wstring(wide->begin(), wide->end());
+}
+#endif
+
 }  // namespace quillery

@@ -140,14 +140,6 @@ std::error_code make_error_code(FileWriteError error) {
 
 namespace {
 
-std::optional<std::wstring> Wide(const std::string& path) {
-    auto u16 = Utf8ToUtf16(path);
-    if (!u16) {
-        return std::nullopt;
-    }
-    return std::wstring(u16->begin(), u16->end());
-}
-
 bool WriteAll(HANDLE handle, std::string_view bytes, std::size_t from, std::size_t to) {
     while (from < to) {
         DWORD written = 0;
@@ -161,7 +153,7 @@ bool WriteAll(HANDLE handle, std::string_view bytes, std::size_t from, std::size
 }
 
 void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
-    const auto prefix = Wide(TemporaryPrefix(name));
+    const auto prefix = Utf8ToWide(TemporaryPrefix(name));
     WIN32_FIND_DATAW found;
     const HANDLE search = FindFirstFileW((folder + *prefix + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -184,7 +176,7 @@ void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
 
 FileContents ReadWholeFile(const std::string& path) {
     FileContents result;
-    const auto wide = Wide(path);
+    const auto wide = Utf8ToWide(path);
     if (!wide) {
         result.status = FileContents::Status::kFailed;
         return result;
@@ -206,7 +198,7 @@ FileContents ReadWholeFile(const std::string& path) {
 }
 
 bool CanOpenForReading(const std::string& path) {
-    const auto wide = Wide(path);
+    const auto wide = Utf8ToWide(path);
     if (!wide) {
         return false;
     }
@@ -219,7 +211,7 @@ bool CanOpenForReading(const std::string& path) {
 }
 
 FileAccess ProbeFileAccess(const std::string& path) {
-    const auto wide = Wide(path);
+    const auto wide = Utf8ToWide(path);
     if (!wide) {
         return FileAccess::kUnusable;
     }
@@ -248,7 +240,8 @@ FileAccess ProbeFileAccess(const std::string& path) {
 }
 
 bool CanCreateFilesIn(const std::string& folder) {
-    const auto wide = Wide(WithSeparator(folder) + TemporaryPrefix("probe") + TemporarySuffix());
+    const auto wide =
+        Utf8ToWide(WithSeparator(folder) + TemporaryPrefix("probe") + TemporarySuffix());
     if (!wide) {
         return false;
     }
@@ -262,7 +255,7 @@ bool CanCreateFilesIn(const std::string& folder) {
 }
 
 bool MakeFolders(const std::string& folder) {
-    const auto wide = Wide(folder);
+    const auto wide = Utf8ToWide(folder);
     if (!wide || wide->empty()) {
         return false;
     }
@@ -277,7 +270,7 @@ bool MakeFolders(const std::string& folder) {
 }
 
 std::error_code ReplaceWritableFileAtomically(const std::string& path, std::string_view bytes) {
-    const auto target = Wide(path);
+    const auto target = Utf8ToWide(path);
     if (!target) {
         return std::make_error_code(std::errc::invalid_argument);
     }
@@ -289,14 +282,14 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
     if (name.empty()) {
         return std::make_error_code(std::errc::invalid_argument);
     }
-    const std::wstring folder = *Wide(folderUtf8);
+    const std::wstring folder = *Utf8ToWide(folderUtf8);
     RemoveLeftovers(folder, name);
 
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;
     for (int attempt = 0; attempt < kTemporaryAttempts && handle == INVALID_HANDLE_VALUE;
          ++attempt) {
-        temporary = folder + *Wide(TemporaryPrefix(name) + TemporarySuffix());
+        temporary = folder + *Utf8ToWide(TemporaryPrefix(name) + TemporarySuffix());
         handle = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (handle == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
