@@ -1,5 +1,7 @@
 #include "cli/Arguments.h"
 
+#include <optional>
+
 #include "engine/DecimalText.h"
 
 namespace quillery {
@@ -16,12 +18,39 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
     ParsedArguments parsed;
     bool haveDictionary = false;
     bool haveInput = false;
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
+        std::string arg = args[i];
+        // "--name=value" as well as "--name value".
+        std::optional<std::string> attached;
+        const std::size_t equals = arg.find('=');
+        if (!optionsEnded && arg.starts_with("--") && equals != std::string::npos) {
+            attached = arg.substr(equals + 1);
+            arg.resize(equals);
+        }
         const auto value = [&]() -> const std::string* {
+            if (attached) {
+                return &*attached;
+            }
             return i + 1 < args.size() ? &args[++i] : nullptr;
         };
-        if (arg == "--help" || arg == "-h") {
+        // "-" is standard input; after "--" every argument is a file.
+        const bool isFile = optionsEnded || arg == "-" || !arg.starts_with("-");
+        if (!isFile && attached &&
+            (arg == "--help" || arg == "--version" || arg == "--mark")) {
+            parsed.error = arg + " takes no value";
+            return parsed;
+        }
+        if (isFile) {
+            if (haveInput) {
+                parsed.error = "only one INPUT file may be given";
+                return parsed;
+            }
+            parsed.options.input = arg == "-" ? std::string() : arg;
+            haveInput = true;
+        } else if (arg == "--" && !attached) {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
             parsed.help = true;
             return parsed;
         } else if (arg == "--version") {
@@ -63,15 +92,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
                 }
                 parsed.options.seed = static_cast<std::uint32_t>(*seed);
             }
-        } else if (arg.size() > 1 && arg[0] == '-') {
+        } else {
             parsed.error = "unknown option " + arg;
             return parsed;
-        } else if (haveInput) {
-            parsed.error = "only one INPUT file may be given";
-            return parsed;
-        } else {
-            parsed.options.input = arg;
-            haveInput = true;
         }
     }
     if (!haveDictionary || parsed.options.dictionary.empty()) {

@@ -30,7 +30,14 @@ void PrintError(std::u16string_view message) {
 // on to convert.
 class StderrRunHost : public RunHost {
   public:
-    void ShowMessage(std::u16string_view text) override { PrintError(text); }
+    explicit StderrRunHost(std::string dictionary) : dictionary_(std::move(dictionary)) {}
+
+    // A run's messages are about the dictionary: they name it, as the other errors
+    // name their file.
+    void ShowMessage(std::u16string_view text) override {
+        std::cerr << "quillery-convert: " << dictionary_ << ": ";
+        PrintError(text);
+    }
     void SetBusy(bool) override {}
     void PostStatus(std::u16string text) override {
         if (text != kBusyStatus) {
@@ -51,6 +58,7 @@ class StderrRunHost : public RunHost {
     }
 
   private:
+    std::string dictionary_;
     std::optional<std::int32_t> drawnSeed_;
 };
 
@@ -103,7 +111,7 @@ int main(int argc, char** argv) {
     request.randomSeed = options.seed.value_or(0);
     request.insertMark = options.mark ? 1 : 0;
     request.utf8Dictionary = utf8;
-    StderrRunHost host;
+    StderrRunHost host(options.dictionary);
     std::optional<PreparedRun> run = PrepareRun(request, host);
     if (!run) {
         return 1;

@@ -36,7 +36,7 @@ const QString kRefusedCharacters = QStringLiteral(
     "シフトJIS（コードページ932）で表せない文字と改行は使えません。");
 const QString kUnusableChosenName = QStringLiteral(
     "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+    "ファイル名にシフトJISで表せない文字があります。");
 const QString kChosenNameTooLong = QStringLiteral(
     "このファイルは辞書ファイルに設定できません。\r\n"
     "ファイル名がシフトJISで255バイトを超えています。");

@@ -63,7 +63,21 @@ TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
         {{"--version", "--help", "--encoding", "x"}, "||4|clock|||version"},
         {{"--help", "--version"}, "||4|clock|||help"},
         // Taken as the value of --dictionary, not as the option.
-        {{"--dictionary", "--version"}, "--version||4|clock||"}};
+        {{"--dictionary", "--version"}, "--version||4|clock||"},
+        // --name=value; "-" is standard input; after "--" everything is a file.
+        {{"--dictionary=d=e", "--ratio=3", "--seed=7", "--encoding=utf-8", "in.txt"},
+         "d=e|in.txt|3|7|||utf-8"},
+        {{"--dictionary=", "x"}, "|x|4|clock||--dictionary FILE is required"},
+        {{"--dictionary=d", "--ratio=11"}, "d||4|clock||--ratio must be a number from 0 to 10: 11"},
+        {{"--dictionary=d", "--mark=1"}, "d||4|clock||--mark takes no value"},
+        {{"--dictionary", "d", "-"}, "d||4|clock||"},
+        {{"--dictionary", "d", "-", "in.txt"}, "d||4|clock||only one INPUT file may be given"},
+        {{"--dictionary", "d", "--", "--mark"}, "d|--mark|4|clock||"},
+        {{"--dictionary", "d", "--", "-"}, "d||4|clock||"},
+        {{"--dictionary", "d", "--", "a", "b"}, "d|a|4|clock||only one INPUT file may be given"},
+        {{"--dictionary", "d", "--=x"}, "d||4|clock||unknown option --"},
+        {{"--dictionary", "d", "--seed=x=1"},
+         "d||4|clock||--seed must be a number from 0 to 4294967295: x=1"}};
     for (const auto& [args, parsed] : cases) {
         EXPECT_EQ(Parsed(args), parsed) << testing::PrintToString(args);
     }

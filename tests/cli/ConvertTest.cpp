@@ -120,12 +120,12 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
         "usage: quillery-convert --dictionary FILE [--ratio N] [--seed N] [--mark]\n"
         "                        [--encoding cp932|utf-8] [INPUT]\n";
     const std::pair<std::string, std::string> cases[] = {
-        {"--dictionary missing.dat", "辞書ファイルが開けません\n"},
-        {"--dictionary .", "辞書ファイルが開けません\n"},
-        {"--dictionary empty.dat", "辞書ファイルが空です\n"},
-        {"--dictionary ctrlz.dat", "辞書ファイルが空です\n"},
+        {"--dictionary missing.dat", "quillery-convert: missing.dat: 辞書ファイルが開けません\n"},
+        {"--dictionary .", "quillery-convert: .: 辞書ファイルが開けません\n"},
+        {"--dictionary empty.dat", "quillery-convert: empty.dat: 辞書ファイルが空です\n"},
+        {"--dictionary ctrlz.dat", "quillery-convert: ctrlz.dat: 辞書ファイルが空です\n"},
         {"--dictionary x.dat missing.txt", "quillery-convert: cannot read missing.txt\n"},
-        {"--dictionary 無い辞書.dat", "辞書ファイルが開けません\n"},
+        {"--dictionary 無い辞書.dat", "quillery-convert: 無い辞書.dat: 辞書ファイルが開けません\n"},
         {"--dictionary x.dat 無い.txt", "quillery-convert: cannot read 無い.txt\n"},
         // Code page 932 given as UTF-8 is refused; a refused run tells no seed.
         {"--encoding utf-8 --dictionary x.dat example.txt",
@@ -134,7 +134,8 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
          "quillery-convert: standard input is not valid UTF-8\n"},
         {"--encoding utf-8 --dictionary example.txt --seed 1",
          "quillery-convert: example.txt is not valid UTF-8\n"},
-        {"--encoding utf-8 --dictionary bom.utf8", "辞書ファイルが空です\n"}};
+        {"--encoding utf-8 --dictionary bom.utf8",
+         "quillery-convert: bom.utf8: 辞書ファイルが空です\n"}};
     for (const auto& [args, err] : cases) {
         const Outcome r = Run(args, Sjis("東京"));
         EXPECT_EQ(r.exitCode, 1) << args;

@@ -42,7 +42,7 @@ class MessageRecorder {
 inline const QString kPlaceholder = QStringLiteral("<<< ここに変換結果が表示されます >>>");
 inline const QString kUnusableChosenName = QStringLiteral(
     "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名にシフトJIS（コードページ932）で表せない文字が含まれています。");
+    "ファイル名にシフトJISで表せない文字があります。");
 inline const QString kChosenNameTooLong = QStringLiteral(
     "このファイルは辞書ファイルに設定できません。\r\n"
     "ファイル名がシフトJISで255バイトを超えています。");
