@@ -231,9 +231,19 @@ Settings LoadIn(const std::optional<std::string>& folder) {
     return settings;
 }
 
-// Every persistent field with a value of its own (debugRun, never saved, is 1).
+// Every persistent field with a value of its own (debugRun, never saved, is 1). Set by
+// name, not through the settings table, so that a table entry naming the wrong field fails.
 Settings DistinctSettings() {
-    Settings s{{}, 7, 2, 1, 5, 0, 0, 0, 0, 8, 6, 4294967295u, 1700000000, 1};
+    Settings s{.dictionaryPath = {},
+               .insertRatio = 7,
+               .windowRatio = 2,
+               .blackBackground = 1,
+               .editReadOnly = 5,
+               .insertMark = 8,
+               .useFixedSeed = 6,
+               .randomSeed = 4294967295u,
+               .newestRandomSeed = 1700000000,
+               .debugRun = 1};
     s.dictionaryPath.Assign("C:\\" + kHyo + "\\w.txt");
     return s;
 }
