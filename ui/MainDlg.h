@@ -46,20 +46,10 @@ class CMainDlg : public QDialog {
 
     quillery::WindowState CurrentWindowState() const;
 
+    // A menu command, by its identifier: what the menu, and only it, calls.
     void OnCommand(CommandId id);
+    // The conversion command; nothing while a run is under way.
     void OnConvert();
-    void OnExit();
-    void OnRatio(int k);
-    void OnWindowRatio(int r);
-    void OnBlackBackground();
-    void OnReadOnly();
-    void OnSaveInput();
-    void OnSaveOutput();
-    void OnDictionary();
-    void OnDroppedDictionary(const QString& path);
-    void OnDebugConvert();
-    void OnAbout();
-    void OnOnlineHelp();
 
     void done(int result) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -72,6 +62,20 @@ class CMainDlg : public QDialog {
 
   private:
     friend class WindowRunHost;
+
+    // The menu's commands (OnCommand's table) and a dictionary dropped on the window.
+    void OnExit();
+    void OnRatio(int k);
+    void OnWindowRatio(int r);
+    void OnBlackBackground();
+    void OnReadOnly();
+    void OnSaveInput();
+    void OnSaveOutput();
+    void OnDictionary();
+    void OnDroppedDictionary(const QString& path);
+    void OnDebugConvert();
+    void OnAbout();
+    void OnOnlineHelp();
 
     void OnInitDialog();
     void ApplySavedOuterSize();

@@ -335,7 +335,7 @@ class DialogsTest : public QObject, WindowFixture {
 
     void debugCopyFixAndOkRepeatTheCopiedRun() {
         PrepareRun();
-        window_->OnConvert();
+        Trigger({CommandId::Convert});
         QVERIFY(RunEnds(*window_));
         const QString normal = Output();
         const std::int32_t seed = gSettings.newestRandomSeed;
@@ -377,7 +377,7 @@ class DialogsTest : public QObject, WindowFixture {
             QCOMPARE(ReadFile(path), bytes);
         }
         // Before any conversion the output pane holds the placeholder; read-only, it saves.
-        window_->OnReadOnly();
+        Trigger({CommandId::ReadOnly});
         choosers_.answers = {path};
         Trigger({CommandId::SaveOutput});
         QCOMPARE(ReadFile(path), Cp932(kPlaceholder));

@@ -204,7 +204,7 @@ class FileDropsTest : public QObject, WindowFixture {
         int n = 0;
         for (const auto& [target, readOnly] : targets) {
             if (readOnly != (gSettings.editReadOnly == 1)) {
-                window_->OnReadOnly();
+                Trigger({CommandId::ReadOnly});
             }
             const QString name = QString("辞書%1.dat").arg(++n);
             const QString path = File(name, Cp932("春の\r\n"));
@@ -245,7 +245,7 @@ class FileDropsTest : public QObject, WindowFixture {
         for (const auto& [target, mime] : notTaken) {
             QVERIFY(!DragAndDrop(target, {5, 5}, *mime).entered);
         }
-        window_->OnReadOnly();
+        Trigger({CommandId::ReadOnly});
         QVERIFY(output->isReadOnly());
         QVERIFY(!DragAndDrop(output->viewport(), {5, 5}, *Mime({}, "text")).entered);
         window_->SetBusy(true);
@@ -262,7 +262,7 @@ class FileDropsTest : public QObject, WindowFixture {
         const QString first = File("最初の辞書.dat", "x");
         const QString second = File("second.dat", "y");
         for (const bool ok : {false, true}) {
-            const auto open = [this] { window_->OnDictionary(); };
+            const auto open = [this] { Trigger({CommandId::Dictionary}); };
             QVERIFY(WhenModal<CDictionaryDlg>(open, [&](CDictionaryDlg& dialog) {
                 auto* edit = dialog.findChild<QLineEdit*>("edit1029");
                 QVERIFY(DragAndDrop(edit, {3, 3}, *Files({first})).dropped);

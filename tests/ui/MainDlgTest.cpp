@@ -322,8 +322,8 @@ class MainDlgTest : public QObject, WindowFixture {
             QVERIFY(WriteFile(IniPath(), saved));
             window_.emplace();
             how == 1 ? window_->showMinimized() : how == 2 ? window_->showMaximized() : void();
-            window_->OnRatio(9);
-            window_->OnExit();
+            Trigger({RatioCommand(9)});
+            Trigger({CommandId::Exit});
             const QByteArray after = ReadFile(IniPath());
             QVERIFY2(after.contains("Ratio=9\r\n") && after.contains(saved.mid(10)), after.data());
         }
@@ -371,7 +371,7 @@ class MainDlgTest : public QObject, WindowFixture {
         // Enter of any kind changes no read-only pane; Ctrl+A and Ctrl+Shift+A select a
         // whole pane, a read-only one too, and keep the view.
         window_->resize(400, 300);
-        window_->OnReadOnly();
+        Trigger({CommandId::ReadOnly});
         Focus(*window_, window_->outputPane());
         for (auto modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier}) {
             QTest::keyClick(window_->outputPane(), Qt::Key_Return, modifiers);
@@ -415,10 +415,10 @@ class MainDlgTest : public QObject, WindowFixture {
         const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
         QVERIFY(WriteFile(IniPath(), before));
         window_->show();
-        window_->OnRatio(2);
+        Trigger({RatioCommand(2)});
         messages_->answers = {MessageResult::No, MessageResult::No};
         window_->close();
-        window_->OnExit();
+        Trigger({CommandId::Exit});
         QVERIFY(window_->isVisible());
         QCOMPARE(messages_->texts, QStringList(2, "終了しますか？"));
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
@@ -433,8 +433,8 @@ class MainDlgTest : public QObject, WindowFixture {
             window_->show();
             window_->move(30, 50);
             window_->resize(420, 330);
-            window_->OnRatio(7);
-            window_->OnWindowRatio(2);
+            Trigger({RatioCommand(7)});
+            Trigger({CommandId::WindowRatio2});
             gSettings.randomSeed = 4294967295u;
             outer = window_->frameGeometry().size();
             how == 1 ? (void)window_->close() : Trigger({CommandId::Exit});
@@ -531,8 +531,8 @@ class MainDlgTest : public QObject, WindowFixture {
         gSettings.insertRatio = 10;
         window_->inputPane()->setPlainText(QString("東京、").repeated(20000));
         for (const int inserted : {20000, 0}) {
-            window_->OnConvert();
-            window_->OnRatio(0);
+            Trigger({CommandId::Convert});
+            Trigger({RatioCommand(0)});
             QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
             QVERIFY(RunEnds(*window_));
             QCOMPARE(Output().count('X'), inserted);
@@ -546,7 +546,7 @@ class MainDlgTest : public QObject, WindowFixture {
             QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
             gSettings.insertRatio = 10;
             window_->inputPane()->setPlainText(QString("東京は大きい。\n").repeated(lines));
-            window_->OnConvert();
+            Trigger({CommandId::Convert});
             if (lines > 1) {  // closed while the worker converts, else before it reads
                 QTRY_VERIFY(!window_->inputPane()->isEnabled());
                 QTest::qWait(20);
