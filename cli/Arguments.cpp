@@ -36,8 +36,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& args) {
         };
         // "-" is standard input; after "--" every argument is a file.
         const bool isFile = optionsEnded || arg == "-" || !arg.starts_with("-");
-        if (!isFile && attached &&
-            (arg == "--help" || arg == "--version" || arg == "--mark")) {
+        if (!isFile && attached && (arg == "--help" || arg == "--version" || arg == "--mark")) {
             parsed.error = arg + " takes no value";
             return parsed;
         }

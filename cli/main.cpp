@@ -12,8 +12,8 @@
 #include "cli/Platform.h"
 #include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
-#include "engine/Cp932Codec.h"
 #include "engine/ConversionRun.h"
+#include "engine/Cp932Codec.h"
 #include "engine/Utf8.h"
 
 namespace {

@@ -111,8 +111,8 @@ class KeywordPool {
         const Entry& operator()(std::uint32_t value) const { return entries[remainder(value)]; }
     };
     Picker MakePicker() const {
-        return {entries_.data(),
-                FastRemainder(static_cast<std::uint32_t>(std::min<std::size_t>(entries_.size(), 32768)))};
+        return {entries_.data(), FastRemainder(static_cast<std::uint32_t>(
+                                     std::min<std::size_t>(entries_.size(), 32768)))};
     }
     std::size_t MaxSize() const { return maxSize_; }
 
@@ -544,8 +544,8 @@ ConversionResult<std::u16string> ConvertTextPlainly(std::u16string_view text,
                     chars += 1;
                 }
                 if (DrawInsertion(random, options.insertRatio)) {
-                    const std::u16string& keyword = keywords[static_cast<std::size_t>(random.Next()) %
-                                                             keywords.size()];
+                    const std::u16string& keyword =
+                        keywords[static_cast<std::size_t>(random.Next()) % keywords.size()];
                     result.text += keyword;
                     chars += static_cast<std::uint32_t>(CountChars(keyword));
                     ++inserted;

@@ -218,9 +218,14 @@ struct Cp932Codec::Impl {
         std::uint32_t entry = Escaped(b);
         if (!IsUndefinedSingleByte(b)) {
             switch (converter.Decode(&b, 1, unit)) {
-                case Answer::kConverted: entry = Decoded(unit, 1); break;
-                case Answer::kIncomplete: entry = kLead; break;
-                case Answer::kInvalid: break;
+                case Answer::kConverted:
+                    entry = Decoded(unit, 1);
+                    break;
+                case Answer::kIncomplete:
+                    entry = kLead;
+                    break;
+                case Answer::kInvalid:
+                    break;
             }
         }
         return singleBytes[b] = entry;
@@ -231,10 +236,10 @@ struct Cp932Codec::Impl {
     std::uint32_t AskPair(unsigned char lead, unsigned char trail) {
         const unsigned char bytes[2] = {lead, trail};
         char16_t unit = 0;
-        const std::uint32_t entry = Single(lead) == kLead &&
-                                            converter.Decode(bytes, 2, unit) == Answer::kConverted
-                                        ? Decoded(unit, 2)
-                                        : Escaped(lead);
+        const std::uint32_t entry =
+            Single(lead) == kLead && converter.Decode(bytes, 2, unit) == Answer::kConverted
+                ? Decoded(unit, 2)
+                : Escaped(lead);
         return BytePairs()[lead << 8 | trail] = entry;
     }
 
@@ -269,15 +274,13 @@ struct Cp932Codec::Impl {
     }
 };
 
-Cp932Codec::Cp932Codec() : impl_(new Impl) {}
+Cp932Codec::Cp932Codec() : impl_(std::make_unique<Impl>()) {}
 
 bool Cp932Codec::IsOpen() const {
     return impl_->converter.opened;
 }
 
-Cp932Codec::~Cp932Codec() {
-    delete impl_;
-}
+Cp932Codec::~Cp932Codec() = default;
 
 void Cp932Codec::Decode(std::string_view bytes, std::u16string& out) {
     // Every character takes at least one byte and gives exactly one UTF-16 unit.

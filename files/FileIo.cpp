@@ -16,14 +16,14 @@
 #include <windows.h>
 #else
 #include <dirent.h>
-#include <signal.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 #endif
 
 namespace quillery {
@@ -326,11 +326,11 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
         Reached(WriteStep::kNamed);
         // ReplaceFileW keeps the old file's attributes and security; MoveFileExW covers
         // the case of no old file.
-        ok = Check(exists ? ReplaceFileW(target->c_str(), temporary.c_str(), nullptr,
-                                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                          : MoveFileExW(temporary.c_str(), target->c_str(),
-                                        MOVEFILE_WRITE_THROUGH) != 0,
-                   error);
+        ok = Check(
+            exists ? ReplaceFileW(target->c_str(), temporary.c_str(), nullptr,
+                                  REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                   : MoveFileExW(temporary.c_str(), target->c_str(), MOVEFILE_WRITE_THROUGH) != 0,
+            error);
         if (ok && !exists) {
             SetFileAttributesW(target->c_str(), FILE_ATTRIBUTE_NORMAL);
         }
@@ -404,8 +404,7 @@ bool MayStillBeWritten(std::string_view suffix, const struct stat& st) {
     errno = 0;
     const unsigned long long pid = std::strtoull(number.c_str(), &end, 16);
     if (number.empty() || *end != '\0' || errno != 0 || pid == 0 ||
-        pid > static_cast<unsigned long long>(INT_MAX) ||
-        static_cast<pid_t>(pid) == getpid()) {
+        pid > static_cast<unsigned long long>(INT_MAX) || static_cast<pid_t>(pid) == getpid()) {
         return false;
     }
     const bool running = kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
@@ -686,8 +685,8 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
     RemoveLeftovers(folder, name);
     const struct stat* old = exists ? &st : nullptr;
     std::error_code error;
-    switch (ReplaceThroughTemporary(target, folder, name, old, bytes, /*unnamedWanted=*/true,
-                                    error)) {
+    switch (
+        ReplaceThroughTemporary(target, folder, name, old, bytes, /*unnamedWanted=*/true, error)) {
         case Replaced::kWritten:
             return {};
         case Replaced::kUnnameable:

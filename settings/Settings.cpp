@@ -5,8 +5,8 @@
 
 #include "files/FileIo.h"
 #include "files/Paths.h"
-#include "settings/FileNames.h"
 #include "settings/ExecutableFolder.h"
+#include "settings/FileNames.h"
 #include "settings/NumberText.h"
 #include "settings/ProfileFile.h"
 

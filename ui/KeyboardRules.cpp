@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QPlainTextEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyleOptionMenuItem>
@@ -57,8 +57,7 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
             consume = pane == nullptr;
             // Shift+Enter would insert a line separator and Ctrl+Enter nothing; a Windows
             // edit breaks the line on both, and a pane's line break is one kind.
-            if (pane != nullptr &&
-                (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
+            if (pane != nullptr && (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
                 consume = true;
                 if (event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
                     pane->insertPlainText(QStringLiteral("\n"));

@@ -24,8 +24,8 @@
 #include "ui/MessageBox.h"
 #include "ui/PaneLayout.h"
 #include "ui/PaneText.h"
-#include "ui/UiOpQueue.h"
 #include "ui/ResourcesAndTranslations.h"
+#include "ui/UiOpQueue.h"
 #include "ui/WindowRunHost.h"
 
 namespace quillery {
@@ -287,7 +287,8 @@ void CMainDlg::SetBusy(bool busy) {
     // pane to give it back to); keys would go nowhere.
     if (!busy && focusBeforeBusy_ != nullptr) {
         lastPane_ = focusBeforeBusy_;
-        if (QApplication::focusWidget() != inputPane_ && QApplication::focusWidget() != outputPane_) {
+        if (QApplication::focusWidget() != inputPane_ &&
+            QApplication::focusWidget() != outputPane_) {
             focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
         }
     }

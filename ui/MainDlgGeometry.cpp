@@ -72,7 +72,8 @@ std::optional<QRect> X11OuterRect(xcb_connection_t* connection, xcb_window_t cli
             nullptr));
         if (extents && extents->format == 32 && extents->type == XCB_ATOM_CARDINAL &&
             xcb_get_property_value_length(extents.get()) == 16) {
-            const auto* e = static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()));
+            const auto* e =
+                static_cast<const std::uint32_t*>(xcb_get_property_value(extents.get()));
             const QMargins margins(static_cast<int>(e[0]), static_cast<int>(e[2]),
                                    static_cast<int>(e[1]), static_cast<int>(e[3]));
             if (margins.left() < 4096 && margins.right() < 4096 && margins.top() < 4096 &&
