@@ -3,10 +3,12 @@
 #include "engine/Utf8.h"
 
 #ifdef _WIN32
+// windows.h before the headers that build on it.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
 #endif
 
 namespace quillery {
