@@ -118,6 +118,29 @@ std::string_view TextOf(std::string_view bytes, const LineSpan& line) {
     return bytes.substr(line.start, line.textEnd - line.start);
 }
 
+// Calls `visit(line, form)` on each entry of the section whose header ends at
+// `sectionEnd`, up to the next section header, until `visit` returns true. Returns where
+// the last entry visited ends, or `sectionEnd` when there was none.
+template <class Visit>
+std::size_t ForEachEntry(const std::string& bytes, std::size_t sectionEnd, Visit visit) {
+    std::size_t lastEntryEnd = sectionEnd;
+    for (std::size_t pos = sectionEnd; pos < bytes.size();) {
+        const LineSpan line = LineAt(bytes, pos);
+        const LineForm form = Classify(TextOf(bytes, line));
+        if (form.kind == LineForm::Kind::kSection) {
+            break;
+        }
+        pos = line.end;
+        if (form.kind == LineForm::Kind::kEntry) {
+            lastEntryEnd = line.end;
+            if (visit(line, form)) {
+                break;
+            }
+        }
+    }
+    return lastEntryEnd;
+}
+
 }  // namespace
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
@@ -146,18 +169,14 @@ std::optional<std::string> ProfileDocument::Find(std::string_view section,
         return std::nullopt;
     }
     const std::string_view wanted = TrimBlanks(key);
-    for (std::size_t pos = sectionEnd; pos < bytes_.size();) {
-        const LineSpan line = LineAt(bytes_, pos);
-        const LineForm form = Classify(TextOf(bytes_, line));
-        if (form.kind == LineForm::Kind::kSection) {
-            break;
+    std::optional<std::string> found;
+    ForEachEntry(bytes_, sectionEnd, [&](const LineSpan&, const LineForm& form) {
+        if (EqualsIgnoringAsciiCase(form.name, wanted)) {
+            found = CutValue(form.value);
         }
-        if (form.kind == LineForm::Kind::kEntry && EqualsIgnoringAsciiCase(form.name, wanted)) {
-            return CutValue(form.value);
-        }
-        pos = line.end;
-    }
-    return std::nullopt;
+        return found.has_value();
+    });
+    return found;
 }
 
 std::string ProfileDocument::GetString(std::string_view section, std::string_view key,
@@ -212,27 +231,21 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
         return true;
     }
 
+    bool present = false;
     // Where the section's last entry ends, or its header when it has none.
-    std::size_t insertAt = sectionEnd;
-    for (std::size_t pos = sectionEnd; pos < bytes_.size();) {
-        const LineSpan line = LineAt(bytes_, pos);
-        const LineForm form = Classify(TextOf(bytes_, line));
-        if (form.kind == LineForm::Kind::kSection) {
-            break;
-        }
-        pos = line.end;
-        if (form.kind != LineForm::Kind::kEntry) {
-            continue;
-        }
-        if (EqualsIgnoringAsciiCase(form.name, entryForm.name)) {
+    std::size_t insertAt =
+        ForEachEntry(bytes_, sectionEnd, [&](const LineSpan& line, const LineForm& form) {
+            present = EqualsIgnoringAsciiCase(form.name, entryForm.name);
             // The key as it is spelt there, the blanks around "=" and the line break stay;
             // a value that reads the same already is left as it stands.
-            if (CutValue(form.value) != value) {
-                bytes_.replace(line.start + form.valueStart, form.valueEnd - form.valueStart, text);
+            if (present && CutValue(form.value) != value) {
+                bytes_.replace(line.start + form.valueStart, form.valueEnd - form.valueStart,
+                               text);
             }
-            return true;
-        }
-        insertAt = line.end;
+            return present;
+        });
+    if (present) {
+        return true;
     }
     if (insertAt == bytes_.size()) {
         // Only the last line can lack a line break.
