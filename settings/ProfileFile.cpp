@@ -239,8 +239,7 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
             // The key as it is spelt there, the blanks around "=" and the line break stay;
             // a value that reads the same already is left as it stands.
             if (present && CutValue(form.value) != value) {
-                bytes_.replace(line.start + form.valueStart, form.valueEnd - form.valueStart,
-                               text);
+                bytes_.replace(line.start + form.valueStart, form.valueEnd - form.valueStart, text);
             }
             return present;
         });
