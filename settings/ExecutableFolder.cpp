@@ -73,6 +73,10 @@ std::optional<std::string> ExecutableDirectory() {
     return folder;
 }
 
+std::optional<std::string> ModulePath(std::string_view name) {
+    return JoinPath(ExecutableDirectory(), name);
+}
+
 namespace {
 
 constexpr std::string_view kUserFolderName = "QuilleryMini";

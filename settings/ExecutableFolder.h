@@ -15,6 +15,11 @@ namespace quillery {
 // be found or cannot be written within kPathCapacity.
 std::optional<std::string> ExecutableDirectory();
 
+// The path of the file `name` beside the running executable: `name` joined to
+// ExecutableDirectory() (see JoinPath). Nothing when that folder is unknown or the path
+// would be too long.
+std::optional<std::string> ModulePath(std::string_view name);
+
 // The per-user folder for the settings file, ending with a separator: on Linux and other
 // Unix systems $XDG_CONFIG_HOME/QuilleryMini/ (when it is an absolute path), else
 // ~/.config/QuilleryMini/ (the home folder from $HOME, else from the user database); on

@@ -1,8 +1,10 @@
 #include "ui/OnlineHelp.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+
+#include "settings/ExecutableFolder.h"
 
 namespace quillery {
 
@@ -16,9 +18,10 @@ UrlOpener& Opener() {
 }  // namespace
 
 QUrl HelpPageUrl() {
-    const QDir folder(QCoreApplication::applicationDirPath());
-    return QUrl::fromLocalFile(folder.filePath(QLatin1String(kHelpFolderName) + QLatin1Char('/') +
-                                               QLatin1String(kHelpPageName)));
+    // Beside the executable, as the settings file and the default dictionary are.
+    const std::optional<std::string> folder = ModulePath(kHelpFolderName);
+    const QDir help(folder ? QFile::decodeName(folder->c_str()) : QString());
+    return QUrl::fromLocalFile(help.filePath(QLatin1String(kHelpPageName)));
 }
 
 QString HelpPageAddress() {
