@@ -196,9 +196,7 @@ void CDictionaryDlg::TakeChosenFile(const QString& path) {
 }
 
 std::optional<std::string> DictionaryPathOfFile(QWidget* parent, const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
-    const std::optional<std::string> bytes =
-        FileSystemNameToCp932(std::string_view(native.constData(), native.size()));
+    const std::optional<std::string> bytes = PathBytes(path);
     if (!bytes || bytes->size() > kMaxPathBytes) {
         ShowMessage(parent, bytes ? kChosenNameTooLong : kUnusableChosenName, MessageButtons::Ok);
         return std::nullopt;

@@ -8,7 +8,10 @@ namespace quillery {
 namespace {
 
 // Set by tests; empty while the real dialog is to be shown.
-FileChooserHandler gChooserHandler;
+FileChooserHandler& Handler() {
+    static FileChooserHandler handler;
+    return handler;
+}
 
 // The entry the dialog parses: it takes the patterns from the parenthesised end of an
 // entry, so the entry carries the patterns meant, whatever the label says.
@@ -22,8 +25,8 @@ QString ParsedEntry(const FileFilter& filter) {
 }
 
 std::optional<QString> Choose(const FileChooserRequest& request) {
-    if (gChooserHandler) {
-        return gChooserHandler(request);
+    if (Handler()) {
+        return Handler()(request);
     }
     const std::unique_ptr<QFileDialog> dialog = MakeFileChooser(request);
     if (dialog->exec() != QDialog::Accepted) {
@@ -88,7 +91,7 @@ std::optional<QString> ChooseSaveFile(const QList<FileFilter>& filters) {
 }
 
 void SetFileChooserHandler(FileChooserHandler handler) {
-    gChooserHandler = std::move(handler);
+    Handler() = std::move(handler);
 }
 
 }  // namespace quillery

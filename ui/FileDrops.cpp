@@ -96,14 +96,15 @@ DroppedText ReadDroppedFiles(const QStringList& paths, qint64 maxBytes) {
     qint64 total = 0;
     for (const QString& path : paths) {
         // Only a regular file: a pipe or a device could keep the window waiting forever.
+        const QFileInfo info(path);
         QFile file(path);
-        if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
             return {std::nullopt, Refusal(path, kCannotOpen)};
         }
         // The size is looked at before reading; reading stops one byte past the limit in
         // case the file grows meanwhile.
         const qint64 room = maxBytes - total;
-        if (file.size() > room) {
+        if (info.size() > room) {
             return {std::nullopt, Refusal(path, kTooLarge)};
         }
         const QByteArray bytes = file.read(room + 1);

@@ -331,9 +331,9 @@ quillery::WindowState CMainDlg::CurrentWindowState() const {
     quillery::WindowState state;
     state.minimized = isMinimized();
     state.maximized = isMaximized();
-    // The rectangle as the window system has it now, else the last one it showed. A
-    // window it never showed leaves the four keys as they are, as a minimised one does:
-    // a rectangle the window never had must not be saved.
+    // The rectangle as the window system has it now, else the one it showed when the
+    // window first appeared. A window it never showed leaves the four keys as they are,
+    // as a minimised one does: a rectangle the window never had must not be saved.
     std::optional<QRect> outer = LiveOuterRect(*this);
     if (!outer) {
         outer = seenOuter_;

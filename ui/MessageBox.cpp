@@ -10,7 +10,10 @@ namespace quillery {
 namespace {
 
 // Set by tests; empty while the real dialog is to be shown.
-MessageHandler gMessageHandler;
+MessageHandler& Handler() {
+    static MessageHandler handler;
+    return handler;
+}
 
 MessageResult RealMessageBox(const MessageRequest& request) {
     const QString text = LfBreaks(request.text);
@@ -40,11 +43,11 @@ MessageResult RealMessageBox(const MessageRequest& request) {
 MessageResult ShowMessage(QWidget* parent, const QString& text, MessageButtons buttons,
                           MessageIcon icon) {
     const MessageRequest request{parent, QCoreApplication::applicationName(), text, buttons, icon};
-    return gMessageHandler ? gMessageHandler(request) : RealMessageBox(request);
+    return Handler() ? Handler()(request) : RealMessageBox(request);
 }
 
 void SetMessageHandler(MessageHandler handler) {
-    gMessageHandler = std::move(handler);
+    Handler() = std::move(handler);
 }
 
 }  // namespace quillery

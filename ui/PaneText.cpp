@@ -28,8 +28,8 @@ QString CrLfToPaneText(std::u16string_view text) {
     return QString::fromStdU16String(CrLfToLf(text));
 }
 
-QString LfBreaks(const QString& crLfText) {
-    return CrLfToPaneText(crLfText.toStdU16String());
+QString LfBreaks(QString crLfText) {
+    return crLfText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 QString DisplayFromCp932(std::string_view bytes) {

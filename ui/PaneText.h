@@ -15,7 +15,7 @@ std::u16string PaneTextToCrLf(const QString& raw);
 QString CrLfToPaneText(std::u16string_view text);
 
 // A message's text, written with CR LF line breaks, as Qt's widgets show it (LF alone).
-QString LfBreaks(const QString& crLfText);
+QString LfBreaks(QString crLfText);
 
 // Code page 932 bytes for display: a byte that is not code page 932 shows as U+FFFD.
 QString DisplayFromCp932(std::string_view bytes);

@@ -10,7 +10,6 @@ CTemplateDialog::CTemplateDialog(int templateId, const QString& caption, int wid
     setObjectName(QStringLiteral("dialog%1").arg(templateId));
     setWindowTitle(caption);
     setFont(DialogFont());
-    units_ = DialogUnits(font());
     setFixedSize(units_.Size(width, height));
 }
 
