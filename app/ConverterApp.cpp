@@ -19,7 +19,7 @@ bool CConverterApp::InitInstance() {
     // and so would the dictionary name in the settings file: refuse before reading them.
     if (!ThreadCodec().IsOpen()) {
         ShowMessage(nullptr, QString::fromUtf16(kNoCodePage932Message.data(),
-                                              qsizetype(kNoCodePage932Message.size())));
+                                                qsizetype(kNoCodePage932Message.size())));
         return false;
     }
     // The window makes itself the main window while it lives (MainWindowPointer.h).

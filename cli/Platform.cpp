@@ -23,8 +23,7 @@ std::optional<std::vector<std::string>> CommandLineArguments(int, char**) {
     }
     std::optional<std::vector<std::string>> args(std::in_place);
     for (int i = 1; i < count && args; ++i) {
-        const std::u16string_view arg(reinterpret_cast<const char16_t*>(wide[i]));
-        if (auto utf8 = Utf16ToUtf8(arg)) {
+        if (auto utf8 = WideToUtf8(wide[i])) {
             args->push_back(std::move(*utf8));
         } else {
             args.reset();

@@ -24,6 +24,13 @@ inline std::optional<std::wstring> Utf8ToWide(std::string_view path) {
     }
     return std::wstring(wide->begin(), wide->end());
 }
+
+// A path or an argument from the wide Windows functions in UTF-8; nothing when it holds
+// an unpaired surrogate.
+inline std::optional<std::string> WideToUtf8(std::wstring_view wide) {
+    return Utf16ToUtf8(
+        std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
 #endif
 
 }  // namespace quillery

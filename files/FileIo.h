@@ -20,9 +20,6 @@ struct FileContents {
 // cannot be read or a read error give kFailed.
 FileContents ReadWholeFile(const std::string& path);
 
-// True when `path` names a file that opens for reading; a folder does not count.
-bool CanOpenForReading(const std::string& path);
-
 // What a write to an existing path would meet.
 enum class FileAccess {
     kMissing,

@@ -295,16 +295,6 @@ FileContents ReadWholeFile(const std::string& path) {
     return result;
 }
 
-bool CanOpenForReading(const std::string& path) {
-    int error = 0;
-    const int fd = OpenRegularFile(path, error);
-    if (fd < 0) {
-        return false;
-    }
-    close(fd);
-    return true;
-}
-
 FileAccess ProbeFileAccess(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0) {
@@ -360,21 +350,18 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
     RemoveLeftovers(folder, name);
     const struct stat* old = exists ? &st : nullptr;
     std::error_code error;
-    switch (
-        ReplaceThroughTemporary(target, folder, name, old, bytes, /*unnamedWanted=*/true, error)) {
-        case Replaced::kWritten:
-            return {};
-        case Replaced::kUnnameable:
-            // An unnamed file that cannot be given a name: write a named one instead.
-            error.clear();
-            return ReplaceThroughTemporary(target, folder, name, old, bytes,
-                                           /*unnamedWanted=*/false, error) == Replaced::kWritten
-                       ? std::error_code()
-                       : error;
-        case Replaced::kNoRoom:
-            return exists ? WriteInPlace(target, bytes) : error;
-        case Replaced::kFailed:
-            break;
+    for (const bool unnamed : {true, false}) {
+        error.clear();
+        switch (ReplaceThroughTemporary(target, folder, name, old, bytes, unnamed, error)) {
+            case Replaced::kWritten:
+                return {};
+            case Replaced::kUnnameable:
+                continue;  // an unnamed file that cannot be given a name: a named one then
+            case Replaced::kNoRoom:
+                return exists ? WriteInPlace(target, bytes) : error;
+            case Replaced::kFailed:
+                return error;
+        }
     }
     return error;
 }

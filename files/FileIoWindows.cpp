@@ -71,19 +71,6 @@ FileContents ReadWholeFile(const std::string& path) {
     return result;
 }
 
-bool CanOpenForReading(const std::string& path) {
-    const auto wide = Utf8ToWide(path);
-    if (!wide) {
-        return false;
-    }
-    std::FILE* file = _wfopen(wide->c_str(), L"r");
-    if (!file) {
-        return false;
-    }
-    std::fclose(file);
-    return true;
-}
-
 FileAccess ProbeFileAccess(const std::string& path) {
     const auto wide = Utf8ToWide(path);
     if (!wide) {

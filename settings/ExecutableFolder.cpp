@@ -35,7 +35,7 @@ std::optional<std::string> ExecutablePath() {
     if (n == 0 || n >= buffer.size()) {
         return std::nullopt;
     }
-    return Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + n));
+    return WideToUtf8(std::wstring_view(buffer.data(), n));
 #elif defined(__APPLE__)
     std::uint32_t size = 0;
     _NSGetExecutablePath(nullptr, &size);
@@ -110,8 +110,7 @@ std::optional<std::string> UserSettingsDirectory() {
 #ifdef _WIN32
     PWSTR folder = nullptr;
     if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &folder))) {
-        const std::wstring wide(folder);
-        base = Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
+        base = WideToUtf8(folder);
     }
     CoTaskMemFree(folder);
 #elif defined(__APPLE__)

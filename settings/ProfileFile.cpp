@@ -260,11 +260,7 @@ std::string ProfileDocument::Serialize() const {
 }
 
 ProfileDocument ReadProfileFile(const std::string& path) {
-    const FileContents contents = ReadWholeFile(path);
-    if (contents.status != FileContents::Status::kRead) {
-        return ProfileDocument();
-    }
-    return ProfileDocument::Parse(contents.bytes);
+    return ReadProfileFileForUpdate(path).value_or(ProfileDocument());
 }
 
 std::optional<ProfileDocument> ReadProfileFileForUpdate(const std::string& path) {

@@ -1,8 +1,10 @@
 #include "settings/Settings.h"
 
+#include <cstdio>
 #include <type_traits>
 #include <variant>
 
+#include "engine/KeywordList.h"
 #include "files/FileIo.h"
 #include "files/Paths.h"
 #include "settings/ExecutableFolder.h"
@@ -19,14 +21,26 @@ namespace {
 // The default dictionary's path in code page 932, or empty when there is none to take.
 std::string DefaultDictionary(const std::optional<std::string>& directory) {
     const std::optional<std::string> path = JoinPath(directory, kDefaultDictionaryName);
-    if (!path || !CanOpenForReading(*path)) {
+    // It counts only when a run could open it.
+    std::FILE* file = path ? OpenDictionaryFile(*path) : nullptr;
+    if (file == nullptr) {
         return {};
     }
+    std::fclose(file);
     std::optional<std::string> cp932 = FileSystemNameToCp932(*path);
     if (!cp932 || cp932->size() > DictionaryPath::kMaxBytes) {
         return {};
     }
     return *std::move(cp932);
+}
+
+// A setting's value as the file holds it.
+std::string ValueText(const DictionaryPath& path) {
+    return path.Bytes();
+}
+template <typename Number>
+std::string ValueText(Number value) {
+    return FormatNumberText(value);
 }
 
 // The settings files read, the later ones over the earlier ones.
@@ -134,17 +148,7 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
             continue;
         }
         std::visit(
-            [&](auto field) {
-                const auto& value = saved.*field;
-                if constexpr (std::is_same_v<std::remove_cvref_t<decltype(value)>,
-                                             DictionaryPath>) {
-                    // A path holding a line break cannot be written as an entry; the file
-                    // then keeps the value it had.
-                    file->SetString(entry.section, entry.key, value.Bytes());
-                } else {
-                    file->SetString(entry.section, entry.key, FormatNumberText(value));
-                }
-            },
+            [&](auto field) { file->SetString(entry.section, entry.key, ValueText(saved.*field)); },
             entry.field);
     }
     return !ReplaceWritableFileAtomically(path, file->Serialize());
