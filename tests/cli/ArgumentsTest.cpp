@@ -64,9 +64,5 @@ TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
     }
 }
 
-TEST(VersionLine, NamesTheProgramThePackageAndTheProjectVersion) {
-    EXPECT_EQ(VersionLine(), "quillery-convert (Quillery Mini) " QUILLERY_EXPECTED_VERSION);
-}
-
 }  // namespace
 }  // namespace quillery

@@ -66,8 +66,6 @@ TEST_F(ConvertTest, ConvertsRawBytesAndEndsWithTheStatistics) {
         // Standard input when no INPUT is given.
         {"--dictionary x.dat --ratio 5 --seed 1 --mark", Sjis("私は東京に行きました。"),
          Sjis("<X>私は<X>東京に<>行きました。"), example + "19文字]"},
-        {"--dictionary x.dat --seed 1", "", "",
-         "変換終了：[挿入文節0 / 総文節0 = 挿入率0.0%] [解析行0] [辞書の単語1個] [出力0文字]"},
         // Bytes outside the code page pass through; only the final line break goes.
         {"--dictionary x.dat --ratio 0 --seed 4294967295", raw, raw.substr(0, raw.size() - 2),
          "変換終了： [挿入文節0 / 総文節5 = 挿入率0.0%] [解析行5] [辞書の単語1個] [出力22文字]"}};

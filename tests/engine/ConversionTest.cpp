@@ -31,15 +31,6 @@ KeywordList Numbered(std::uint32_t size) {
     return keywords;
 }
 
-TEST(RandomSource, ReproducesTheRuntimeSequence) {
-    RandomSource random = Seeded(1);
-    for (const int value : {41, 18467, 6334}) {
-        EXPECT_EQ(random.Next(), value);
-    }
-    random.Seed(0);
-    EXPECT_EQ(random.Next(), 38);
-}
-
 TEST(IsParticleChar, TheFourMarksAndTheHiraganaRangeOnly) {
     for (const char16_t c : u"、。，．ぁあをん\u3040\u3094゛ゝーア､,.「・　東\xDC82"sv) {
         EXPECT_EQ(IsParticleChar(c), u"、。，．ぁあをん"sv.find(c) != std::u16string_view::npos)

@@ -1,18 +1,21 @@
-// The code page 932 codec, whose every case both platforms' converters must pass.
+// The code page 932 codec, whose every case both platforms' converters must pass, and the
+// text rules beside it.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "tests/engine/TestSupport.h"
 
 namespace quillery {
 namespace {
 
 using test::Bytes;
-using test::U16;
+using namespace std::literals;
 
 class Cp932CodecTest : public testing::Test {
   protected:
@@ -51,23 +54,6 @@ TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
     EXPECT_EQ(codec_.Encode(codec_.Decode(Bytes("ee ed40"))), Bytes("3f fa5c"));
 }
 
-// Bytes that do not decode are escaped one at a time and encode back.
-TEST_F(Cp932CodecTest, BothWays) {
-    const std::pair<std::string, std::u16string> cases[] = {
-        {Bytes("8ce1 9479 82cd 944c 82c5 82a0 82e9 8142 96bc 914f 82cd 82dc 82be 96b3 82a2 8142"
-               "b6 c0 b6 c5 8740 878a fbfc fa40 fa5c 8754 5c 7e"),
-         U16("吾輩は猫である。名前はまだ無い。ｶﾀｶﾅ①㈱髙ⅰ纊Ⅰ\\~")},
-        {"a\x80\xA0\xFD\xFE\xFF", u"a\xDC80\xDCA0\xDCFD\xDCFE\xDCFF"},
-        {"ab\x82", u"ab\xDC82"},  // a lead byte at the very end
-        // A lead byte with a bad trail byte escapes only itself, so no line break is lost.
-        {"\x82\x20\x82\xA0", u"\xDC82 \u3042"}, {"\x82\r\nab", u"\xDC82\r\nab"},
-        {"\xE0\r", u"\xDCE0\r"}};
-    for (const auto& [bytes, text] : cases) {
-        EXPECT_EQ(codec_.Decode(bytes), text) << testing::PrintToString(bytes);
-        EXPECT_EQ(codec_.Encode(text), bytes) << testing::PrintToString(bytes);
-    }
-}
-
 // Every sequence of one or two bytes decodes whole or byte by byte, and back.
 TEST_F(Cp932CodecTest, DecodesEveryShortSequenceWholeOrByteByByte) {
     for (int first = 0; first < 256; ++first) {
@@ -90,6 +76,28 @@ TEST_F(Cp932CodecTest, DecodesEveryShortSequenceWholeOrByteByByte) {
                 ASSERT_EQ(codec_.Encode(text), bytes);
             }
         }
+    }
+}
+
+TEST(Cp932Text, LineBreaksAndNul) {
+    EXPECT_TRUE(HasLineBreakOrNul(u"a\rb"sv) && HasLineBreakOrNul(u"x\0y"sv));
+    EXPECT_FALSE(HasLineBreakOrNul(u"東京 \t\x85\x2028"sv));
+    EXPECT_TRUE(HasLineBreakOrNul("a\0"sv));
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        {u"a\r\nb\r\n", u"a\nb\n"}, {u"\r\r\n\n", u"\r\n\n"}, {u"a\n\rb\r", u"a\n\rb\r"}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(test::Utf8(CrLfToLf(in)), test::Utf8(out));
+    }
+}
+
+TEST(Cp932Text, EncodeExactlyRefusesWhatDoesNotReadBack) {
+    EXPECT_EQ(EncodeExactly(u"表ソa\\~"),
+              "\x95\x5C\x83\x5C"
+              "a\\~");
+    for (const std::u16string_view text : {u"\u301C"sv, u"😀"sv, u"?\xD800"sv,
+                                           u"\xDC81"
+                                           u"a"sv}) {
+        EXPECT_FALSE(EncodeExactly(text)) << test::Utf8(text);
     }
 }
 
