@@ -106,12 +106,6 @@ TEST_F(KeywordListTest, AtMostAThousandKeywordsTheRestIgnoredSilently) {
     EXPECT_EQ(keywords[998] + keywords[999], U16(Chars(200, 499)));
 }
 
-// A UTF-8 text gives the keywords of its code page 932 form.
-TEST_F(KeywordListTest, Utf8FilesGiveTheKeywordsOfTheirCodePage932Twin) {
-    const std::string text = Chars(300) + "\n" + Chars(10) + "春の\r\n\t夏\nｶﾀｶﾅ\ra\0b\r\nc\032d"s;
-    EXPECT_EQ(Read(text, true), Read(Sjis(text)));
-}
-
 TEST_F(KeywordListTest, Utf8FilesSkipTheirByteOrderMarkAndRefuseWhatIsNotUtf8) {
     const std::vector<std::pair<std::string, std::optional<Entries>>> cases{
         {"\xEF\xBB\xBF春\r\n夏", Entries{u"春", u"夏"}},
