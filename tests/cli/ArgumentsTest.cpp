@@ -26,55 +26,31 @@ TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
         {{"--dictionary", "velmo.dat"}, "velmo.dat||4|clock||"},
         {{"in.txt", "--mark", "--seed", "4294967295", "--ratio", "10", "--dictionary", "d"},
          "d|in.txt|10|4294967295|mark|"},
-        {{"--dictionary", "d", "--ratio", "0", "--seed", "0"}, "d||0|0||"},
-        {{"--dictionary", "d", "--ratio", "007"}, "d||7|clock||"},
         {{}, "||4|clock||--dictionary FILE is required"},
-        {{"in.txt"}, "|in.txt|4|clock||--dictionary FILE is required"},
-        {{"--dictionary", ""}, "||4|clock||--dictionary FILE is required"},
         {{"--dictionary"}, "||4|clock||--dictionary needs a value"},
-        {{"--dictionary", "d", "--ratio"}, "d||4|clock||--ratio needs a value"},
         {{"--dictionary", "d", "--seed"}, "d||4|clock||--seed needs a value"},
         {{"--dictionary", "d", "--ratio", "11"},
          "d||4|clock||--ratio must be a number from 0 to 10: 11"},
         {{"--dictionary", "d", "--frobnicate"}, "d||4|clock||unknown option --frobnicate"},
-        {{"--dictionary", "d", "-x"}, "d||4|clock||unknown option -x"},
         {{"--dictionary", "d", "a.txt", "b.txt"},
          "d|a.txt|4|clock||only one INPUT file may be given"},
         // The encoding: cp932 or utf-8, the last one counting.
-        {{"--encoding", "utf-8", "--dictionary", "d"}, "d||4|clock|||utf-8"},
-        {{"--dictionary", "d", "--encoding", "cp932"}, "d||4|clock||"},
         {{"--encoding", "utf-8", "--encoding", "cp932", "--dictionary", "d"}, "d||4|clock||"},
-        {{"--encoding", "cp932", "--encoding", "utf-8", "--dictionary", "d", "in.txt"},
-         "d|in.txt|4|clock|||utf-8"},
         {{"--dictionary", "d", "--encoding"}, "d||4|clock||--encoding needs a value"},
         {{"--dictionary", "d", "--encoding", "UTF-8"},
          "d||4|clock||--encoding must be cp932 or utf-8: UTF-8"},
-        {{"--dictionary", "d", "--encoding", "utf8"},
-         "d||4|clock||--encoding must be cp932 or utf-8: utf8"},
-        {{"--dictionary", "d", "--encoding", ""},
-         "d||4|clock||--encoding must be cp932 or utf-8: "},
         // The first of --help and --version ends the parsing, whatever else is there.
         {{"--dictionary", "d", "--help", "--frobnicate"}, "d||4|clock|||help"},
         {{"-h"}, "||4|clock|||help"},
         {{"--version"}, "||4|clock|||version"},
         {{"--ratio", "99", "--version"}, "||4|clock||--ratio must be a number from 0 to 10: 99"},
-        {{"--encoding", "utf-16", "--help"},
-         "||4|clock||--encoding must be cp932 or utf-8: utf-16"},
-        {{"--version", "--help", "--encoding", "x"}, "||4|clock|||version"},
-        {{"--help", "--version"}, "||4|clock|||help"},
         // Taken as the value of --dictionary, not as the option.
         {{"--dictionary", "--version"}, "--version||4|clock||"},
-        // --name=value; "-" is standard input; after "--" everything is a file.
+        // --name=value; after "--" everything is a file.
         {{"--dictionary=d=e", "--ratio=3", "--seed=7", "--encoding=utf-8", "in.txt"},
          "d=e|in.txt|3|7|||utf-8"},
-        {{"--dictionary=", "x"}, "|x|4|clock||--dictionary FILE is required"},
-        {{"--dictionary=d", "--ratio=11"}, "d||4|clock||--ratio must be a number from 0 to 10: 11"},
         {{"--dictionary=d", "--mark=1"}, "d||4|clock||--mark takes no value"},
-        {{"--dictionary", "d", "-"}, "d||4|clock||"},
-        {{"--dictionary", "d", "-", "in.txt"}, "d||4|clock||only one INPUT file may be given"},
         {{"--dictionary", "d", "--", "--mark"}, "d|--mark|4|clock||"},
-        {{"--dictionary", "d", "--", "-"}, "d||4|clock||"},
-        {{"--dictionary", "d", "--", "a", "b"}, "d|a|4|clock||only one INPUT file may be given"},
         {{"--dictionary", "d", "--=x"}, "d||4|clock||unknown option --"},
         {{"--dictionary", "d", "--seed=x=1"},
          "d||4|clock||--seed must be a number from 0 to 4294967295: x=1"}};
@@ -82,15 +58,10 @@ TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
         EXPECT_EQ(Parsed(args), parsed) << testing::PrintToString(args);
     }
     // Decimal digits only, within the limit, and no more than the longest number has.
-    for (const char* bad : {"", "abc", "+1", " 1", "1 ", "0x10", "4.5", "-1", "4294967296",
-                            "000000000000000000001"}) {
+    for (const char* bad : {"", "+1", "0x10", "-1", "4294967296", "000000000000000000001"}) {
         EXPECT_EQ(Parsed({"--dictionary", "d", "--seed", bad}),
                   std::string("d||4|clock||--seed must be a number from 0 to 4294967295: ") + bad);
     }
-}
-
-TEST(VersionLine, NamesTheProgramThePackageAndTheProjectVersion) {
-    EXPECT_EQ(VersionLine(), "quillery-convert (Quillery Mini) " QUILLERY_EXPECTED_VERSION);
 }
 
 }  // namespace

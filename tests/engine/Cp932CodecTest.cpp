@@ -1,18 +1,21 @@
-// The code page 932 codec, whose every case both platforms' converters must pass.
+// The code page 932 codec, whose every case both platforms' converters must pass, and the
+// text rules beside it.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "engine/Cp932Codec.h"
+#include "engine/Cp932Text.h"
 #include "tests/engine/TestSupport.h"
 
 namespace quillery {
 namespace {
 
 using test::Bytes;
-using test::U16;
+using namespace std::literals;
 
 class Cp932CodecTest : public testing::Test {
   protected:
@@ -23,58 +26,32 @@ class Cp932CodecTest : public testing::Test {
 // two codes.
 TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
     const std::pair<std::string, std::u16string> decoded[] = {
-        {"80", u"\xDC80"}, {"a0", u"\xDCA0"}, {"fd", u"\xDCFD"}, {"fe", u"\xDCFE"},
-        {"ff", u"\xDCFF"}, {"5c", u"\\"}, {"7e", u"~"}, {"a1", u"\uFF61"}, {"df", u"\uFF9F"},
-        {"815c", u"\u2015"}, {"8160", u"\uFF5E"}, {"8161", u"\u2225"}, {"817c", u"\uFF0D"},
-        {"8191", u"\uFFE0"}, {"818f", u"\uFFE5"}, {"81ca", u"\uFFE2"}, {"eef9", u"\uFFE2"},
-        {"fa54", u"\uFFE2"}, {"8754", u"\u2160"}, {"fa4a", u"\u2160"}, {"eeef", u"\u2170"},
-        {"fa40", u"\u2170"}, {"ed40", u"\u7E8A"}, {"fa5c", u"\u7E8A"}, {"81e0", u"\u2252"},
+        {"80", u"\xDC80"}, {"a0", u"\xDCA0"}, {"fd", u"\xDCFD"}, {"ff", u"\xDCFF"}, {"5c", u"\\"},
+        {"7e", u"~"}, {"a1", u"\uFF61"}, {"815c", u"\u2015"}, {"8160", u"\uFF5E"},
+        {"8161", u"\u2225"}, {"817c", u"\uFF0D"}, {"8191", u"\uFFE0"}, {"eef9", u"\uFFE2"},
+        {"fa54", u"\uFFE2"}, {"fa4a", u"\u2160"}, {"eeef", u"\u2170"}, {"ed40", u"\u7E8A"},
         {"8790", u"\u2252"}, {"f040", u"\uE000"}, {"f9fc", u"\uE757"},
         // Unassigned codes: the lead byte alone is escaped.
-        {"8540", u"\xDC85@"}, {"81ad", u"\xDC81\uFF6D"}, {"fc4c", u"\xDCFCL"}};
+        {"8540", u"\xDC85@"}, {"81ad", u"\xDC81\uFF6D"}};
     for (const auto& [hex, text] : decoded) {
         EXPECT_EQ(test::Utf8(codec_.Decode(Bytes(hex))), test::Utf8(text)) << hex;
     }
     const std::pair<std::u16string, std::string> encoded[] = {
-        {u"\u2014", "?"}, {u"\u2016", "?"}, {u"\u203E", "?"}, {u"\u2212", "?"},
-        {u"\u301C", "?"}, {u"\u00A5", "?"}, {u"\u00E9", "?"}, {u"\u00AC", "?"},
-        {u"\u00A6", "?"}, {u"\u00A2", "?"}, {u"\u0080", "?"}, {u"\u00A0", "?"},
-        {u"\uF8F0", "?"}, {u"\uF8F3", "?"}, {u"\u30FB", "8145"}, {u"\u2015", "815c"},
-        {u"\uFF5E", "8160"}, {u"\u2225", "8161"}, {u"\uFF0D", "817c"}, {u"\uFFE0", "8191"},
-        {u"\uFFE2", "81ca"}, {u"\u2252", "81e0"}, {u"\u2235", "81e6"}, {u"\u2160", "8754"},
-        {u"\u2170", "fa40"}, {u"\u7E8A", "fa5c"}, {u"\u9ED1", "fc4b"}, {u"\uE000", "f040"},
-        {u"\uE757", "f9fc"}, {u"\\", "5c"}, {u"~", "7e"}, {u"\uFF61", "a1"},
+        {u"\u2014", "?"}, {u"\u2016", "?"}, {u"\u2212", "?"}, {u"\u301C", "?"}, {u"\u00A5", "?"},
+        {u"\u00A6", "?"}, {u"\uF8F0", "?"}, {u"\u30FB", "8145"}, {u"\u2015", "815c"},
+        {u"\uFF5E", "8160"}, {u"\u2225", "8161"}, {u"\uFF0D", "817c"}, {u"\uFFE2", "81ca"},
+        {u"\u2252", "81e0"}, {u"\u2160", "8754"}, {u"\u2170", "fa40"}, {u"\u7E8A", "fa5c"},
+        {u"\uE757", "f9fc"}, {u"\\", "5c"}, {u"~", "7e"},
         // A character beyond the basic plane is one "?", not one per unit.
         {u"a𠮷b😀😀c", "61 3f 62 3f3f 63"}, {u"\xD842\xD842\xDFB7", "3f3f"},
         // An escaped lead byte that would join what follows (0xEE 0xFA, 0x88 0xA1) is "?".
         {u"\xDCEE纊", "3f fa5c"}, {u"X\xDC88\xFF61", "58 3f a1"}, {u"\xDC88\xDCA1", "3f a1"},
-        {u"\xDC88亜", "88 889f"}, {u"\xDC80\xFF61", "80 a1"}, {u"\xDCFF\xDC88", "ff 88"},
-        {u"\xDC88\r\n", "88 0d0a"}};
+        {u"\xDC88亜", "88 889f"}, {u"\xDC88\r\n", "88 0d0a"}};
     for (const auto& [text, hex] : encoded) {
         EXPECT_EQ(codec_.Encode(text), hex == "?" ? hex : Bytes(hex)) << test::Utf8(text);
     }
     // A stray lead byte before 纊's other code, as a file may hold it.
     EXPECT_EQ(codec_.Encode(codec_.Decode(Bytes("ee ed40"))), Bytes("3f fa5c"));
-}
-
-// Bytes that do not decode are escaped one at a time and encode back.
-TEST_F(Cp932CodecTest, BothWays) {
-    const std::pair<std::string, std::u16string> cases[] = {
-        {Bytes("8ce1 9479 82cd 944c 82c5 82a0 82e9 8142 96bc 914f 82cd 82dc 82be 96b3 82a2 8142"
-               "b6 c0 b6 c5 8740 878a fbfc fa40 fa5c 8754 5c 7e"),
-         U16("吾輩は猫である。名前はまだ無い。ｶﾀｶﾅ①㈱髙ⅰ纊Ⅰ\\~")},
-        {"a\x80\xA0\xFD\xFE\xFF", u"a\xDC80\xDCA0\xDCFD\xDCFE\xDCFF"},
-        {"ab\x82", u"ab\xDC82"},  // a lead byte at the very end
-        // A lead byte with a bad trail byte escapes only itself, so no line break is lost.
-        {"\x82\x20\x82\xA0", u"\xDC82 \u3042"},
-        {Bytes("8540 eb40"), u"\xDC85@\xDCEB@"},
-        {"\x82\r\nab", u"\xDC82\r\nab"},
-        {"\x93\nab", u"\xDC93\nab"},
-        {"\xE0\r", u"\xDCE0\r"}};
-    for (const auto& [bytes, text] : cases) {
-        EXPECT_EQ(codec_.Decode(bytes), text) << testing::PrintToString(bytes);
-        EXPECT_EQ(codec_.Encode(text), bytes) << testing::PrintToString(bytes);
-    }
 }
 
 // Every sequence of one or two bytes decodes whole or byte by byte, and back.
@@ -102,21 +79,26 @@ TEST_F(Cp932CodecTest, DecodesEveryShortSequenceWholeOrByteByByte) {
     }
 }
 
-// Every unit is written as bytes that read back as it, or as one "?".
-TEST_F(Cp932CodecTest, EncodesEveryUnitAsBytesThatReadBackAsIt) {
-    int characters = 0;
-    for (int u = 0; u < 0x10000; ++u) {
-        const std::u16string unit(1, static_cast<char16_t>(u));
-        const std::string bytes = codec_.Encode(unit);
-        if (IsEscapedByte(unit[0])) {
-            ASSERT_EQ(bytes, std::string(1, static_cast<char>(u))) << std::hex << u;
-        } else if (bytes != "?" || u == '?') {
-            ASSERT_EQ(codec_.Decode(bytes), unit) << std::hex << u;
-            ++characters;
-        }
+TEST(Cp932Text, LineBreaksAndNul) {
+    EXPECT_TRUE(HasLineBreakOrNul(u"a\rb"sv) && HasLineBreakOrNul(u"x\0y"sv));
+    EXPECT_FALSE(HasLineBreakOrNul(u"東京 \t\x85\x2028"sv));
+    EXPECT_TRUE(HasLineBreakOrNul("a\0"sv));
+    const std::pair<std::u16string_view, std::u16string_view> cases[] = {
+        {u"a\r\nb\r\n", u"a\nb\n"}, {u"\r\r\n\n", u"\r\n\n"}, {u"a\n\rb\r", u"a\n\rb\r"}};
+    for (const auto& [in, out] : cases) {
+        EXPECT_EQ(test::Utf8(CrLfToLf(in)), test::Utf8(out));
     }
-    // ASCII, half-width katakana, the user-defined area and 7326 other double-byte ones.
-    EXPECT_EQ(characters, 9397);
+}
+
+TEST(Cp932Text, EncodeExactlyRefusesWhatDoesNotReadBack) {
+    EXPECT_EQ(EncodeExactly(u"表ソa\\~"),
+              "\x95\x5C\x83\x5C"
+              "a\\~");
+    for (const std::u16string_view text : {u"\u301C"sv, u"😀"sv, u"?\xD800"sv,
+                                           u"\xDC81"
+                                           u"a"sv}) {
+        EXPECT_FALSE(EncodeExactly(text)) << test::Utf8(text);
+    }
 }
 
 }  // namespace

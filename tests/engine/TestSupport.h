@@ -31,19 +31,16 @@ inline std::u16string U16(std::string_view utf8) {
     return Utf8ToUtf16(utf8).value();
 }
 
-// Readable in a failure message; escaped bytes and lone surrogates show as \uXXXX.
+// Readable in a failure message; with a lone surrogate, every unit as \uXXXX.
 inline std::string Utf8(std::u16string_view text) {
+    if (auto utf8 = Utf16ToUtf8(text)) {
+        return *utf8;
+    }
     std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool high = IsHighSurrogate(text[i]) && i + 1 < text.size();
-        if (auto utf8 = Utf16ToUtf8(text.substr(i, high ? 2 : 1))) {
-            out += *utf8;
-            i += high ? 1 : 0;
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(text[i]));
-            out += hex;
-        }
+    for (const char16_t unit : text) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned>(unit));
+        out += hex;
     }
     return out;
 }

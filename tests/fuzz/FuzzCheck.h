@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #define FUZZ_CHECK(condition)                                                                     \
@@ -36,9 +35,8 @@ class Reader {
     // At most `count` bytes, fewer at the end of the input.
     std::string_view Bytes(std::size_t count) {
         const std::size_t n = count < size_ - pos_ ? count : size_ - pos_;
-        const std::string_view bytes(reinterpret_cast<const char*>(data_ + pos_), n);
         pos_ += n;
-        return bytes;
+        return {reinterpret_cast<const char*>(data_ + pos_ - n), n};
     }
     std::string_view Rest() { return Bytes(size_ - pos_); }
 
@@ -47,16 +45,5 @@ class Reader {
     std::size_t size_;
     std::size_t pos_ = 0;
 };
-
-// Every occurrence of `from` replaced by `to`.
-template <typename Text>
-Text ReplaceAll(Text text, typename Text::value_type from, typename Text::value_type to) {
-    for (auto& c : text) {
-        if (c == from) {
-            c = to;
-        }
-    }
-    return text;
-}
 
 }  // namespace quillery::fuzz

@@ -14,8 +14,8 @@
 
 #include "FuzzCheck.h"
 #include "engine/Cp932Codec.h"
-#include "engine/Utf8.h"
 #include "engine/Cp932Text.h"
+#include "engine/Utf8.h"
 #include "settings/FileNames.h"
 
 namespace {
@@ -27,31 +27,24 @@ bool IsDrive(std::string_view path) {
     return ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) && path[1] == ':';
 }
 
-constexpr bool IsSeparator(char c) {
+bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
 void CheckFileName(std::string_view path) {
     const std::string name = FileNameFromPath(path);
-    FUZZ_CHECK(name.size() <= path.size());
+    FUZZ_CHECK(path.ends_with(name));
     const std::size_t start = path.size() - name.size();
-    FUZZ_CHECK(path.substr(start) == name);
-
-    bool boundary = false;
+    bool boundary = start == path.size();
     bool anySeparator = false;
-    for (std::size_t i = 0; i <= path.size(); i += i < path.size() ? Cp932CharLength(path, i) : 1) {
+    for (std::size_t i = 0; i < path.size(); i += Cp932CharLength(path, i)) {
         boundary = boundary || i == start;
-        if (i >= start && i < path.size()) {
-            FUZZ_CHECK(!IsSeparator(path[i]));
-        }
-        anySeparator = anySeparator || (i < path.size() && IsSeparator(path[i]));
+        FUZZ_CHECK(i < start || !IsSeparator(path[i]));
+        anySeparator = anySeparator || IsSeparator(path[i]);
     }
     FUZZ_CHECK(boundary);
-    if (start > 0) {
-        FUZZ_CHECK(IsSeparator(path[start - 1]) || (start == 2 && IsDrive(path)));
-    } else {
-        FUZZ_CHECK(!anySeparator && !IsDrive(path));
-    }
+    FUZZ_CHECK(start > 0 ? IsSeparator(path[start - 1]) || (start == 2 && IsDrive(path))
+                         : !anySeparator && !IsDrive(path));
 }
 
 // The file name of a UTF-8 path: every byte of a separator or colon is ASCII there.
