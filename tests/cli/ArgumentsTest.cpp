@@ -46,10 +46,11 @@ TEST(ParseArguments, OptionsInAnyOrderAndTheirErrors) {
         {{"--ratio", "99", "--version"}, "||4|clock||--ratio must be a number from 0 to 10: 99"},
         // Taken as the value of --dictionary, not as the option.
         {{"--dictionary", "--version"}, "--version||4|clock||"},
-        // --name=value; after "--" everything is a file.
+        // --name=value; "-" is standard input; after "--" everything is a file.
         {{"--dictionary=d=e", "--ratio=3", "--seed=7", "--encoding=utf-8", "in.txt"},
          "d=e|in.txt|3|7|||utf-8"},
         {{"--dictionary=d", "--mark=1"}, "d||4|clock||--mark takes no value"},
+        {{"--dictionary", "d", "-", "in.txt"}, "d||4|clock||only one INPUT file may be given"},
         {{"--dictionary", "d", "--", "--mark"}, "d|--mark|4|clock||"},
         {{"--dictionary", "d", "--=x"}, "d||4|clock||unknown option --"},
         {{"--dictionary", "d", "--seed=x=1"},
