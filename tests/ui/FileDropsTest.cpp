@@ -105,11 +105,7 @@ class FileDropsTest : public QObject, WindowFixture {
             {"utf8.txt", kJapanese.toUtf8(), kJapanese},
             {"crlf.txt", Cp932(QString(kJapanese).replace("\n", "\r\n")), kJapanese},
             {"bom.txt", bom + QString(kJapanese).replace("\n", "\r").toUtf8(), kJapanese},
-            {"bom-bad.txt", bom + "a\xFF" + "b", "a\uFFFDb"},
-            {"ascii.txt", "a\rb\r\nc\n\r\nC:\\dir~", "a\nb\nc\n\nC:\\dir~"},
             {"kana.txt", "\xB6\xC5\xB6\xC5", "ｶﾅｶﾅ"},  // valid code page 932, not UTF-8
-            {"pair.txt", QString("𠮷野家").toUtf8(), "𠮷野家"},
-            {"empty.txt", "", ""},
             {"undecodable.txt", "\x81\x20x\xA0\r\ny", "\uFFFD x\uFFFD\ny"},
         };
         for (const auto& row : rows) {
@@ -126,10 +122,9 @@ class FileDropsTest : public QObject, WindowFixture {
                  QByteArray("A? x?\r\nyB"));
         // Several files go in in the order dropped, each decoded on its own, and one undo
         // takes the whole drop back.
-        QVERIFY(DropOnInput(*Files({dir_.filePath("pair.txt"), dir_.filePath("kana.txt"),
-                                    dir_.filePath("ascii.txt")}))
-                    .dropped);
-        QCOMPARE(Input()->toPlainText(), QString("A𠮷野家ｶﾅｶﾅa\nb\nc\n\nC:\\dir~B"));
+        QVERIFY(
+            DropOnInput(*Files({dir_.filePath("kana.txt"), dir_.filePath("utf8.txt")})).dropped);
+        QCOMPARE(Input()->toPlainText(), "Aｶﾅｶﾅ" + kJapanese + "B");
         Input()->undo();
         QCOMPARE(Input()->toPlainText(), QString("AB"));
         QTest::qWait(0);
@@ -140,12 +135,10 @@ class FileDropsTest : public QObject, WindowFixture {
         const QString good = File("good.txt", "good");
         const QString big = File("big.txt", "");
         QVERIFY(::truncate(QFile::encodeName(big).constData(), kMaxDroppedBytes + 1) == 0);
-        QVERIFY(QDir().mkpath(dir_.filePath("folder")));
         const std::pair<QStringList, QString> rows[] = {
             {{good, File("utf16.txt", QByteArray("a\0b\0", 4))}, Refused("utf16.txt", kNotText)},
             {{big}, Refused("big.txt", kTooLarge)},
             {{good, dir_.filePath("missing.txt")}, Refused("missing.txt", kCannotOpen)},
-            {{dir_.filePath("folder")}, Refused("folder", kCannotOpen)},
             {{"/dev/zero"}, Refused("zero", kCannotOpen)},  // read, it would never end
         };
         for (const auto& [paths, message] : rows) {
@@ -161,7 +154,6 @@ class FileDropsTest : public QObject, WindowFixture {
         // The limit holds for all the files of one drop together.
         const QString five = File("five.txt", "12345");
         const QString six = File("six.txt", "123456");
-        QCOMPARE(ReadDroppedFiles({five, five}, 10).text, std::optional<QString>("1234512345"));
         const DroppedText over = ReadDroppedFiles({five, six}, 10);
         QVERIFY(!over.text);
         QCOMPARE(over.refusal, Refused("six.txt", kTooLarge));
@@ -170,21 +162,12 @@ class FileDropsTest : public QObject, WindowFixture {
     void otherDragsKeepTheirOwnHandling() {
         const QString path = File("kept.txt", "file text");
         const QUrl file = QUrl::fromLocalFile(path);
-        // Text and web addresses are inserted as Qt inserts them, never read as files.
-        const std::pair<std::unique_ptr<QMimeData>, QString> rows[] = {
-            {Mime({}, "漢字"), "A漢字B"},
-            {Mime({QUrl("https://example.com/a.txt")}), "Ahttps://example.com/a.txtB"},
-            {Mime({file, QUrl("https://example.com/b")}),
-             "A" + file.toString() + "\nhttps://example.com/b\nB"},
-        };
-        for (const auto& [mime, expected] : rows) {
-            QVERIFY(DropOnInput(*mime).dropped);
-            QCOMPARE(Input()->toPlainText(), expected);
-        }
+        // A file among web addresses is inserted as Qt inserts text, never read.
+        QVERIFY(DropOnInput(*Mime({file, QUrl("https://example.com/b")})).dropped);
+        QCOMPARE(Input()->toPlainText(), "A" + file.toString() + "\nhttps://example.com/b\nB");
         // A drag that offers only to move the file is not taken; one that prefers a
         // move (Shift) is taken as a copy.
         QVERIFY(!DropOnInput(*Files({path}), Qt::MoveAction).entered);
-        QCOMPARE(Input()->toPlainText(), QString("AB"));
         const DropOutcome shifted =
             DropOnInput(*Files({path}), Qt::CopyAction | Qt::MoveAction, Qt::ShiftModifier);
         QCOMPARE(shifted.action, Qt::CopyAction);
@@ -196,65 +179,34 @@ class FileDropsTest : public QObject, WindowFixture {
 
     void aFileDroppedElsewhereOnTheWindowIsTheDictionary() {
         QPlainTextEdit* output = window_->outputPane();
-        // Over the output pane, writable or read-only, the status bar and the menu bar.
-        const std::pair<QWidget*, bool> targets[] = {{output->viewport(), false},
-                                                     {output->viewport(), true},
-                                                     {window_->statusBar(), false},
-                                                     {window_->menu()->menuBar(), false}};
-        int n = 0;
-        for (const auto& [target, readOnly] : targets) {
-            if (readOnly != (gSettings.editReadOnly == 1)) {
-                Trigger({CommandId::ReadOnly});
-            }
-            const QString name = QString("辞書%1.dat").arg(++n);
-            const QString path = File(name, Cp932("春の\r\n"));
-            const DropOutcome outcome =
-                DragAndDrop(target, target->rect().center(), *Files({path}));
-            QVERIFY(outcome.dropped);
-            QCOMPARE(outcome.action, Qt::CopyAction);
-            QTRY_COMPARE(PathBytes(), Cp932(path));
-            QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
-            QCOMPARE(Output(), kPlaceholder);
-        }
+        Trigger({CommandId::ReadOnly});
+        const QString path = File("辞書.dat", Cp932("春の\r\n"));
+        const DropOutcome outcome = DragAndDrop(output->viewport(), {5, 5}, *Files({path}));
+        QVERIFY(outcome.dropped);
+        QCOMPARE(outcome.action, Qt::CopyAction);
+        QTRY_COMPARE(PathBytes(), Cp932(path));
+        QCOMPARE(window_->windowTitle(), QString("Quillery - 40% 辞書.dat"));
+        QCOMPARE(Output(), kPlaceholder);
         QVERIFY(messages_->requests.isEmpty());
-
-        // Refused as the chooser refuses a name; nothing changes.
-        const QByteArray before = PathBytes();
+        // Refused as the chooser refuses a name (over 255 bytes in all); nothing changes.
         const QString deep = QString(60, QChar(u'辞')) + "/" + QString(60, QChar(u'書'));
         QVERIFY(QDir(dir_.path()).mkpath(deep));
-        const std::pair<QString, QString> refused[] = {
-            {File("雪☃.dat", "x"), kUnusableChosenName},
-            {File(deep + "/long.dat", "x"), kChosenNameTooLong}};  // over 255 bytes in all
-        for (const auto& [path, message] : refused) {
-            messages_.emplace();
-            QVERIFY(!path.isEmpty());
-            QVERIFY(DragAndDrop(output->viewport(), {5, 5}, *Files({path})).dropped);
-            QTRY_COMPARE(messages_->texts, QStringList{message});
-            QCOMPARE(PathBytes(), before);
-        }
-
-        // Not taken: several files, a folder, a device, a missing file, text on the
-        // read-only pane, and a file over the input pane while a run has greyed it.
-        messages_.emplace();
-        const QString a = File("a.dat", "a");
+        QVERIFY(
+            DragAndDrop(window_->menu()->menuBar(), {5, 5}, *Files({File(deep + "/long.dat", "x")}))
+                .dropped);
+        QTRY_COMPARE(messages_->texts, QStringList{kChosenNameTooLong});
+        QCOMPARE(PathBytes(), Cp932(path));
+        // Not taken: several files, a folder, text on the read-only pane, and a file over
+        // the input pane while a run has greyed it.
         const std::pair<QWidget*, std::unique_ptr<QMimeData>> notTaken[] = {
-            {output->viewport(), Files({a, File("b.dat", "b")})},
+            {output->viewport(), Files({path, path})},
             {window_->statusBar(), Files({dir_.path()})},
-            {window_->statusBar(), Files({"/dev/null"})},
-            {output->viewport(), Files({dir_.filePath("gone.dat")})}};
+            {output->viewport(), Mime({}, "text")}};
         for (const auto& [target, mime] : notTaken) {
             QVERIFY(!DragAndDrop(target, {5, 5}, *mime).entered);
         }
-        Trigger({CommandId::ReadOnly});
-        QVERIFY(output->isReadOnly());
-        QVERIFY(!DragAndDrop(output->viewport(), {5, 5}, *Mime({}, "text")).entered);
         window_->SetBusy(true);
-        QVERIFY(!DragAndDrop(Input()->viewport(), {5, 5}, *Files({a})).entered);
-        window_->SetBusy(false);
-        QTest::qWait(0);
-        QCOMPARE(Output(), kPlaceholder);
-        QCOMPARE(PathBytes(), before);
-        QVERIFY(messages_->requests.isEmpty());
+        QVERIFY(!DragAndDrop(Input()->viewport(), {5, 5}, *Files({path})).entered);
     }
 
     void aFileDroppedOnTheDictionaryDialogIsTakenAsAPickedOne() {
@@ -271,19 +223,11 @@ class FileDropsTest : public QObject, WindowFixture {
                 QWidget* label = dialog.findChildren<QLabel*>().front();
                 QVERIFY(DragAndDrop(label, {1, 1}, *Files({second})).dropped);
                 QTRY_COMPARE(edit->text(), second);
-                // Several files are not taken, nor is their address typed in.
-                QVERIFY(!DragAndDrop(edit, {3, 3}, *Files({first, second})).entered);
-                QCOMPARE(edit->text(), second);
                 // A refused name changes nothing.
                 QVERIFY(DragAndDrop(edit, {3, 3}, *Files({File("雪☃.dat", "x")})).dropped);
                 QTRY_COMPARE(messages_->texts, QStringList{kUnusableChosenName});
                 QCOMPARE(edit->text(), second);
                 messages_.emplace();
-                // Text is dropped into the edit as Qt drops it.
-                edit->setCursorPosition(0);
-                QVERIFY(DragAndDrop(edit, {1, 1}, *Mime({}, "x")).dropped);
-                QCOMPARE(edit->text(), "x" + second);
-                edit->setText(second);
                 dialog.findChild<QPushButton*>(ok ? "button1" : "button2")->click();
             }));
             QCOMPARE(PathBytes(), ok ? Cp932(second) : QByteArray("before.dat"));

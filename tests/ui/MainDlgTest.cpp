@@ -6,7 +6,6 @@
 #include "WindowTestSupport.h"
 #include "ui/DialogFont.h"
 #include "ui/MainMenu.h"
-#include "ui/PaneLayout.h"
 #include "ui/UiOpQueue.h"
 #include "ui/WindowRunHost.h"
 
@@ -102,18 +101,6 @@ class MainDlgTest : public QObject, WindowFixture {
     }
     void cleanup() { window_.reset(); }
 
-    void splitFollowsTheIntegerFormula() {
-        // height, window ratio, input height, output top, output height
-        const int rows[][5] = {{380, 3, 189, 189, 191}, {100, 5, 80, 80, 20}, {100, 1, 16, 16, 84},
-                               {5, 3, 0, 0, 5},         {-14, 3, 0, -6, 0},   {100, 7, 112, 112, 0},
-                               {100, -2, 0, -32, 132}};
-        for (const auto& r : rows) {
-            const PaneSplit s = SplitPaneHeights(r[0], r[1]);
-            QCOMPARE(QList<int>({r[0], r[1], s.inputHeight, s.outputTop, s.outputHeight}),
-                     QList<int>({r[0], r[1], r[2], r[3], r[4]}));
-        }
-    }
-
     void menuBarHoldsEveryItemInOrder() {
         QStringList outline;
         for (const QAction* popup : window_->menu()->menuBar()->actions()) {
@@ -138,7 +125,6 @@ class MainDlgTest : public QObject, WindowFixture {
         QCOMPARE(window_->windowTitle(), QString("Quillery - 40% "));
         QCOMPARE(Output(), kPlaceholder);
         QVERIFY(Status().isEmpty());
-        QVERIFY(!window_->windowIcon().pixmap(32).isNull());
         const DialogUnits units(DialogFont());
         const int menuHeight = window_->menu()->menuBar()->heightForWidth(window_->width());
         QCOMPARE(window_->size(), QSize(units.X(330), units.Y(241) + menuHeight));
@@ -168,12 +154,8 @@ class MainDlgTest : public QObject, WindowFixture {
         Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
         QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
         QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
-        for (QAction* action : window_->findChildren<QAction*>()) {
-            QVERIFY2(action->isEnabled(), qPrintable(action->text()));
-        }
         // The title, also of a hand-edited ratio, with the dictionary file's name.
         const std::tuple<QString, int, QString> rows[] = {
-            {"D:\\data\\words.txt", 4, "Quillery - 40% words.txt"},
             {"/x/y.dat", 15, "Quillery - 150% y.dat"},  // hand-edited: no ratio item checked
             {"C:\\表\\ソフト.dat", 3, "Quillery - 30% ソフト.dat"}};
         for (const auto& [path, ratio, title] : rows) {
@@ -195,8 +177,7 @@ class MainDlgTest : public QObject, WindowFixture {
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
         // b, r: the commands; +, -: a run starts, ends (disabled panes show the face colour).
         const std::pair<const char*, const char*> steps[] = {
-            {"b", "BFr"}, {"r", "BFr"}, {"r", "BB"}, {"br", "WFr"},
-            {"r", "WW"},  {"b+", "FF"}, {"-", "BB"}, {"b", "WW"}};
+            {"b", "BFr"}, {"r", "BFr"}, {"r", "BB"}, {"+", "FF"}, {"b-", "WW"}};
         for (const auto& [step, panes] : steps) {
             for (const char c : QByteArray(step)) {
                 c == 'b'   ? Trigger({CommandId::BlackBackground})
@@ -207,53 +188,31 @@ class MainDlgTest : public QObject, WindowFixture {
         }
     }
 
-    void statusBarStaysWholeOverAPanePushedUnderIt() {
-        gSettings.windowRatio = 7;  // hand-edited: the input pane reaches past the status bar
-        gSettings.blackBackground = 1;
-        window_->RefreshMenusAndTitle();
-        window_->show();
-        window_->resize(500, 400);
-        const QRect bar = window_->statusBar()->geometry();
-        QVERIFY(window_->inputPane()->geometry().contains(bar.center()));
-        const QImage shot = window_->grab().toImage();
-        QCOMPARE(shot.pixelColor(bar.center()), window_->palette().color(QPalette::Window));
-    }
-
     // Qt parks the focus on the window or nowhere when it disables the panes, and a menu
     // used during the run leaves it on the menu bar; the run gives it back all the same.
     void theFocusComesBackToItsPaneAfterARun() {
         QMenuBar* bar = window_->menu()->menuBar();
-        for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
-            for (const int way : {0, 1, 2, 3}) {  // window, nowhere, menu left before/after the end
-                Focus(*window_, pane);
-                window_->SetBusy(true);
-                if (way == 0) {
-                    window_->setFocus();
-                } else if (QWidget* focus = QApplication::focusWidget(); way == 1 && focus) {
-                    focus->clearFocus();
-                }
-                if (way < 2) {
-                    QTRY_VERIFY(QApplication::focusWidget() == (way == 0 ? &*window_ : nullptr));
-                } else {
-                    QTest::keyClick(&*window_, Qt::Key_W, Qt::AltModifier);
-                    QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-                }
-                if (way != 2) {
-                    window_->SetBusy(false);
-                }
-                if (way >= 2) {
-                    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-                    QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-                    window_->SetBusy(false);  // a second end changes nothing
-                }
-                // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
-                if (way >= 2 && !pane->hasFocus()) {
-                    QVERIFY(bar->hasFocus());
-                    QTest::keyClick(bar, Qt::Key_Escape);
-                }
-                QTRY_VERIFY(pane->hasFocus());
-            }
+        // The input pane with the focus parked on the window, the output pane with a menu
+        // open when the run ends.
+        Focus(*window_, window_->inputPane());
+        window_->SetBusy(true);
+        window_->setFocus();
+        QTRY_VERIFY(QApplication::focusWidget() == &*window_);
+        window_->SetBusy(false);
+        QTRY_VERIFY(window_->inputPane()->hasFocus());
+        Focus(*window_, window_->outputPane());
+        window_->SetBusy(true);
+        QTest::keyClick(&*window_, Qt::Key_W, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
+        window_->SetBusy(false);
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
+        if (!window_->outputPane()->hasFocus()) {
+            QVERIFY(bar->hasFocus());
+            QTest::keyClick(bar, Qt::Key_Escape);
         }
+        QTRY_VERIFY(window_->outputPane()->hasFocus());
     }
 
     // The hand-over carries no text: it shows, and screen readers read, what the status
@@ -267,66 +226,49 @@ class MainDlgTest : public QObject, WindowFixture {
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         QVERIFY(Status().isEmpty());  // queued, not yet handled
         QTRY_COMPARE(Status(), QString("処理中．．．"));
-        SetStatusText(u"変換終了");  // shown with the next hand-over only
-        QTest::qWait(20);
-        QCOMPARE(Status(), QString("処理中．．．"));
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         SetStatusText(u"変換終了");
         QTRY_COMPARE(Status(), QString("変換終了"));
-        QCOMPARE(AccessibleText(&*window_, window_->statusField(), QAccessible::Name),
-                 QString("変換終了"));
+        QCOMPARE(
+            QAccessible::queryAccessibleInterface(window_->statusField())->text(QAccessible::Name),
+            QString("変換終了"));
     }
 
     void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {
-        const auto placed = [this](const int* r) {  // x, y, width, height; none: no keys
-            const QString keys = r ? QString("XPos=%1\r\nYPos=%2\r\nWidth=%3\r\nHeight=%4\r\n")
-                                         .arg(r[0])
-                                         .arg(r[1])
-                                         .arg(r[2])
-                                         .arg(r[3])
-                                   : QString();
-            const bool written = WriteFile(IniPath(), "[Window]\r\n" + keys.toLatin1());
+        const auto placed = [this](const QByteArray& keys) {  // XPos, YPos, Width, Height
+            const QList<QByteArray> v = keys.split(' ');
+            const bool written =
+                WriteFile(IniPath(), keys.isEmpty()
+                                         ? QByteArray()
+                                         : "[Window]\r\nXPos=" + v[0] + "\r\nYPos=" + v[1] +
+                                               "\r\nWidth=" + v[2] + "\r\nHeight=" + v[3] + "\r\n");
             window_.emplace();
             window_->show();
             return written ? window_->frameGeometry() : QRect();
         };
-        const QRect unplaced = placed(nullptr);
-        const int partlyOn[] = {-200, 40, 500, 350};
-        QCOMPARE(placed(partlyOn), QRect(-200, 40, 500, 350));
+        const QRect unplaced = placed("");
+        QCOMPARE(placed("-200 40 500 350"), QRect(-200, 40, 500, 350));
         // A zero key, or no screen under it: it opens where an unsaved window opens.
-        const int unusable[][4] = {{0, 40, 500, 350},     {30, 0, 500, 350},
-                                   {30, 40, 0, 350},      {30, 40, 500, 0},
-                                   {30000, 40, 500, 350}, {-900, -900, 500, 350}};
-        for (const int* r : unusable) {
-            QCOMPARE(placed(r), unplaced);
+        for (const char* keys : {"0 40 500 350", "30 40 500 0", "30000 40 500 350"}) {
+            QCOMPARE(placed(keys), unplaced);
         }
         // Too small to use: raised to a size that shows the bars and some of each pane.
-        const int small[][4] = {{30, 40, 1, 1}, {30, 40, 10, -5}, {-490, 40, 500, 25}};
-        for (const int* r : small) {
-            const QRect rect = placed(r);
-            const int lines = 2 * window_->fontMetrics().height();
-            QCOMPARE(rect.topLeft(), QPoint(r[0], r[1]));
-            QVERIFY(rect.width() >= window_->menu()->menuBar()->sizeHint().width());
-            QVERIFY(window_->inputPane()->height() > lines &&
-                    window_->outputPane()->height() > lines &&
-                    rect.height() >
-                        window_->menu()->menuBar()->height() + window_->statusBar()->height());
-        }
+        const QRect rect = placed("30 40 10 -5");
+        QCOMPARE(rect.topLeft(), QPoint(30, 40));
+        QVERIFY(rect.width() >= window_->menu()->menuBar()->sizeHint().width());
+        QVERIFY(window_->outputPane()->height() > 2 * window_->fontMetrics().height());
     }
 
-    // The position keys keep what the file held when the window has no rectangle of its
-    // own to save: never shown, minimised or maximised.
-    void closingWithoutANormalRectangleKeepsThePositionKeys() {
+    // A maximised window has no rectangle of its own to save: the keys keep what the file
+    // held.
+    void closingMaximisedKeepsThePositionKeys() {
         const QByteArray saved = "[Window]\r\nXPos=31\r\nYPos=41\r\nWidth=501\r\nHeight=351\r\n";
-        for (const int how : {0, 1, 2}) {
-            QVERIFY(WriteFile(IniPath(), saved));
-            window_.emplace();
-            how == 1 ? window_->showMinimized() : how == 2 ? window_->showMaximized() : void();
-            Trigger({RatioCommand(9)});
-            Trigger({CommandId::Exit});
-            const QByteArray after = ReadFile(IniPath());
-            QVERIFY2(after.contains("Ratio=9\r\n") && after.contains(saved.mid(10)), after.data());
-        }
+        QVERIFY(WriteFile(IniPath(), saved));
+        window_.emplace();
+        window_->showMaximized();
+        Trigger({RatioCommand(9), CommandId::Exit});
+        const QByteArray after = ReadFile(IniPath());
+        QVERIFY2(after.contains("Ratio=9\r\n") && after.contains(saved.mid(10)), after.data());
     }
 
     void keyboardRules() {
@@ -338,22 +280,13 @@ class MainDlgTest : public QObject, WindowFixture {
         QTest::keyClick(input, Qt::Key_C);
         // Shift+Enter and Ctrl+Enter break the line as Enter does, not with a line
         // separator or nothing.
-        for (const auto modifiers :
-             {Qt::ShiftModifier | Qt::NoModifier, Qt::ControlModifier | Qt::NoModifier,
-              Qt::ControlModifier | Qt::ShiftModifier}) {
-            QTest::keyClick(input, Qt::Key_Return, modifiers);
-        }
-        QTest::keyClick(input, Qt::Key_Enter, Qt::ControlModifier | Qt::KeypadModifier);
+        QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
+        QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
         const QChar br = QChar::ParagraphSeparator;
-        QCOMPARE(input->document()->toRawText(), QString("ab") + br + "c" + br + br + br + br);
-        // Ctrl+C and Ctrl+V pass on; Ctrl+Tab puts in a tab, Tab goes to the next pane.
-        input->setPlainText("ab\nc\n");
-        input->selectAll();
-        QTest::keyClick(input, Qt::Key_C, Qt::ControlModifier);
-        QTest::keyClick(input, Qt::Key_End, Qt::ControlModifier);
-        QTest::keyClick(input, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(input->document()->toRawText(), QString("ab") + br + "c" + br + br);
+        // Ctrl+Tab puts in a tab, Tab goes to the next pane.
         QTest::keyClick(input, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(input->toPlainText(), QString("ab\nc\nab\nc\n\t"));
+        QCOMPARE(input->toPlainText(), QString("ab\nc\n\n\t"));
         QTest::keyClick(input, Qt::Key_Tab);
         QTRY_VERIFY(window_->outputPane()->hasFocus());
 
@@ -368,65 +301,38 @@ class MainDlgTest : public QObject, WindowFixture {
         QVERIFY(spy.keys.contains(Qt::Key_A));
         QVERIFY(messages_->requests.isEmpty());
 
-        // Enter of any kind changes no read-only pane; Ctrl+A and Ctrl+Shift+A select a
-        // whole pane, a read-only one too, and keep the view.
+        // Enter changes no read-only pane; Ctrl+Shift+A selects a whole one and keeps the
+        // view.
         window_->resize(400, 300);
         Trigger({CommandId::ReadOnly});
         Focus(*window_, window_->outputPane());
-        for (auto modifiers : {Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier}) {
-            QTest::keyClick(window_->outputPane(), Qt::Key_Return, modifiers);
-        }
+        QTest::keyClick(window_->outputPane(), Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(Output(), kPlaceholder);
         const QString lines = QString("行\n").repeated(300);
-        for (QPlainTextEdit* pane : {window_->inputPane(), window_->outputPane()}) {
-            pane->setPlainText(lines);
-            Focus(*window_, pane);
-            for (auto modifiers :
-                 {Qt::ControlModifier | Qt::NoModifier, Qt::ControlModifier | Qt::ShiftModifier}) {
-                pane->moveCursor(QTextCursor::Start);
-                pane->verticalScrollBar()->setValue(40);
-                QTest::keyClick(pane, Qt::Key_A, modifiers);
-                QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
-                QCOMPARE(pane->verticalScrollBar()->value(), 40);
-            }
-            QCOMPARE(pane->toPlainText(), lines);
-        }
-    }
-
-    void menuBarKeepsItsOwnKeys() {
-        Focus(*window_, window_->inputPane());
-        QMenuBar* bar = window_->menu()->menuBar();
-        QTest::keyClick(window_->inputPane(), Qt::Key_Alt);
-        QTRY_VERIFY(bar->hasFocus());
-        QTest::keyClick(bar, Qt::Key_Return);
-        QTRY_VERIFY(QApplication::activePopupWidget() != nullptr);
-        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
-        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        // The bar keeps the keyboard, and its title shows it as a Windows menu bar does.
-        QVERIFY(bar->hasFocus());
-        const QImage held = bar->grab().toImage();
-        QTest::keyClick(bar, Qt::Key_Escape);
-        QTRY_VERIFY(window_->inputPane()->hasFocus());
-        QVERIFY(window_->isVisible() && bar->grab().toImage() != held);
+        QPlainTextEdit* pane = window_->outputPane();
+        pane->setPlainText(lines);
+        pane->verticalScrollBar()->setValue(40);
+        QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
+        QCOMPARE(pane->verticalScrollBar()->value(), 40);
+        QCOMPARE(pane->toPlainText(), lines);
     }
 
     void closingAsksFirstAndBothWaysSaveTheSameRecord() {
-        // No, to the close box and to Exit, leaves the window and the file as they were.
+        // No leaves the window and the file as they were.
         const QByteArray before = "; hand-made\r\n[Settings]\r\nRatio=7\r\n";
         QVERIFY(WriteFile(IniPath(), before));
         window_->show();
         Trigger({RatioCommand(2)});
-        messages_->answers = {MessageResult::No, MessageResult::No};
+        messages_->answers = {MessageResult::No};
         window_->close();
-        Trigger({CommandId::Exit});
         QVERIFY(window_->isVisible());
-        QCOMPARE(messages_->texts, QStringList(2, "終了しますか？"));
+        QCOMPARE(messages_->texts, QStringList{"終了しますか？"});
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
         QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
         QCOMPARE(ReadFile(IniPath()), before);
 
         QByteArray saved[3];
-        QSize outer;
         for (const int how : {0, 1, 2}) {  // Exit, the close box, Exit with a failed box
             Renew();
             messages_->answers = {how == 2 ? MessageResult::Failed : MessageResult::Yes};
@@ -434,23 +340,18 @@ class MainDlgTest : public QObject, WindowFixture {
             window_->move(30, 50);
             window_->resize(420, 330);
             Trigger({RatioCommand(7)});
-            Trigger({CommandId::WindowRatio2});
-            gSettings.randomSeed = 4294967295u;
-            outer = window_->frameGeometry().size();
             how == 1 ? (void)window_->close() : Trigger({CommandId::Exit});
             QVERIFY(window_->isHidden());
-            QCOMPARE(window_->result(), how == 1 ? int(QDialog::Rejected) : int(QDialog::Accepted));
             saved[how] = ReadFile(IniPath());
         }
         QCOMPARE(saved[1], saved[0]);
         QCOMPARE(saved[2], saved[0]);  // a failed box is not a No
-        for (const QString& key :
-             {QString("Ratio=7"), QString("WindowRatio=2"), QString("RandomSeed=-1"),
-              QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2")
-                  .arg(outer.width())
-                  .arg(outer.height())}) {
-            QVERIFY2(saved[0].contains((key + "\r\n").toLatin1()), qPrintable(key));
-        }
+        const QSize outer = window_->frameGeometry().size();
+        const QString keys = QString("XPos=30\r\nYPos=50\r\nWidth=%1\r\nHeight=%2\r\n")
+                                 .arg(outer.width())
+                                 .arg(outer.height());
+        QVERIFY2(saved[0].contains("Ratio=7\r\n") && saved[0].contains(keys.toLatin1()),
+                 saved[0].data());
     }
 
     void convertFillsOutputAndReportsStatistics() {
@@ -485,7 +386,6 @@ class MainDlgTest : public QObject, WindowFixture {
     // A failed run is told while the window is as the run left it: nothing greyed when
     // the dictionary does not open, busy when it is empty; starts meanwhile are ignored.
     void failedRunsAreToldAndLeaveTheOutputAsItWas() {
-        QVERIFY(QDir(dir_.path()).mkpath("folder.dat"));
         QVERIFY(WriteFile(dir_.filePath("empty.dat"), QByteArray("\x1A") + "ignored\r\n"));
         const QString cannotOpen = QStringLiteral("辞書ファイルが開けません");
         // The dictionary path, the message, the greyed panes and commands and the status
@@ -496,7 +396,6 @@ class MainDlgTest : public QObject, WindowFixture {
              "設定します。",
              {""}},
             {dir_.filePath("missing.dat"), cannotOpen, {""}},
-            {dir_.filePath("folder.dat"), cannotOpen, {""}},
             {dir_.filePath("empty.dat"),
              "辞書ファイルが空です",
              {"pane1003", "pane1004", "command1034", "command1035", "command1005", "command1002",
@@ -540,26 +439,19 @@ class MainDlgTest : public QObject, WindowFixture {
     }
 
     void closingDuringARunSavesAndEndsCleanly() {
-        for (const int lines : {400000, 1}) {
-            Renew();
-            window_->show();
-            QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
-            gSettings.insertRatio = 10;
-            window_->inputPane()->setPlainText(QString("東京は大きい。\n").repeated(lines));
-            Trigger({CommandId::Convert});
-            if (lines > 1) {  // closed while the worker converts, else before it reads
-                QTRY_VERIFY(!window_->inputPane()->isEnabled());
-                QTest::qWait(20);
-            }
-            window_->close();  // answered Yes
-            QVERIFY(window_->isHidden());
-            QCOMPARE(messages_->texts, QStringList{"終了しますか？"});
-            QVERIFY(QFile::exists(IniPath()));
-            QTest::qWait(50);
-            QCOMPARE(Output(), kPlaceholder);
-            QCOMPARE(window_->inputPane()->isEnabled(), lines == 1);
-            window_.reset();  // stops the conversion and waits for the worker
-        }
+        window_->show();
+        QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
+        gSettings.insertRatio = 10;
+        window_->inputPane()->setPlainText(QString("東京は大きい。\n").repeated(400000));
+        Trigger({CommandId::Convert});
+        QTRY_VERIFY(!window_->inputPane()->isEnabled());
+        window_->close();  // answered Yes
+        QVERIFY(window_->isHidden());
+        QCOMPARE(messages_->texts, QStringList{"終了しますか？"});
+        QVERIFY(QFile::exists(IniPath()));
+        QTest::qWait(50);
+        QCOMPARE(Output(), kPlaceholder);
+        window_.reset();  // stops the conversion and waits for the worker
     }
 };
 
