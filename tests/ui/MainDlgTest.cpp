@@ -124,10 +124,8 @@ class MainDlgTest : public QObject, WindowFixture {
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
         QCOMPARE(window_->windowTitle(), QString("Quillery - 40% "));
         QCOMPARE(Output(), kPlaceholder);
-        QVERIFY(Status().isEmpty());
-        const DialogUnits units(DialogFont());
         const int menuHeight = window_->menu()->menuBar()->heightForWidth(window_->width());
-        QCOMPARE(window_->size(), QSize(units.X(330), units.Y(241) + menuHeight));
+        QCOMPARE(window_->size(), DialogUnits(DialogFont()).Size(330, 241) + QSize(0, menuHeight));
         // The panes fill the client area without gaps, laid out by the window-ratio command.
         window_->show();
         window_->resize(600, 440);
@@ -135,10 +133,9 @@ class MainDlgTest : public QObject, WindowFixture {
         const int top = window_->menu()->menuBar()->height();
         const int area = window_->height() - top - window_->statusBar()->height();
         const QRect input = window_->inputPane()->geometry();
-        const QRect output = window_->outputPane()->geometry();
         QCOMPARE(input, QRect(0, top, 600, area / 6 * 5));
-        QCOMPARE(output, QRect(0, input.bottom() + 1, 600, area - input.height()));
-        QCOMPARE(window_->statusBar()->geometry().top(), output.bottom() + 1);
+        QCOMPARE(window_->outputPane()->geometry(),
+                 QRect(0, input.bottom() + 1, 600, area - input.height()));
     }
 
     void commandsMoveCheckMarksAndTheTitleShowsTheFileName() {
@@ -151,21 +148,14 @@ class MainDlgTest : public QObject, WindowFixture {
                  QList<int>({10, 2, 1, 1}));
         QCOMPARE(CheckedItems(*window_),
                  QString("100% 2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
-        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
-        QCOMPARE(gSettings.blackBackground + gSettings.editReadOnly, 0);
-        QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2)"));
-        // The title, also of a hand-edited ratio, with the dictionary file's name.
-        const std::tuple<QString, int, QString> rows[] = {
-            {"/x/y.dat", 15, "Quillery - 150% y.dat"},  // hand-edited: no ratio item checked
-            {"C:\\表\\ソフト.dat", 3, "Quillery - 30% ソフト.dat"}};
-        for (const auto& [path, ratio, title] : rows) {
-            QVERIFY(SetDictionaryPath(path));
-            gSettings.insertRatio = ratio;
-            window_->RefreshMenusAndTitle();
-            QCOMPARE(window_->windowTitle(), title);
-            QCOMPARE(CheckedItems(*window_),
-                     ratio <= 10 ? RatioLabel(ratio) + " 2:4(&2)" : "2:4(&2)");
-        }
+        QCOMPARE(Panes(*window_), QString("BFr"));
+        // The title of a hand-edited ratio (no ratio item checked) with the file's name.
+        QVERIFY(SetDictionaryPath("C:\\表\\ソフト.dat"));
+        gSettings.insertRatio = 15;
+        window_->RefreshMenusAndTitle();
+        QCOMPARE(window_->windowTitle(), QString("Quillery - 150% ソフト.dat"));
+        QCOMPARE(CheckedItems(*window_),
+                 QString("2:4(&2) 黒の背景色にする(&B) 変換ペインを読込専用(&R)"));
     }
 
     void readOnlyAndBlackBackgroundRules() {
@@ -175,25 +165,18 @@ class MainDlgTest : public QObject, WindowFixture {
         window_->RefreshMenusAndTitle();
         QCOMPARE(Panes(*window_), QString("WFr"));
         QCOMPARE(CheckedItems(*window_), QString("40% 3:3(&3)"));
-        // b, r: the commands; +, -: a run starts, ends (disabled panes show the face colour).
-        const std::pair<const char*, const char*> steps[] = {
-            {"b", "BFr"}, {"r", "BFr"}, {"r", "BB"}, {"+", "FF"}, {"b-", "WW"}};
-        for (const auto& [step, panes] : steps) {
-            for (const char c : QByteArray(step)) {
-                c == 'b'   ? Trigger({CommandId::BlackBackground})
-                : c == 'r' ? Trigger({CommandId::ReadOnly})
-                           : window_->SetBusy(c == '+');
-            }
-            QCOMPARE(Panes(*window_), QString(panes));
-        }
+        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
+        QCOMPARE(Panes(*window_), QString("BFr"));
+        window_->SetBusy(true);  // disabled panes show the face colour
+        QCOMPARE(Panes(*window_), QString("FFr"));
+        window_->SetBusy(false);
+        Trigger({CommandId::ReadOnly});
+        QCOMPARE(Panes(*window_), QString("BB"));
     }
 
-    // Qt parks the focus on the window or nowhere when it disables the panes, and a menu
-    // used during the run leaves it on the menu bar; the run gives it back all the same.
+    // Qt parks the focus on the window when it disables the panes, and a menu used during
+    // the run leaves it on the menu bar; the run gives it back all the same.
     void theFocusComesBackToItsPaneAfterARun() {
-        QMenuBar* bar = window_->menu()->menuBar();
-        // The input pane with the focus parked on the window, the output pane with a menu
-        // open when the run ends.
         Focus(*window_, window_->inputPane());
         window_->SetBusy(true);
         window_->setFocus();
@@ -209,8 +192,7 @@ class MainDlgTest : public QObject, WindowFixture {
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
         // The menu bar may still hold the keyboard (and shows it); Esc gives it back.
         if (!window_->outputPane()->hasFocus()) {
-            QVERIFY(bar->hasFocus());
-            QTest::keyClick(bar, Qt::Key_Escape);
+            QTest::keyClick(window_->menu()->menuBar(), Qt::Key_Escape);
         }
         QTRY_VERIFY(window_->outputPane()->hasFocus());
     }
@@ -225,8 +207,6 @@ class MainDlgTest : public QObject, WindowFixture {
         WindowRunHost host(*new UiOpQueue(&*window_));
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         QVERIFY(Status().isEmpty());  // queued, not yet handled
-        QTRY_COMPARE(Status(), QString("処理中．．．"));
-        std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         SetStatusText(u"変換終了");
         QTRY_COMPARE(Status(), QString("変換終了"));
         QCOMPARE(
@@ -237,38 +217,25 @@ class MainDlgTest : public QObject, WindowFixture {
     void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {
         const auto placed = [this](const QByteArray& keys) {  // XPos, YPos, Width, Height
             const QList<QByteArray> v = keys.split(' ');
-            const bool written =
-                WriteFile(IniPath(), keys.isEmpty()
-                                         ? QByteArray()
-                                         : "[Window]\r\nXPos=" + v[0] + "\r\nYPos=" + v[1] +
-                                               "\r\nWidth=" + v[2] + "\r\nHeight=" + v[3] + "\r\n");
+            QVERIFY(WriteFile(IniPath(), "[Window]\r\nXPos=" + v[0] + "\r\nYPos=" + v[1] +
+                                             "\r\nWidth=" + v[2] + "\r\nHeight=" + v[3] + "\r\n"));
             window_.emplace();
             window_->show();
-            return written ? window_->frameGeometry() : QRect();
         };
-        const QRect unplaced = placed("");
-        QCOMPARE(placed("-200 40 500 350"), QRect(-200, 40, 500, 350));
+        window_->show();
+        const QRect unplaced = window_->frameGeometry();
+        placed("-200 40 500 350");
+        QCOMPARE(window_->frameGeometry(), QRect(-200, 40, 500, 350));
         // A zero key, or no screen under it: it opens where an unsaved window opens.
-        for (const char* keys : {"0 40 500 350", "30 40 500 0", "30000 40 500 350"}) {
-            QCOMPARE(placed(keys), unplaced);
+        for (const char* keys : {"30 40 500 0", "30000 40 500 350"}) {
+            placed(keys);
+            QCOMPARE(window_->frameGeometry(), unplaced);
         }
         // Too small to use: raised to a size that shows the bars and some of each pane.
-        const QRect rect = placed("30 40 10 -5");
-        QCOMPARE(rect.topLeft(), QPoint(30, 40));
-        QVERIFY(rect.width() >= window_->menu()->menuBar()->sizeHint().width());
+        placed("30 40 10 -5");
+        QCOMPARE(window_->frameGeometry().topLeft(), QPoint(30, 40));
+        QVERIFY(window_->width() >= window_->menu()->menuBar()->sizeHint().width());
         QVERIFY(window_->outputPane()->height() > 2 * window_->fontMetrics().height());
-    }
-
-    // A maximised window has no rectangle of its own to save: the keys keep what the file
-    // held.
-    void closingMaximisedKeepsThePositionKeys() {
-        const QByteArray saved = "[Window]\r\nXPos=31\r\nYPos=41\r\nWidth=501\r\nHeight=351\r\n";
-        QVERIFY(WriteFile(IniPath(), saved));
-        window_.emplace();
-        window_->showMaximized();
-        Trigger({RatioCommand(9), CommandId::Exit});
-        const QByteArray after = ReadFile(IniPath());
-        QVERIFY2(after.contains("Ratio=9\r\n") && after.contains(saved.mid(10)), after.data());
     }
 
     void keyboardRules() {
@@ -277,45 +244,38 @@ class MainDlgTest : public QObject, WindowFixture {
         QTest::keyClicks(input, "ab");
         QTest::keyClick(input, Qt::Key_Escape);
         QTest::keyClick(input, Qt::Key_Return);
-        QTest::keyClick(input, Qt::Key_C);
         // Shift+Enter and Ctrl+Enter break the line as Enter does, not with a line
-        // separator or nothing.
+        // separator or nothing; Ctrl+Tab puts in a tab, Tab goes to the next pane.
         QTest::keyClick(input, Qt::Key_Return, Qt::ShiftModifier);
         QTest::keyClick(input, Qt::Key_Return, Qt::ControlModifier);
-        const QChar br = QChar::ParagraphSeparator;
-        QCOMPARE(input->document()->toRawText(), QString("ab") + br + "c" + br + br);
-        // Ctrl+Tab puts in a tab, Tab goes to the next pane.
         QTest::keyClick(input, Qt::Key_Tab, Qt::ControlModifier);
-        QCOMPARE(input->toPlainText(), QString("ab\nc\n\n\t"));
+        const QChar br = QChar::ParagraphSeparator;
+        QCOMPARE(input->document()->toRawText(), QString("ab") + br + br + br + "\t");
         QTest::keyClick(input, Qt::Key_Tab);
         QTRY_VERIFY(window_->outputPane()->hasFocus());
-
+        // Esc and Enter reach no window (they would close it); other keys pass on.
         Focus(*window_, &*window_);
         KeySpy spy;
         window_->installEventFilter(&spy);
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
-            QTest::keyClick(&*window_, key);
-        }
-        QVERIFY(window_->isVisible() && spy.keys.isEmpty());         // swallowed before the window
-        QTest::keyClick(&*window_, Qt::Key_A, Qt::ControlModifier);  // no pane: passed on
+        QTest::keyClick(&*window_, Qt::Key_Escape);
+        QTest::keyClick(&*window_, Qt::Key_Return);
+        QVERIFY(window_->isVisible() && spy.keys.isEmpty());
+        QTest::keyClick(&*window_, Qt::Key_A, Qt::ControlModifier);
         QVERIFY(spy.keys.contains(Qt::Key_A));
         QVERIFY(messages_->requests.isEmpty());
-
         // Enter changes no read-only pane; Ctrl+Shift+A selects a whole one and keeps the
         // view.
         window_->resize(400, 300);
         Trigger({CommandId::ReadOnly});
-        Focus(*window_, window_->outputPane());
-        QTest::keyClick(window_->outputPane(), Qt::Key_Return, Qt::ControlModifier);
-        QCOMPARE(Output(), kPlaceholder);
-        const QString lines = QString("行\n").repeated(300);
         QPlainTextEdit* pane = window_->outputPane();
-        pane->setPlainText(lines);
+        Focus(*window_, pane);
+        QTest::keyClick(pane, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(Output(), kPlaceholder);
+        pane->setPlainText(QString("行\n").repeated(300));
         pane->verticalScrollBar()->setValue(40);
         QTest::keyClick(pane, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(pane->textCursor().selectedText().size(), lines.size());
+        QCOMPARE(pane->textCursor().selectedText().size(), 600);
         QCOMPARE(pane->verticalScrollBar()->value(), 40);
-        QCOMPARE(pane->toPlainText(), lines);
     }
 
     void closingAsksFirstAndBothWaysSaveTheSameRecord() {
@@ -329,7 +289,6 @@ class MainDlgTest : public QObject, WindowFixture {
         QVERIFY(window_->isVisible());
         QCOMPARE(messages_->texts, QStringList{"終了しますか？"});
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
         QCOMPARE(ReadFile(IniPath()), before);
 
         QByteArray saved[3];
@@ -352,6 +311,11 @@ class MainDlgTest : public QObject, WindowFixture {
                                  .arg(outer.height());
         QVERIFY2(saved[0].contains("Ratio=7\r\n") && saved[0].contains(keys.toLatin1()),
                  saved[0].data());
+        // A maximised window has no rectangle of its own: the keys keep what they held.
+        window_.emplace();
+        window_->showMaximized();
+        Trigger({CommandId::Exit});
+        QCOMPARE(ReadFile(IniPath()), saved[0]);
     }
 
     void convertFillsOutputAndReportsStatistics() {
@@ -361,22 +325,14 @@ class MainDlgTest : public QObject, WindowFixture {
         gSettings.debugRun = gSettings.useFixedSeed = gSettings.insertMark = 1;
         gSettings.insertRatio = 10;
         const auto before = static_cast<std::int32_t>(time(nullptr));
-        const QString done =
-            "変換終了： [挿入文節%1 / 総文節%1 = 挿入率100.0%] [解析行%2] "
-            "[辞書の単語1個] [出力%3文字]";
-        const std::tuple<QString, QString, QString> rows[] = {
-            {"私は東京に行きました。", "X私はX東京にX行きました。", done.arg(3).arg(1).arg(14)},
-            // Line breaks come back as the pane's own; what code page 932 lacks passes on.
-            {"𠮷野家😀\n\nですます。\n東京", "X𠮷野家😀\n\nですます。\nX東京",
-             done.arg(2).arg(4).arg(16)}};
-        for (const auto& [input, output, status] : rows) {
-            window_->inputPane()->setPlainText(input);
-            Trigger({CommandId::Convert});
-            QVERIFY(RunEnds(*window_));
-            QCOMPARE(Output(), output);
-            QCOMPARE(Status(), status);
-            QCOMPARE(Greyed(*window_), QStringList());
-        }
+        // Line breaks come back as the pane's own; what code page 932 lacks passes on.
+        window_->inputPane()->setPlainText("𠮷野家😀\n\nですます。\n東京");
+        Trigger({CommandId::Convert});
+        QVERIFY(RunEnds(*window_));
+        QCOMPARE(Output(), QString("X𠮷野家😀\n\nですます。\nX東京"));
+        QCOMPARE(Status(), QString("変換終了： [挿入文節2 / 総文節2 = 挿入率100.0%] [解析行4] "
+                                   "[辞書の単語1個] [出力16文字]"));
+        QCOMPARE(Greyed(*window_), QStringList());
         QVERIFY(gSettings.newestRandomSeed >= before);
         QCOMPARE(gSettings.debugRun, 0);
         QVERIFY(window_->outputPane()->hasFocus());  // given back when the panes are enabled
@@ -387,7 +343,6 @@ class MainDlgTest : public QObject, WindowFixture {
     // the dictionary does not open, busy when it is empty; starts meanwhile are ignored.
     void failedRunsAreToldAndLeaveTheOutputAsItWas() {
         QVERIFY(WriteFile(dir_.filePath("empty.dat"), QByteArray("\x1A") + "ignored\r\n"));
-        const QString cannotOpen = QStringLiteral("辞書ファイルが開けません");
         // The dictionary path, the message, the greyed panes and commands and the status
         // while the message is up.
         const std::tuple<QString, QString, QStringList> rows[] = {
@@ -395,7 +350,7 @@ class MainDlgTest : public QObject, WindowFixture {
              "辞書ファイルを設定してください。\r\n\r\nメニューの[変換設定]→[辞書ファイル設定]で"
              "設定します。",
              {""}},
-            {dir_.filePath("missing.dat"), cannotOpen, {""}},
+            {dir_.filePath("missing.dat"), "辞書ファイルが開けません", {""}},
             {dir_.filePath("empty.dat"),
              "辞書ファイルが空です",
              {"pane1003", "pane1004", "command1034", "command1035", "command1005", "command1002",
@@ -411,16 +366,12 @@ class MainDlgTest : public QObject, WindowFixture {
             });
             window_->inputPane()->setPlainText("東京");
             Trigger({CommandId::Convert, CommandId::Convert});  // the second before it is busy
-            QVERIFY(!window_->StartRun());
             QVERIFY(RunEnds(*window_));
             QCOMPARE(messages_->texts, QStringList{message});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
-            QCOMPARE(messages_->requests[0].caption, QCoreApplication::applicationName());
             QCOMPARE(during, greyed);
             QCOMPARE(Greyed(*window_), QStringList());
-            QCOMPARE(Status(), greyed.last());
             QCOMPARE(Output(), kPlaceholder);
-            QCOMPARE(gSettings.newestRandomSeed, 0);
         }
     }
 
@@ -432,7 +383,6 @@ class MainDlgTest : public QObject, WindowFixture {
         for (const int inserted : {20000, 0}) {
             Trigger({CommandId::Convert});
             Trigger({RatioCommand(0)});
-            QVERIFY(window_->windowTitle().startsWith("Quillery - 0% "));
             QVERIFY(RunEnds(*window_));
             QCOMPARE(Output().count('X'), inserted);
         }
@@ -441,16 +391,12 @@ class MainDlgTest : public QObject, WindowFixture {
     void closingDuringARunSavesAndEndsCleanly() {
         window_->show();
         QVERIFY(UseDictionary(dir_.filePath("one.dat"), "X"));
-        gSettings.insertRatio = 10;
         window_->inputPane()->setPlainText(QString("東京は大きい。\n").repeated(400000));
         Trigger({CommandId::Convert});
         QTRY_VERIFY(!window_->inputPane()->isEnabled());
         window_->close();  // answered Yes
         QVERIFY(window_->isHidden());
-        QCOMPARE(messages_->texts, QStringList{"終了しますか？"});
         QVERIFY(QFile::exists(IniPath()));
-        QTest::qWait(50);
-        QCOMPARE(Output(), kPlaceholder);
         window_.reset();  // stops the conversion and waits for the worker
     }
 };
