@@ -44,10 +44,9 @@ struct FileChooserRecorder {
 };
 
 // The caption, the fixed template size in dialog units of the program's dialog font, no
-// owner window, OK the default button, the texts of the labels and buttons in the order
-// they were made, and the tab order.
-void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts,
-                   const QStringList& tabs) {
+// owner window, OK the default button, and the texts of the labels and buttons in the
+// order they were made.
+void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts) {
     QCOMPARE(dialog.windowTitle(), caption);
     QCOMPARE(dialog.size(), DialogUnits(DialogFont()).Size(size.width(), size.height()));
     QVERIFY(dialog.parentWidget() == nullptr);
@@ -62,15 +61,6 @@ void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QS
         }
     }
     QCOMPARE(shown, texts);
-    QStringList order;
-    QWidget* widget = dialog.findChild<QWidget*>("button1");
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus && widget->isEnabled()) {
-            order << widget->objectName();
-        }
-        widget = widget->nextInFocusChain();
-    } while (widget != dialog.findChild<QWidget*>("button1") && order.size() < 50);
-    QCOMPARE(order, tabs);
 }
 
 }  // namespace
@@ -126,8 +116,7 @@ class DialogsTest : public QObject, WindowFixture {
                           {"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
                            "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルです。\n"
                            "この辞書ファイルのキーワードを使って、入力した文章を変換します。\n"
-                           "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"},
-                          {"button1", "button2", "edit1029", "button1030"});
+                           "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"});
             CheckAccessible(&dialog,
                             {{"edit1029", "辞書ファイル名"}, {"button1030", "辞書ファイルを選択"}});
             QTest::keyClick(dialog.findChild<QPushButton*>("button1"), Qt::Key_Space);
@@ -186,18 +175,15 @@ class DialogsTest : public QObject, WindowFixture {
     }
 
     void debugDialogShowsTheSettingsAndRefusalsAndCancelChangeNothing() {
-        PrepareRun();
         gSettings.randomSeed = 4294967295u;
         gSettings.useFixedSeed = 1;
         gSettings.insertMark = 2;  // hand-edited: only 1 ticks the box
         gSettings.newestRandomSeed = -5;
         const Settings before = gSettings;
         QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-            CheckTemplate(
-                dialog, "デバッグ変換", {165, 118},
-                {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する", "系列値(0～4294967295)",
-                 "最新の通常変換の系列値", "-5", "↑コピー"},
-                {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
+            CheckTemplate(dialog, "デバッグ変換", {165, 118},
+                          {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する",
+                           "系列値(0～4294967295)", "最新の通常変換の系列値", "-5", "↑コピー"});
             // The newest seed is a label: its name has to carry the number itself.
             CheckAccessible(&dialog,
                             {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 -5"}});
@@ -347,21 +333,20 @@ class DialogsTest : public QObject, WindowFixture {
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0] + "|" + lines[2] + "|" + lines[3],
                  "Quillery Ver1.00||" + HelpPageAddress());
-        QVERIFY(WhenModal<CAboutDlg>([this] { Trigger({CommandId::About}); },
-                                     [](CAboutDlg& dialog) {
-                                         CheckTemplate(dialog, "このソフトについて", {169, 96},
-                                                       {"OK"}, {"button1", "edit1043"});
-                                         CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
-                                         auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
-                                         // Not changeable; Enter there does not close the box.
-                                         text->setFocus();
-                                         QTest::keyClicks(text, "typed");
-                                         QTest::keyClick(text, Qt::Key_Return);
-                                         QVERIFY(dialog.isVisible() &&
-                                                 !text->toPlainText().contains("typed"));
-                                         Click(dialog, "button1");
-                                         QVERIFY(!dialog.isVisible());
-                                     }));
+        QVERIFY(WhenModal<CAboutDlg>(
+            [this] { Trigger({CommandId::About}); },
+            [](CAboutDlg& dialog) {
+                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"});
+                CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
+                auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
+                // Not changeable; Enter there does not close the box.
+                text->setFocus();
+                QTest::keyClicks(text, "typed");
+                QTest::keyClick(text, Qt::Key_Return);
+                QVERIFY(dialog.isVisible() && !text->toPlainText().contains("typed"));
+                Click(dialog, "button1");
+                QVERIFY(!dialog.isVisible());
+            }));
     }
 
     void helpOpensThePageBesideTheProgramOnlyOnYes() {
