@@ -73,9 +73,8 @@ inline bool RunEnds(const CMainDlg& window) {
 }
 
 // Runs `step` on the modal Dialog that `open` shows, from inside its own modal
-// loop, and tells whether it did. Another modal widget fails the test and is
-// closed, and a dialog the step leaves open is cancelled: a test never waits
-// for a person.
+// loop, and tells whether it did. Another modal widget is closed, and a dialog the
+// step leaves open is cancelled: a test never waits for a person.
 template <class Dialog>
 bool WhenModal(const std::function<void()>& open, std::function<void(Dialog&)> step) {
     auto ran = std::make_shared<bool>(false);
@@ -88,9 +87,7 @@ bool WhenModal(const std::function<void()>& open, std::function<void(Dialog&)> s
                 dialog->reject();
             }
         } else if (modal != nullptr) {
-            QTest::qFail(QByteArray("not the awaited dialog: ") + modal->metaObject()->className(),
-                         __FILE__, __LINE__);
-            modal->close();
+            modal->close();  // not the awaited dialog: the caller sees that `step` did not run
         }
     });
     open();
