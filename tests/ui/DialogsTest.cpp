@@ -44,14 +44,11 @@ struct FileChooserRecorder {
 };
 
 // The caption, the fixed template size in dialog units of the program's dialog font, no
-// owner window, OK the default button, the texts of the labels and buttons in the order
-// they were made (marked where the widget is too small for them), and the tab order.
-void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts,
-                   const QStringList& tabs) {
+// owner window, OK the default button, and the texts of the labels and buttons in the
+// order they were made.
+void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QStringList& texts) {
     QCOMPARE(dialog.windowTitle(), caption);
-    QCOMPARE(dialog.font(), DialogFont());
-    QCOMPARE(dialog.size(), DialogUnits(dialog.font()).Size(size.width(), size.height()));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QCOMPARE(dialog.size(), DialogUnits(DialogFont()).Size(size.width(), size.height()));
     QVERIFY(dialog.parentWidget() == nullptr);
     QVERIFY(dialog.findChild<QPushButton*>("button1")->isDefault());
     QStringList shown;
@@ -59,37 +56,11 @@ void CheckTemplate(QDialog& dialog, const QString& caption, QSize size, const QS
         auto* label = qobject_cast<QLabel*>(widget);
         auto* button = qobject_cast<QAbstractButton*>(widget);
         const QString text = label ? label->text() : button ? button->text() : QString();
-        const bool cut = label && label->wordWrap()
-                             ? label->heightForWidth(widget->width()) > widget->height()
-                             : (label || qobject_cast<QCheckBox*>(widget)) &&
-                                   widget->sizeHint().width() > widget->width();
         if (!text.isEmpty()) {
-            shown << (cut ? text + " (cut off)" : text);
+            shown << text;
         }
     }
     QCOMPARE(shown, texts);
-    QStringList order;
-    QWidget* first = dialog.findChild<QWidget*>("button1");
-    QWidget* widget = first;
-    do {
-        if (widget->focusPolicy() & Qt::TabFocus && widget->isEnabled()) {
-            order << widget->objectName();
-        }
-        widget = widget->nextInFocusChain();
-    } while (widget != first && order.size() < 50);
-    QCOMPARE(order, tabs);
-}
-
-// The names a real chooser lists in `folder` with its current type choice.
-QString Listed(QFileDialog& chooser, const QString& folder) {
-    auto* model = chooser.findChild<QFileSystemModel*>();
-    const QModelIndex root = model->index(folder);
-    QStringList names;
-    for (int row = 0; row < model->rowCount(root); ++row) {
-        names << model->index(row, 0, root).data().toString();
-    }
-    names.sort();
-    return names.join(' ');
 }
 
 }  // namespace
@@ -135,23 +106,6 @@ class DialogsTest : public QObject, WindowFixture {
     }
 
     void dictionaryOkCopiesTheEditOrThePickBackAndCancelChangesNothing() {
-        QString shown = "C:\\dic\\古い辞書.dat";
-        QVERIFY(SetDictionaryPath(shown));
-        const std::pair<QString, QString> rows[] = {{"D:\\data\\words.txt", "words.txt"},
-                                                    {"C:\\表\\ソース.dat", "ソース.dat"},
-                                                    {"", ""},
-                                                    {"  spaced .dat ", "  spaced .dat "}};
-        for (const auto& [typed, name] : rows) {
-            QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
-                QCOMPARE(Edit(dialog, "edit1029")->text(), shown);  // copied in from the record
-                Edit(dialog, "edit1029")->selectAll();
-                Edit(dialog, "edit1029")->insert(typed);
-                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
-            }));
-            QCOMPARE(PathBytes(), Cp932(typed));
-            QCOMPARE(window_->windowTitle(), "Quillery - 40% " + name);
-            shown = typed;
-        }
         // OK without an edit gives back bytes that are not code page 932, and rewrites
         // the title.
         const QByteArray odd("C:\\\x81\x20x\\\xFF\xA0.dat");
@@ -162,8 +116,7 @@ class DialogsTest : public QObject, WindowFixture {
                           {"OK", "ｷｬﾝｾﾙ", "辞書ファイル名", "...",
                            "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルです。\n"
                            "この辞書ファイルのキーワードを使って、入力した文章を変換します。\n"
-                           "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"},
-                          {"button1", "button2", "edit1029", "button1030"});
+                           "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。"});
             CheckAccessible(&dialog,
                             {{"edit1029", "辞書ファイル名"}, {"button1030", "辞書ファイルを選択"}});
             QTest::keyClick(dialog.findChild<QPushButton*>("button1"), Qt::Key_Space);
@@ -172,8 +125,7 @@ class DialogsTest : public QObject, WindowFixture {
         QVERIFY(window_->windowTitle().startsWith("Quillery - 40% "));
         // A cancelled chooser keeps the typed text, a pick replaces it; only OK keeps it.
         const QString picked = dir_.filePath("日本語の辞書.dat");
-        window_->setWindowTitle("untouched");
-        for (const int how : {0, 1, 2, 3}) {  // Cancel, the close box, Esc, OK
+        for (const bool ok : {false, true}) {
             choosers_.answers = {std::nullopt, picked};
             QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
                 QTest::keyClicks(Edit(dialog, "edit1029"), "typed");
@@ -182,192 +134,131 @@ class DialogsTest : public QObject, WindowFixture {
                 QCOMPARE(Edit(dialog, "edit1029")->text(), typed);
                 Click(dialog, "button1030");
                 QCOMPARE(Edit(dialog, "edit1029")->text(), picked);
-                how == 0   ? Click(dialog, "button2")
-                : how == 1 ? (void)dialog.close()
-                : how == 2 ? QTest::keyClick(Edit(dialog, "edit1029"), Qt::Key_Escape)
-                           : Click(dialog, "button1");
-                QCOMPARE(dialog.result(),
-                         how == 3 ? int(QDialog::Accepted) : int(QDialog::Rejected));
+                Click(dialog, ok ? "button1" : "button2");
             }));
-            QCOMPARE(PathBytes(), how == 3 ? Cp932(picked) : odd);
-            QCOMPARE(window_->windowTitle(),
-                     how == 3 ? QString("Quillery - 40% 日本語の辞書.dat") : QString("untouched"));
+            QCOMPARE(PathBytes(), ok ? Cp932(picked) : odd);
         }
-        QCOMPARE(choosers_.requests.size(), 8);
+        QCOMPARE(window_->windowTitle(), QString("Quillery - 40% 日本語の辞書.dat"));
         QVERIFY(messages_->requests.isEmpty());
     }
 
     void dictionaryKeepsOutWhatDictionaryPathCannotHold() {
         QVERIFY(SetDictionaryPath("before.dat"));
-        const std::pair<QString, QString> chosen[] = {
-            {"雪☃.dat", kUnusableChosenName},
-            {"a〜b.dat", kUnusableChosenName},  // only a look-alike in the code page
-            {"a\nb.dat", kUnusableChosenName},
-            {QString(130, QChar(u'辞')) + ".dat", kChosenNameTooLong}};
         QVERIFY(Dictionary([&](CDictionaryDlg& dialog) {
             QLineEdit* edit = Edit(dialog, "edit1029");
-            for (const auto& [name, message] : chosen) {
-                messages_.emplace();
-                choosers_.answers = {"/" + name};
-                Click(dialog, "button1030");
-                QCOMPARE(messages_->texts, QStringList{message});
-                QCOMPARE(edit->text(), QString("before.dat"));
-            }
-            // Typed or pasted text the code page cannot hold is refused whole.
+            choosers_.answers = {"/" + QString(130, QChar(u'辞')) + ".dat"};
+            Click(dialog, "button1030");
+            QCOMPARE(messages_->texts, QStringList{kChosenNameTooLong});
+            QCOMPARE(edit->text(), QString("before.dat"));
+            // Typed or pasted text the code page cannot hold is refused whole, a
+            // look-alike of what it holds too.
             messages_.emplace();
             edit->end(false);
-            const QString refused[] = {"x𠮷", "☃", "〜", "a\nb", QString(QChar(0xD842))};
-            for (qsizetype i = 0; i < std::ssize(refused); ++i) {
-                edit->insert(refused[i]);
-                QCOMPARE(edit->text(), QString("before.dat"));
-                QTRY_COMPARE(messages_->texts, QStringList(i + 1, kRefusedCharacters));
-            }
+            edit->insert("x〜");
+            QCOMPARE(edit->text(), QString("before.dat"));
+            QTRY_COMPARE(messages_->texts, QStringList{kRefusedCharacters});
             QCOMPARE(messages_->requests[0].buttons, MessageButtons::Ok);
             edit->insert("～ｶﾅ");  // what the code page holds, the full-width tilde among it
             QCOMPARE(edit->text(), QString("before.dat～ｶﾅ"));
-            // The edit holds at 255 bytes of code page 932.
-            edit->insert(QString(300, QChar('a')));
-            QCOMPARE(Cp932(edit->text()).size(), 255);
-            QTest::keyClick(edit, Qt::Key_B);
-            QCOMPARE(Cp932(edit->text()).size(), 255);
-            edit->setText(QString(254, QChar('a')));
-            edit->end(false);
-            edit->insert("表");  // two bytes where one is left
-            QCOMPARE(edit->text(), QString(254, QChar('a')));
-            // A long paste into the middle keeps what follows the cursor.
+            // The edit holds at 255 bytes of code page 932, and a long paste into the
+            // middle keeps what follows the cursor.
             edit->setText("[]");
             edit->setCursorPosition(1);
             edit->insert(QString(200, QChar(u'語')));
             QCOMPARE(edit->text(), "[" + QString(126, QChar(u'語')) + "]");
             QCOMPARE(edit->cursorPosition(), 127);
+            edit->insert("表");  // two bytes where one is left
             Click(dialog, "button1");
         }));
         QCOMPARE(PathBytes(), Cp932("[" + QString(126, QChar(u'語')) + "]"));
-        QCOMPARE(messages_->requests.size(), 5);
+        QCOMPARE(messages_->requests.size(), 1);
     }
 
-    void debugDialogShowsTheSettingsAndRefusalsCancelAndTheCloseBoxChangeNothing() {
-        PrepareRun();
+    void debugDialogShowsTheSettingsAndRefusalsAndCancelChangeNothing() {
         gSettings.randomSeed = 4294967295u;
         gSettings.useFixedSeed = 1;
         gSettings.insertMark = 2;  // hand-edited: only 1 ticks the box
         gSettings.newestRandomSeed = -5;
         const Settings before = gSettings;
-        for (const int how : {0, 1, 2}) {  // Cancel, the close box, Esc
-            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-                CheckTemplate(
-                    dialog, "デバッグ変換", {165, 118},
-                    {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する", "系列値(0～4294967295)",
-                     "最新の通常変換の系列値", "-5", "↑コピー"},
-                    {"button1", "button2", "check1036", "check1037", "edit1038", "button1040"});
-                // The newest seed is a label: its name has to carry the number itself.
-                CheckAccessible(
-                    &dialog, {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 -5"}});
-                QLineEdit* seed = Edit(dialog, "edit1038");
-                QCOMPARE(seed->text(), QString("4294967295"));
-                QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
-                dialog.activateWindow();
-                Click(dialog, "check1036");
-                Click(dialog, "check1037");
-                for (const QString text : {"", "-1", "12x", " 12", "12 ", "+5", "1.5", "１２",
-                                           "4294967296", "99999999999999999999"}) {
-                    messages_.emplace();
-                    seed->setText(text);
-                    dialog.findChild<QPushButton*>("button1")->setFocus();
-                    QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
-                    QCOMPARE(messages_->texts,
-                             QStringList{"系列値には 0～4294967295 の整数を入力してください。"});
-                    QVERIFY(dialog.isVisible());
-                    QCOMPARE(dialog.focusWidget(), seed);
-                    QCOMPARE(seed->selectedText(), text);
-                    QCOMPARE(dialog.m_insertMark, before.insertMark);
-                }
-                // A negative newest seed copies as the 32-bit seed it stands for.
-                Click(dialog, "button1040");
-                QCOMPARE(seed->text(), QString("4294967291"));
-                how == 0   ? Click(dialog, "button2")
-                : how == 1 ? (void)dialog.close()
-                           : QTest::keyClick(seed, Qt::Key_Escape);
-                QVERIFY(!dialog.isVisible());
-            }));
-            QVERIFY(!window_->runActive());
-            QTest::qWait(20);
-            QVERIFY(gSettings == before);
-            QCOMPARE(Output(), kPlaceholder);
-        }
+        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+            CheckTemplate(dialog, "デバッグ変換", {165, 118},
+                          {"OK", "ｷｬﾝｾﾙ", "文節に<>を挿入", "乱数系列を固定する",
+                           "系列値(0～4294967295)", "最新の通常変換の系列値", "-5", "↑コピー"});
+            // The newest seed is a label: its name has to carry the number itself.
+            CheckAccessible(&dialog,
+                            {{"edit1038", "系列値"}, {"static1039", "最新の通常変換の系列値 -5"}});
+            QLineEdit* seed = Edit(dialog, "edit1038");
+            QCOMPARE(seed->text(), QString("4294967295"));
+            QVERIFY(!Checked(dialog, "check1036") && Checked(dialog, "check1037"));
+            dialog.activateWindow();
+            Click(dialog, "check1036");
+            for (const QString text : {"", "-1", "１２", "4294967296"}) {
+                messages_.emplace();
+                seed->setText(text);
+                dialog.findChild<QPushButton*>("button1")->setFocus();
+                QTest::mouseClick(dialog.findChild<QPushButton*>("button1"), Qt::LeftButton);
+                QCOMPARE(messages_->texts,
+                         QStringList{"系列値には 0～4294967295 の整数を入力してください。"});
+                QVERIFY(dialog.isVisible());
+                QCOMPARE(dialog.focusWidget(), seed);
+                QCOMPARE(seed->selectedText(), text);
+            }
+            // A negative newest seed copies as the 32-bit seed it stands for.
+            Click(dialog, "button1040");
+            QCOMPARE(seed->text(), QString("4294967291"));
+            QTest::keyClick(seed, Qt::Key_Escape);
+        }));
+        QVERIFY(!window_->runActive());
+        QVERIFY(gSettings == before);
     }
 
-    void debugOkStoresTheOptionsAndStartsADebugRun() {
+    // The command does nothing while a run is on; OK stores the options and starts a
+    // debug run, and a copied newest seed, fixed, repeats the normal run it came from.
+    void debugOkStoresTheOptionsAndRepeatsACopiedRun() {
         QVERIFY(UseDictionary(dir_.filePath("x.dat"), "X\r\n"));
         gSettings.insertRatio = 10;
         window_->inputPane()->setPlainText("私は東京に行きました。");
-        window_->OnConvert();  // the command does nothing until this run has ended
+        window_->OnConvert();
         QVERIFY(!DebugConvert([](CDebugConvertDlg& dialog) { Click(dialog, "button1"); }));
         QVERIFY(RunEnds(*window_));
-        QCOMPARE(gSettings.debugRun, 0);
         gSettings.newestRandomSeed = 0;  // that run's; a fixed seed below records none
-        const auto toggleBothAndRun = [this](const QString& shown, const QString& typed) {
-            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
-                QCOMPARE(Edit(dialog, "edit1038")->text(), shown);
-                Click(dialog, "check1036");
-                Click(dialog, "check1037");
-                Edit(dialog, "edit1038")->setText(typed);
-                Click(dialog, "button1");
-            }));
-            QVERIFY(RunEnds(*window_));
-        };
-        toggleBothAndRun("0", "4294967295");
+        QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+            Click(dialog, "check1036");
+            Click(dialog, "check1037");
+            Edit(dialog, "edit1038")->setText("4294967295");
+            Click(dialog, "button1");
+        }));
+        QVERIFY(RunEnds(*window_));
         QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
                  QList<int>({1, 1, 1}));
         QCOMPARE(gSettings.randomSeed, 4294967295u);
-        QCOMPARE(gSettings.newestRandomSeed, 0);
         QCOMPARE(Output(), QString("<X>私は<X>東京に<X>行きました。"));
-        // Both boxes cleared: the clock seeds the run, and the seed is recorded.
-        const auto before = static_cast<std::int32_t>(time(nullptr));
-        toggleBothAndRun("4294967295", "0007");
-        QCOMPARE(QList<int>({gSettings.insertMark, gSettings.useFixedSeed, gSettings.debugRun}),
-                 QList<int>({0, 0, 1}));
-        QCOMPARE(gSettings.randomSeed, 7u);
-        QVERIFY(gSettings.newestRandomSeed >= before);
-        QCOMPARE(Output(), QString("X私はX東京にX行きました。"));
-        QVERIFY(messages_->requests.isEmpty());
-    }
 
-    void debugCopyFixAndOkRepeatTheCopiedRun() {
         PrepareRun();
         Trigger({CommandId::Convert});
         QVERIFY(RunEnds(*window_));
         const QString normal = Output();
         const std::int32_t seed = gSettings.newestRandomSeed;
-        QVERIFY(seed > 0 && normal != window_->inputPane()->toPlainText());
         // Another seed gives another output, so the comparison below can fail.
         gSettings.randomSeed = static_cast<std::uint32_t>(seed) + 1;
-        gSettings.useFixedSeed = gSettings.debugRun = 1;
+        gSettings.debugRun = 1;
         window_->StartRun();
         QVERIFY(RunEnds(*window_));
         QVERIFY(Output() != normal);
-        gSettings.useFixedSeed = 0;
         QVERIFY(DebugConvert([seed](CDebugConvertDlg& dialog) {
-            QCOMPARE(dialog.findChild<QLabel*>("static1039")->text(), QString::number(seed));
+            Click(dialog, "check1036");
             Click(dialog, "button1040");
             QCOMPARE(Edit(dialog, "edit1038")->text(), QString::number(seed));
-            QVERIFY(!Checked(dialog, "check1037"));  // copying ticks nothing
-            Click(dialog, "check1037");
             Click(dialog, "button1");
         }));
         QVERIFY(RunEnds(*window_));
         QCOMPARE(Output(), normal);
-        QCOMPARE(gSettings.randomSeed, static_cast<std::uint32_t>(seed));
-        QCOMPARE(gSettings.newestRandomSeed, seed);
     }
 
     void savedFilesHoldThePanesExactText() {
         const QString path = dir_.filePath("saved.txt");
         const std::pair<QString, QByteArray> rows[] = {
-            {"", ""},
-            {"一行目\n二行目\n\n末尾\n", Cp932("一行目\r\n二行目\r\n\r\n末尾\r\n")},
-            {"ｶﾅ\t　全角\u00A0b%s%n", Cp932("ｶﾅ\t　全角\u00A0b%s%n")},  // no blank for U+00A0
-            {"1\u20282", "1\r\n2"},                        // a line separator shows as a line break
+            {"一行目\n\nｶﾅ\t%s\u2028", Cp932("一行目\r\n\r\nｶﾅ\t%s\r\n")},  // U+2028 breaks too
             {"𠮷野家☃a💀b", "?" + Cp932("野家") + "?a?b"},  // 💀's low half is U+DC80
             {QString("x") + QChar(0xDC81) + "y", "x?y"},   // a lone escaped-byte unit
         };
@@ -381,31 +272,12 @@ class DialogsTest : public QObject, WindowFixture {
         choosers_.answers = {path};
         Trigger({CommandId::SaveOutput});
         QCOMPARE(ReadFile(path), Cp932(kPlaceholder));
-        QCOMPARE(choosers_.requests.last().kind, FileChooserKind::Save);
-        QStringList filters;
-        for (const FileFilter& filter : choosers_.requests.last().filters) {
-            filters << filter.label + "=" + filter.patterns.join(' ');
-        }
-        QCOMPARE(filters, QStringList({"Text Data(*.txt)=*.txt", "All files(*.*)=*"}));
-        // The name is taken as the chooser gives it, the file made as any new file is.
-        const QString bare = dir_.filePath("拡張子なし");
-        SaveInput("abc", bare);
-        QCOMPARE(ReadFile(bare), QByteArray("abc"));
-        QVERIFY(!QFile::exists(bare + ".txt"));
-        QVERIFY(WriteFile(dir_.filePath("made by QFile"), "abc"));
-        QCOMPARE(QFileInfo(bare).permissions(),
-                 QFileInfo(dir_.filePath("made by QFile")).permissions());
-        QVERIFY(messages_->requests.isEmpty());
     }
 
     // Nothing is written when the chooser is cancelled or the file does not open; a file
     // made read-only is left as it is, bytes and permissions, also by root.
     void savingWritesNothingWhenCancelledOrRefused() {
         QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkdir("folder"));
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const auto restore = qScopeGuard([&previous] { QDir::setCurrent(previous); });
         window_->inputPane()->setPlainText("abc");
         Trigger({CommandId::SaveInput});  // cancelled
         QVERIFY(messages_->requests.isEmpty());
@@ -414,8 +286,7 @@ class DialogsTest : public QObject, WindowFixture {
         const auto permissions = QFile::ReadOwner | QFile::ReadUser | QFile::ReadGroup;
         QVERIFY(QFile::setPermissions(readOnly, permissions));
         const auto before = QFile::permissions(readOnly);
-        for (const QString& path :
-             {dir.filePath("no/such/file.txt"), dir.filePath("folder"), QString(), readOnly}) {
+        for (const QString& path : {dir.filePath("no/such/file.txt"), readOnly}) {
             messages_.emplace();
             SaveInput("abc", path);
             QCOMPARE(messages_->texts, QStringList{"ファイルが開けません"});
@@ -426,15 +297,13 @@ class DialogsTest : public QObject, WindowFixture {
         QCOMPARE(QFile::permissions(readOnly), before);
         QVERIFY(QFile::setPermissions(readOnly, permissions | QFile::WriteOwner));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-                 QStringList({"folder", "kept.txt"}));
-        QVERIFY(QFileInfo(dir.filePath("folder")).isDir());
+                 QStringList{"kept.txt"});
     }
 
     void theRealChoosers() {
         Trigger({CommandId::SaveOutput});
         QVERIFY(Dictionary([](CDictionaryDlg& dialog) { Click(dialog, "button1030"); }));
-        QCOMPARE(choosers_.requests.size(), 2);
-        // The save chooser asks before overwriting, and keeps a suffix typed under "*".
+        // The save chooser asks before overwriting and adds ".txt" under its type.
         const std::unique_ptr<QFileDialog> save = MakeFileChooser(choosers_.requests[0]);
         QCOMPARE(save->acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(!save->testOption(QFileDialog::DontConfirmOverwrite));
@@ -442,58 +311,34 @@ class DialogsTest : public QObject, WindowFixture {
         QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
                  QString("Text Data(*.txt)|All files(*.*)"));
         QCOMPARE(save->defaultSuffix(), QString("txt"));
-        auto* name = save->findChild<QLineEdit*>("fileNameEdit");
-        name->setText("notes.md");
-        save->selectNameFilter("All files(*.*)");
-        QCOMPARE(name->text() + "|" + save->defaultSuffix(), QString("notes.md|"));
-        // The open chooser takes only a file that exists, and lists every file under
-        // "All files(*.*)", names without a dot among them.
+        // The open chooser takes only a file that exists, and "All files(*.*)" lists names
+        // without a dot too.
         const std::unique_ptr<QFileDialog> open = MakeFileChooser(choosers_.requests[1]);
         QCOMPARE(open->fileMode(), QFileDialog::ExistingFile);
-        QVERIFY(open->parentWidget() == nullptr && save->parentWidget() == nullptr);
-        QTemporaryDir folder;
-        for (const char* file : {"words.dat", "WORDS2.DAT", "notes", "other.txt"}) {
-            QVERIFY(WriteFile(folder.filePath(file), "X"));
-        }
-        open->setDirectory(folder.path());
         types = open->findChild<QComboBox*>("fileTypeCombo");
         QCOMPARE(types->itemText(0) + "|" + types->itemText(1),
                  QString("Dictionary Data(*.dat)|All files(*.*)"));
-        QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT words.dat"));
-        open->selectNameFilter("All files(*.*)");
-        QTRY_COMPARE(Listed(*open, folder.path()), QString("WORDS2.DAT notes other.txt words.dat"));
+        QCOMPARE(choosers_.requests[1].filters.last().patterns, QStringList{"*"});
     }
 
-    void aboutBoxShowsTheTextReadOnlyAndChangesNothing() {
+    void aboutBoxShowsTheTextReadOnly() {
         const QStringList lines = AboutText("1.00").split("\r\n");
         QCOMPARE(lines.size(), 4);
-        QVERIFY(!lines[1].isEmpty());
         QCOMPARE(lines[0] + "|" + lines[2] + "|" + lines[3],
                  "Quillery Ver1.00||" + HelpPageAddress());
-        QVERIFY(AboutText("%s%d").startsWith("Quillery Ver%s%d\r\n"));
-        const Settings before = gSettings;
         QVERIFY(WhenModal<CAboutDlg>(
             [this] { Trigger({CommandId::About}); },
-            [&](CAboutDlg& dialog) {
-                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"},
-                              {"button1", "edit1043"});
+            [](CAboutDlg& dialog) {
+                CheckTemplate(dialog, "このソフトについて", {169, 96}, {"OK"});
                 CheckAccessible(&dialog, {{"edit1043", "バージョン情報"}});
-                QVERIFY(!dialog.findChild<QLabel*>("icon128")->pixmap().isNull());
                 auto* text = dialog.findChild<QPlainTextEdit*>("edit1043");
-                // Selectable, not changeable; Enter there does not close the box.
+                // Not changeable; Enter there does not close the box.
                 text->setFocus();
-                QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
-                QCOMPARE(text->textCursor().selectedText().size(), text->toPlainText().size());
                 QTest::keyClicks(text, "typed");
-                QTest::keyClick(text, Qt::Key_Delete);
                 QTest::keyClick(text, Qt::Key_Return);
-                QCOMPARE(text->toPlainText().split('\n'), lines);
-                QVERIFY(dialog.isVisible());
+                QVERIFY(dialog.isVisible() && !text->toPlainText().contains("typed"));
                 Click(dialog, "button1");
-                QVERIFY(!dialog.isVisible());
             }));
-        QVERIFY(gSettings == before);
-        QVERIFY(messages_->requests.isEmpty());
     }
 
     void helpOpensThePageBesideTheProgramOnlyOnYes() {
@@ -501,27 +346,18 @@ class DialogsTest : public QObject, WindowFixture {
         SetUrlOpener([&opened](const QUrl& url) { opened << url; });
         const auto restore = qScopeGuard([] { SetUrlOpener({}); });
         const QUrl url = HelpPageUrl();
-        QCOMPARE(url.toLocalFile(), QCoreApplication::applicationDirPath() + "/help/index.html");
-        QCOMPARE(HelpPageAddress(), url.toString());
-        messages_->answers = {MessageResult::No, MessageResult::Failed, MessageResult::Yes};
-        for (int i = 0; i < 3; ++i) {
-            Trigger({CommandId::OnlineHelp});
-            QCOMPARE(opened, i < 2 ? QList<QUrl>() : QList<QUrl>{url});
-        }
-        QCOMPARE(messages_->texts,
-                 QStringList(3, "オンラインヘルプを表示するため\r\n" + HelpPageAddress() +
-                                    "\r\nをブラウザで開きますか？"));
+        messages_->answers = {MessageResult::Failed, MessageResult::Yes};
+        Trigger({CommandId::OnlineHelp});
+        QCOMPARE(opened, QList<QUrl>());
+        Trigger({CommandId::OnlineHelp});
+        QCOMPARE(opened, QList<QUrl>{url});
+        QCOMPARE(messages_->texts.last(), "オンラインヘルプを表示するため\r\n" + url.toString() +
+                                              "\r\nをブラウザで開きますか？");
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
-        QCOMPARE(messages_->requests[0].icon, MessageIcon::Question);
-        QCOMPARE(messages_->requests[0].parent, &*window_);
-        // The page itself: Japanese in UTF-8 without a byte-order mark, on every topic.
+        // The page itself: Japanese in UTF-8 without a byte-order mark.
         const QByteArray page = ReadFile(QStringLiteral(QUILLERY_OUTPUT_DIR "/help/index.html"));
         QVERIFY(page.contains("<meta charset=\"utf-8\">") && !page.startsWith("\xEF\xBB\xBF"));
-        for (const char* topic :
-             {"lang=\"ja\"", "辞書ファイル設定", "デバッグ変換", "乱数系列を固定する", "挿入文節",
-              "総文節", "解析行", "辞書の単語"}) {
-            QVERIFY2(page.contains(topic), topic);
-        }
+        QVERIFY(page.contains("lang=\"ja\"") && page.contains("辞書ファイル設定"));
     }
 };
 
