@@ -112,20 +112,13 @@ TEST(SettingsPlaces, TheFilesBesideTheRealExecutableWhereverItIsStartedFrom) {
     // A launcher folder that is itself a link (~/.local/bin linked elsewhere).
     fs::create_directory_symlink(root + "bin", root + "links/bin");
 #endif
-    // The probe prints the executable's folder, the ratio and the dictionary path.
-    const auto run = [&](const std::string& start, const std::string& cwd, const char* ratio) {
-        return Printed(ratio ? std::vector<std::string>{start, "--folder", "--ratio", ratio}
-                             : std::vector<std::string>{start, "--folder"},
-                       cwd);
-    };
-    EXPECT_EQ(run(starts[0], work, nullptr), real + "\n4\n\n");
     WriteBytes(real + "velmo.dat", "word\r\n");
     // The dictionary path is held in code page 932.
     const std::string velmo = FileSystemNameToCp932(real + "velmo.dat").value_or("?") + "\n";
     for (const std::string& start : starts) {
-        EXPECT_EQ(run(start, work, nullptr), real + "\n4\n" + velmo) << start;
+        EXPECT_EQ(Printed({start}, work), "4\n" + velmo) << start;
     }
-    EXPECT_EQ(run(starts[0], work, "7"), real + "\n7\n" + velmo);
+    EXPECT_EQ(Printed({starts[0], "--ratio", "7"}, work), "7\n" + velmo);
     EXPECT_EQ(ReadBytes(work + kIni), decoy);
 }
 
@@ -138,13 +131,12 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     fs::create_directories(PathFromUtf8(program + "/" + kIni));
     WriteBytes(program + "/velmo.dat", "word\r\n");
     const SettingsPlaces places{program, user};
-    const std::string velmo = JoinPath(program, "velmo.dat").value_or("");
     Settings settings;
     LoadSettingsFrom(places, settings);
-    EXPECT_EQ(settings.dictionaryPath.Bytes(), velmo);
     settings.insertRatio = 8;
     ASSERT_TRUE(SaveSettingsTo(places, settings, WindowState{false, false, 10, 20, 330, 260}));
-    EXPECT_EQ(ReadBytes(user + "/" + kIni), SavedFile(8, velmo));
+    EXPECT_EQ(ReadBytes(user + "/" + kIni),
+              SavedFile(8, JoinPath(program, "velmo.dat").value_or("")));
     EXPECT_EQ(NamesIn(program), (Names{kIni, "velmo.dat"}));
 #ifndef _WIN32
     EXPECT_EQ(fs::status(scratch.dir + "/home/.config").permissions(), fs::perms(0700));
@@ -175,7 +167,7 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 #endif
 
 // The next save removes what killed writes of the settings file left; nothing else, not
-// even a folder or another file's leftover of the same form.
+// even another file's leftover of the same form.
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
     const Scratch scratch;
     Names expected = {".other.ini.tmp-1-2-3", "QuilleryMini.ini.tmp-1-2-3",
@@ -185,8 +177,7 @@ TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
     }
     // No process runs under the number 7ffffffe (above any pid_max).
     scratch.Write(".QuilleryMini.ini.tmp-7ffffffe-2b-3", "[Settings]\r\nRatio=");
-    fs::create_directory(scratch.path() / ".QuilleryMini.ini.tmp-folder");
-    expected.insert({kIni, ".QuilleryMini.ini.tmp-folder"});
+    expected.insert(kIni);
 #ifndef _WIN32
     // One whose writer still runs (process 1 always does) may be another instance's save
     // under way, unless it is older than any save takes.
@@ -227,7 +218,6 @@ TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
             EXPECT_LE(NamesIn(program).size(), 3u);
             EXPECT_EQ(Printed({probe, "--ratio", "5"}, scratch.dir), "5\n\n");
             EXPECT_EQ(NamesIn(program), (Names{kProgram, kIni}));
-            EXPECT_EQ(Printed({probe}, scratch.dir), "5\n\n");
         }
     }
 }
@@ -286,27 +276,23 @@ class AsOrdinaryUser : public ::testing::Test {
     const std::string home_ = scratch_.dir + "/home";
 };
 
-TEST_F(AsOrdinaryUser, AProgramFolderTheyCannotWriteKeepsTheirSettingsInTheirOwnFolder) {
-    // The administrator's defaults beside the program.
+TEST_F(AsOrdinaryUser, TheirSettingsGoWhereTheyMayWriteAndAFileTheyMadeReadOnlyIsKept) {
+    // Under the administrator's defaults beside the program, in the user's folder; two
+    // runs: the choice of the first is there in the second.
     const std::string defaults = "[Settings]\r\nRatio=2\r\n[Debug]\r\nInsertMark=1\r\n";
     WriteBytes(installed_ + "/" + kIni, defaults);
-    const std::string velmo = installed_ + "/velmo.dat\n";
-    EXPECT_EQ(RunAsUser(installed_, {}), "2\n" + velmo);
-    // Two runs: the choices of the first are there in the second.
-    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "7", "--data", "/srv/words.dat"}),
-              "7\n/srv/words.dat\n");
-    EXPECT_EQ(RunAsUser(installed_, {}), "7\n/srv/words.dat\n");
-    std::string user = SavedFile(7, "/srv/words.dat");
+    const std::string velmo = installed_ + "/velmo.dat";
+    EXPECT_EQ(RunAsUser(installed_, {}), "2\n" + velmo + "\n");
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "7"}), "7\n" + velmo + "\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "7\n" + velmo + "\n");
+    std::string user = SavedFile(7, velmo);
     user.replace(user.find("InsertMark=0"), 12, "InsertMark=1");
-    const std::string userFile = home_ + "/.config/QuilleryMini/" + kIni;
-    EXPECT_EQ(ReadBytes(userFile), user);
+    EXPECT_EQ(ReadBytes(home_ + "/.config/QuilleryMini/" + kIni), user);
     EXPECT_EQ(fs::status(home_ + "/.config/QuilleryMini").permissions(), fs::perms(0700));
-    // The program's folder is as it was.
     EXPECT_EQ(ReadBytes(installed_ + "/" + kIni), defaults);
     EXPECT_EQ(NamesIn(installed_), (Names{kProgram, kIni, "velmo.dat"}));
-}
 
-TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
+    // In a folder of their own, beside the program, until they make the file read-only.
     const std::string own = home_ + "/app";
     PlaceProbe(own);
     GiveToUser(own);
@@ -316,7 +302,7 @@ TEST_F(AsOrdinaryUser, TheirOwnFolderIsWrittenAndAFileTheyMadeReadOnlyIsKept) {
     EXPECT_EQ(ReadBytes(own + "/" + kIni), SavedFile(6, ""));
     EXPECT_EQ(fs::status(own + "/" + kIni).permissions(), fs::perms(0444));
     EXPECT_EQ(NamesIn(own), (Names{kProgram, kIni}));
-    EXPECT_FALSE(fs::exists(home_ + "/.config"));
+    EXPECT_EQ(ReadBytes(home_ + "/.config/QuilleryMini/" + kIni), user);  // nor written there
 }
 #endif
 
