@@ -7,13 +7,6 @@
 namespace quillery {
 namespace {
 
-TEST(PathsTest, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(JoinPath("/opt/app/", "a.ini"), "/opt/app/a.ini");
-    EXPECT_EQ(JoinPath("/opt/app", "velmo"), "/opt/app" + sep + "velmo");
-    EXPECT_EQ(JoinPath(std::string(), "a.ini"), std::nullopt);
-}
-
 // A path is refused only when the platform could not open it: on Windows the limit is in
 // UTF-16 units, and a Japanese name takes three UTF-8 bytes but one unit a character.
 TEST(PathsTest, LengthLimitCountsAsThePlatformDoes) {

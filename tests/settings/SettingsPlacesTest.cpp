@@ -56,31 +56,14 @@ std::string SavedFile(int ratio, const std::string& data) {
            "UseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n";
 }
 
+// A file beside the program that another user owns gives way to the user's own file
+// (under it, as defaults); one the user made read-only is read alone, nothing written.
 TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
-    const std::string beside = "/opt/q/QuilleryMini.ini";
-    const std::string user = "/home/u/.config/QuilleryMini/QuilleryMini.ini";
-    using V = std::vector<std::string>;
-    using enum FileAccess;
-    const struct {
-        FileAccess access;
-        bool folderWritable;
-        SettingsFiles files;
-    } cases[] = {
-        {kWritable, false, {V{beside}, beside, false}},
-        {kMissing, true, {V{beside}, beside, false}},
-        // Kept as it is: read alone, nothing written anywhere.
-        {kReadOnly, true, {V{beside}, std::nullopt, false}},
-        // The administrator's defaults under the user's own file.
-        {kMissing, false, {V{beside, user}, user, true}},
-        {kNotOurs, true, {V{beside, user}, user, true}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ChooseSettingsFiles(beside, c.access, c.folderWritable, user), c.files)
-            << static_cast<int>(c.access) << c.folderWritable;
-    }
-    // Without a per-user place or the executable's folder, only what is left.
-    EXPECT_EQ(ChooseSettingsFiles(beside, kNotOurs, true, std::nullopt),
-              (SettingsFiles{V{beside}, std::nullopt, false}));
+    const std::string beside = "/opt/q/QuilleryMini.ini", user = "/home/u/QuilleryMini.ini";
+    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, user),
+              (SettingsFiles{{beside, user}, user, true}));
+    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kReadOnly, true, user),
+              (SettingsFiles{{beside}, std::nullopt, false}));
 }
 
 // Started from a folder of decoys, the program finds its settings and default dictionary
@@ -147,19 +130,11 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
 TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
     const char* const saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")};
     const std::string keep[] = {saved[0] ? saved[0] : "", saved[1] ? saved[1] : ""};
-    const struct {
-        const char* xdg;
-        const char* home;
-        std::string folder;
-    } cases[] = {
-        {"/x/cfg", "/h", "/x/cfg/QuilleryMini/"},
-        {"relative/cfg", "/h", "/h/.config/QuilleryMini/"},
-        {nullptr, nullptr, std::string(getpwuid(geteuid())->pw_dir) + "/.config/QuilleryMini/"},
-    };
-    for (const auto& c : cases) {
-        c.xdg ? setenv("XDG_CONFIG_HOME", c.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
-        c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
-        EXPECT_EQ(UserSettingsDirectory(), c.folder) << (c.xdg ? c.xdg : "-");
+    setenv("HOME", "/h", 1);
+    for (const auto& [xdg, folder] : {std::pair{"/x/cfg", "/x/cfg/QuilleryMini/"},
+                                      std::pair{"relative/cfg", "/h/.config/QuilleryMini/"}}) {
+        setenv("XDG_CONFIG_HOME", xdg, 1);
+        EXPECT_EQ(UserSettingsDirectory(), folder) << xdg;
     }
     saved[0] ? setenv("XDG_CONFIG_HOME", keep[0].c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
     saved[1] ? setenv("HOME", keep[1].c_str(), 1) : unsetenv("HOME");
