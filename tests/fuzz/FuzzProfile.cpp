@@ -82,21 +82,12 @@ void CheckLines(std::string_view before, std::string_view after, Other other) {
 }
 
 // Whether `text` is the entry line `original` of `key` with `value` written into it: the
-// key as it was spelt and the blanks around "=" and at the end stay, and the line reads
-// back as the value.
+// key as it was spelt and "=" stay, and the line reads back as the value.
 bool RewrittenFrom(std::string_view text, std::string_view original, std::string_view key,
                    std::string_view value) {
     const std::size_t equals = FindCp932Char(original, '=');
-    if (equals == std::string_view::npos) {
-        return false;
-    }
-    const std::size_t valueStart =
-        std::min(original.find_first_not_of(" \t", equals + 1), original.size());
-    const std::size_t valueEnd = std::max(original.find_last_not_of(" \t") + 1, valueStart);
-    const std::string_view trailing = original.substr(valueEnd);
-    return text.substr(0, valueStart) == original.substr(0, valueStart) &&
-           text.size() >= valueStart + trailing.size() &&
-           text.substr(text.size() - trailing.size()) == trailing &&
+    return equals != std::string_view::npos &&
+           text.substr(0, equals + 1) == original.substr(0, equals + 1) &&
            ProfileDocument::Parse("[s]\r\n" + std::string(text)).Find("s", key) == value;
 }
 
