@@ -39,8 +39,7 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // "\n" as elsewhere, not CR LF
 #endif
     LoadSettings();
-    bool save = false;
-    bool loop = false;
+    bool save = false, loop = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : "";

@@ -156,12 +156,8 @@ class SettingsFile : public ::testing::Test {
 };
 
 TEST_F(SettingsFile, ValuesAreTakenAndSavedAsTheyAre) {
-    Settings settings = DistinctSettings();
-    LoadSettingsFrom(SettingsPlaces{dir_.Name()}, settings);
-    EXPECT_EQ(NumbersOf(settings), kDefaults);
-    EXPECT_EQ(settings.debugRun, 1);  // not a setting: left alone
     // Numbers as a 32-bit atoi reads them: blanks and one sign, then digits, modulo 2^32.
-    settings = LoadFrom(
+    const Settings settings = LoadFrom(
         "[settings]\nratio = abc\n[WINDOW]\nWindowRatio= +17 \nBlackBackgrownd=-1\n"
         "EditReadOnly=12abc\nXPos=\v\f-5\nYPos=99999999999999999999\n"
         "Height=2147483648\n[debug]\nUseRandom=2\nRandomSeed=4294967295\n"
