@@ -7,9 +7,10 @@
 // with a slice of the file of that length.
 //
 // Checked: parsing and writing back gives the same bytes; a write changes only the value
-// on its key's line or adds a CR LF entry (and section), and no other line; accepted values read back, refused ones read as before; the
-// record loaded, saved (the rectangle only when placed) and loaded again is the same, a
-// second save changes nothing and no temporary file stays.
+// on its key's line or adds a CR LF entry (and section), and no other line; accepted
+// values read back, refused ones read as before; the record loaded, saved (the rectangle
+// only when placed) and loaded again is the same, a second save changes nothing and no
+// temporary file stays.
 #include <algorithm>
 #include <cstdint>
 #include <optional>
