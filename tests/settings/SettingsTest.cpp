@@ -84,7 +84,6 @@ TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
 TEST(ProfileFileAccess, FailsWithoutTouchingAnything) {
     const TempDir dir;
     const std::string entry = "[A]\r\nk=1\r\n";
-    EXPECT_EQ(ReadProfileFile(dir.Name()).GetString("A", "k", "dflt"), "dflt");
     EXPECT_EQ(ReadProfileFileForUpdate(dir.Name()), std::nullopt);
     EXPECT_EQ(ReplaceWritableFileAtomically(dir.Name(), entry), FileWriteError::kUnusable);
     EXPECT_TRUE(ReplaceWritableFileAtomically(dir.File("missing/p.ini"), entry));
@@ -105,13 +104,6 @@ Numbers NumbersOf(const Settings& s) {
     return {s.insertRatio, s.windowRatio,  s.blackBackground, s.editReadOnly,
             s.windowX,     s.windowY,      s.windowWidth,     s.windowHeight,
             s.insertMark,  s.useFixedSeed, s.randomSeed,      s.newestRandomSeed};
-}
-const Numbers kDefaults{4, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-
-Settings LoadIn(const std::optional<std::string>& folder) {
-    Settings settings;
-    LoadSettingsFrom(SettingsPlaces{folder}, settings);
-    return settings;
 }
 
 // Every persistent field with a value of its own, set by name so that a table entry
@@ -143,7 +135,11 @@ const std::string kDebugPart =
 class SettingsFile : public ::testing::Test {
   protected:
     std::string Ini() const { return dir_.File(kIni); }
-    Settings Load() const { return LoadIn(dir_.Name()); }
+    Settings Load() const {
+        Settings settings;
+        LoadSettingsFrom(SettingsPlaces{dir_.Name()}, settings);
+        return settings;
+    }
     Settings LoadFrom(const std::string& ini) const {
         WriteBytes(Ini(), ini);
         return Load();
@@ -298,13 +294,6 @@ TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_EQ(NamesIn(dir_.Name()).size(), 1u);
 }
 #endif
-
-TEST(SettingsFiles, NoneWhereThePathWouldBeTooLong) {
-    const std::string tooLong = "/" + std::string(kPathCapacity - 2 - kIni.size(), 'd');
-    EXPECT_EQ(NumbersOf(LoadIn(tooLong)), kDefaults);
-    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{tooLong}, DistinctSettings(), kNormal));
-    EXPECT_FALSE(SaveSettingsTo(SettingsPlaces{std::nullopt}, DistinctSettings(), kNormal));
-}
 
 }  // namespace
 }  // namespace quillery
