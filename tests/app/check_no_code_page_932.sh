@@ -8,10 +8,7 @@ shim=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
-fail() {
-    echo "FAIL: $*"
-    failures=$((failures + 1))
-}
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 printf '\x8c\xea\r\n' >"$work/dict.txt"   # 語 (code page 932)
 printf '\xe8\xaa\x9e\r\n' >"$work/dict-utf8.txt"   # 語 (UTF-8)

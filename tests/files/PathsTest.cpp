@@ -7,51 +7,6 @@
 namespace quillery {
 namespace {
 
-TEST(PathsTest, SplitsAtTheLastSeparator) {
-    struct Case {
-        const char* path;
-        const char* folder;
-        const char* name;
-    };
-    const Case cases[] = {
-        {"/a/b/c.ini", "/a/b/", "c.ini"},
-        {"/c.ini", "/", "c.ini"},
-        {"c.ini", "", "c.ini"},
-        {"/a/b/", "/a/b/", ""},
-        {"", "", ""},
-#ifdef _WIN32
-        {"C:\\a/b\\c.ini", "C:\\a/b\\", "c.ini"},
-#else
-        // A backslash is part of a name here.
-        {"/a\\b/c\\d.ini", "/a\\b/", "c\\d.ini"},
-#endif
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.path);
-        const auto [folder, name] = SplitPath(c.path);
-        EXPECT_EQ(folder, c.folder);
-        EXPECT_EQ(name, c.name);
-    }
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(WithSeparator("/a"), "/a" + sep);
-    EXPECT_EQ(WithSeparator("/a/"), "/a/");
-    EXPECT_EQ(WithSeparator(""), "");
-}
-
-TEST(PathsTest, JoinsWithOneSeparatorOrGivesNoPathAtAll) {
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(JoinPath("/opt/app/", "a.ini"), "/opt/app/a.ini");
-    EXPECT_EQ(JoinPath("/opt/app", "velmo"), "/opt/app" + sep + "velmo");
-    EXPECT_EQ(JoinPath(std::string(), "a.ini"), std::nullopt);
-    EXPECT_EQ(JoinPath(std::nullopt, "a.ini"), std::nullopt);
-    // Folder, separator and name take all but the terminator's byte; one more is too many.
-    const std::string name = "QuilleryMini.ini";
-    const std::string fits = "/" + std::string(kPathCapacity - 3 - name.size(), 'd');
-    EXPECT_EQ(JoinPath(fits, name).value_or("").size(), kPathCapacity - 1);
-    EXPECT_EQ(JoinPath(fits + "d", name), std::nullopt);
-    EXPECT_EQ(JoinPath(fits + "/", name + "x"), std::nullopt);
-}
-
 // A path is refused only when the platform could not open it: on Windows the limit is in
 // UTF-16 units, and a Japanese name takes three UTF-8 bytes but one unit a character.
 TEST(PathsTest, LengthLimitCountsAsThePlatformDoes) {

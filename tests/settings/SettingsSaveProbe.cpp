@@ -1,20 +1,19 @@
 // Test helper: the program's settings as it starts and ends, found beside this executable
 // (or in the per-user folder where that cannot be written).
 //
-//   settings_save_probe [--folder] [--ratio N] [--data PATH] [--named] [--stop-at STEP] [--loop]
+//   settings_save_probe [--ratio N] [--named] [--stop-at STEP] [--loop]
 //
-// Loads the settings; given --ratio or --data, sets them and saves. --named makes the save
+// Loads the settings; given --ratio, sets it and saves. --named makes the save
 // use a named temporary file; --stop-at ends the process at that step of the write (see
 // WriteStep), as a kill would, before anything is printed; --loop saves again and again
-// with the ratio counting up, until killed. Then prints the executable's folder (given
-// --folder), the ratio and the dictionary path, one a line.
+// with the ratio counting up, until killed. Then prints the ratio and the dictionary
+// path, one a line.
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "files/FileIo.h"
 #include "files/FileIoTesting.h"
-#include "settings/ExecutableFolder.h"
 #include "settings/Settings.h"
 
 #ifdef _WIN32
@@ -40,18 +39,12 @@ int main(int argc, char** argv) {
     _setmode(_fileno(stdout), _O_BINARY);  // "\n" as elsewhere, not CR LF
 #endif
     LoadSettings();
-    bool save = false;
-    bool loop = false;
-    bool folder = false;
+    bool save = false, loop = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const char* next = i + 1 < argc ? argv[i + 1] : "";
         if (arg == "--ratio") {
             gSettings.insertRatio = std::atoi(next);
-            save = true;
-            ++i;
-        } else if (arg == "--data") {
-            gSettings.dictionaryPath.Assign(next);
             save = true;
             ++i;
         } else if (arg == "--named") {
@@ -62,8 +55,6 @@ int main(int argc, char** argv) {
             ++i;
         } else if (arg == "--loop") {
             loop = true;
-        } else if (arg == "--folder") {
-            folder = true;
         } else {
             std::cerr << "settings_save_probe: unknown argument " << arg << '\n';
             return 2;
@@ -76,9 +67,6 @@ int main(int argc, char** argv) {
     }
     if (save) {
         SaveSettings(window);
-    }
-    if (folder) {
-        std::cout << ExecutableDirectory().value_or("-") << '\n';
     }
     std::cout << gSettings.insertRatio << '\n' << gSettings.dictionaryPath.Bytes() << '\n';
 }

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using namespace test;
 using Names = std::set<std::string>;
 
-inline const std::string kIni = kSettingsFileName;
+inline const std::string kIni = "QuilleryMini.ini";
 inline const std::string kSep(1, kPathSeparator);
 
 }  // namespace quillery::settings_test
