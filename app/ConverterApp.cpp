@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "engine/Cp932Codec.h"
-#include "ui/MainDlg.h"
-#include "ui/MessageBox.h"
+#include "qt/MainDlg.h"
+#include "qt/MessageBox.h"
 
 namespace quillery {
 

@@ -3,8 +3,8 @@
 #include <QIcon>
 
 #include "app/ConverterApp.h"
-#include "ui/DialogFont.h"
-#include "ui/ResourcesAndTranslations.h"
+#include "qt/DialogFont.h"
+#include "qt/ResourcesAndTranslations.h"
 
 using namespace quillery;
 

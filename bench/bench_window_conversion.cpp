@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "engine/Cp932Codec.h"
+#include "qt/DialogFont.h"
+#include "qt/MainDlg.h"
 #include "settings/Settings.h"
-#include "ui/DialogFont.h"
-#include "ui/MainDlg.h"
 
 using namespace quillery;
 

@@ -18,9 +18,9 @@
 #include <cstdio>
 
 #include "engine/Cp932Codec.h"
+#include "qt/MainDlg.h"
+#include "qt/MessageBox.h"
 #include "settings/Settings.h"
-#include "ui/MainDlg.h"
-#include "ui/MessageBox.h"
 
 using namespace quillery;
 
