@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <variant>
 
 #include "cli/Utf8Text.h"
 #include "tests/engine/TestSupport.h"
@@ -25,15 +26,21 @@ TEST(ConvertUtf8Text, BreaksByteOrderMarkAndCharactersOutsideCodePage932) {
         {"ok\n\x80", false, std::nullopt}};
     for (const auto& [text, mark, expected] : cases) {
         RandomSource random = test::Seeded(1);
-        const auto result = ConvertUtf8Text(text, test::Keywords({"鍵"}), {10, mark}, random);
-        EXPECT_EQ(result ? std::optional(result->text) : std::nullopt, expected)
+        const Utf8Conversion result =
+            ConvertUtf8Text(text, test::Keywords({"鍵"}), {10, mark}, random);
+        const auto* converted = std::get_if<ConversionResult<std::string>>(&result);
+        EXPECT_EQ(converted ? std::optional(converted->text) : std::nullopt, expected)
             << testing::PrintToString(text);
+        if (!converted) {
+            EXPECT_EQ(std::get<Utf8Fault>(result), Utf8Fault::kInputNotUtf8);
+        }
     }
     // A keyword with a lone CR (a dictionary line may hold one) is no line break.
     RandomSource random = test::Seeded(1);
-    const auto crKeyword =
+    const Utf8Conversion crKeyword =
         ConvertUtf8Text("東京\n大阪", test::Keywords({"a\r"}), {10, false}, random);
-    EXPECT_EQ(crKeyword.value_or(ConversionResult<std::string>{}).text, "a\r東京\na\r大阪");
+    ASSERT_TRUE(std::holds_alternative<ConversionResult<std::string>>(crKeyword));
+    EXPECT_EQ(std::get<ConversionResult<std::string>>(crKeyword).text, "a\r東京\na\r大阪");
 }
 
 }  // namespace
