@@ -6,7 +6,8 @@
 #                                   from the fixed seed QUILLERY_FUZZ_SEED (1)
 #   scripts/fuzz.sh --minutes N     every target for N minutes of wall time, all side by
 #                                   side (so both cores work), each from its corpus; then
-#                                   each target's execution count
+#                                   each target's execution count. A unit may take
+#                                   QUILLERY_FUZZ_TIMEOUT (120) seconds of wall time
 #   scripts/fuzz.sh TARGET [ARGS]   one target, with extra libFuzzer arguments (also after
 #                                   --short or --minutes N)
 #
@@ -63,7 +64,7 @@ run_target() {
     shift
     local corpus="$BUILD_DIR/corpus/$target"
     mkdir -p "$corpus"
-    "$BUILD_DIR/tests/fuzz/$target" "$@" -max_len=4096 -timeout=10 \
+    "$BUILD_DIR/tests/fuzz/$target" -timeout="$timeout" "$@" -max_len=4096 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \
         "${extra[@]}" "$corpus" "tests/fuzz/corpus/$target" >"$BUILD_DIR/$target.log" 2>&1
 }
@@ -85,7 +86,11 @@ fail_target() {
 }
 
 extra=("$@")
+# libFuzzer's timeout is wall time. A long run is meant for the background (nice), where
+# a busy machine can hold a unit of a tenth of a second back for longer than 10 s.
+timeout=10
 if [ "$mode" = minutes ]; then
+    timeout=${QUILLERY_FUZZ_TIMEOUT:-120}
     # Side by side rather than one after another: each target gets the whole time, and
     # the machine's cores share the work.
     echo "== ${TARGETS[*]} side by side for $minutes min (-max_total_time=$((minutes * 60)))"
