@@ -106,8 +106,8 @@ foreach(_folder IN LISTS _left_folders)
     endif()
 endforeach()
 
-# Where the program's folder could not be written, the settings went to a per-user file,
-# which is each user's own and stays.
+# An installed copy keeps each user's settings in a per-user file, which is that user's
+# own and stays.
 message(STATUS "Per-user settings files, if any, stay in each user's "
     "~/.config/QuilleryMini/ (or $XDG_CONFIG_HOME/QuilleryMini/)")
 
