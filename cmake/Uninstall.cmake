@@ -74,8 +74,9 @@ foreach(_file IN LISTS _files)
     endwhile()
 endforeach()
 
-# The program's settings file (and whatever else was put there since) is the user's: say
-# where it was left, so that it can be deleted by hand or found again by the next install.
+# A settings file put beside the program (an administrator's defaults), and whatever else
+# was put there since, is not the install's: say where it was left, so that it can be
+# deleted by hand or found again by the next install.
 list(REMOVE_DUPLICATES _kept_folders)
 set(_left_folders)
 foreach(_folder IN LISTS _kept_folders)
