@@ -95,12 +95,6 @@ int main(int argc, char** argv) {
     }
     const CliOptions& options = parsed.options;
     const bool utf8 = options.encoding == Encoding::kUtf8;
-    // Without the system's code page 932 converter every character would come out as "?";
-    // UTF-8 runs do not use it.
-    if (!utf8 && !ThreadCodec().IsOpen()) {
-        std::cerr << "quillery-convert: this system has no code page 932 converter\n";
-        return 1;
-    }
 
     RunRequest request;
     request.dictionaryPathEmpty = false;
