@@ -15,7 +15,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 BUILD_DIR=build-fuzz
-TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names)
+TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names fuzz_codec)
 
 mode=long
 if [ "${1:-}" = "--short" ]; then
