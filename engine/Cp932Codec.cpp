@@ -3,7 +3,6 @@
 #include "Cp932Table.h"
 #include "Cp932Text.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace quillery {
@@ -111,79 +110,69 @@ Cp932Codec::Cp932Codec() : tables_(SharedTables()) {}
 
 Cp932Codec::~Cp932Codec() = default;
 
-// Both directions convert into a small buffer on the stack and append it: the result
-// string is written once, never first filled with zeros and then cut back.
-constexpr std::size_t kBlock = 4096;
-
 void Cp932Codec::Decode(std::string_view bytes, std::u16string& out) {
     // Every character takes at least one byte and gives exactly one UTF-16 unit.
-    out.reserve(out.size() + bytes.size());
+    const std::size_t start = out.size();
+    out.resize(start + bytes.size());
+    char16_t* dst = out.data() + start;
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
     const auto* const end = in + bytes.size();
     const std::uint32_t* const singles = tables_.singleBytes;
     const std::uint32_t* const pairs = tables_.bytePairs;
-    char16_t block[kBlock];
+    // The byte counts are branched on, never computed from the table entry: a predicted
+    // branch lets the next look-up start before this one has finished.
     while (in < end) {
-        // Up to a block of units, from at most a block of bytes (and one trail byte).
-        const auto* const stop = in + std::min<std::size_t>(kBlock, end - in);
-        char16_t* dst = block;
-        // The byte counts are branched on, never computed from the table entry: a
-        // predicted branch lets the next look-up start before this one has finished.
-        while (in < stop) {
-            const unsigned char b = *in;
-            std::uint32_t entry = singles[b];
-            if (entry != Cp932Tables::kLead) {
-                *dst++ = static_cast<char16_t>(entry);
-                ++in;
-                continue;
-            }
-            if (in + 1 == end) [[unlikely]] {
-                *dst++ = static_cast<char16_t>(kEscapedByteBase + b);  // cut off at the end
-                ++in;
-                continue;
-            }
-            entry = pairs[b << 8 | in[1]];
+        const unsigned char b = *in;
+        std::uint32_t entry = singles[b];
+        if (entry != Cp932Tables::kLead) {
             *dst++ = static_cast<char16_t>(entry);
-            if ((entry >> 16) != 2) [[unlikely]] {
-                ++in;  // a bad trail byte: only the lead byte is escaped
-                continue;
-            }
-            in += 2;
+            ++in;
+            continue;
         }
-        out.append(block, static_cast<std::size_t>(dst - block));
+        if (in + 1 == end) [[unlikely]] {
+            *dst++ = static_cast<char16_t>(kEscapedByteBase + b);  // cut off at the end
+            ++in;
+            continue;
+        }
+        entry = pairs[b << 8 | in[1]];
+        *dst++ = static_cast<char16_t>(entry);
+        if ((entry >> 16) != 2) [[unlikely]] {
+            ++in;  // a bad trail byte: only the lead byte is escaped
+            continue;
+        }
+        in += 2;
     }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
 }
 
 void Cp932Codec::Encode(std::u16string_view text, std::string& out) {
+    // A unit gives at most two bytes; two are always written, and the length decides
+    // how far the output moves on.
+    const std::size_t start = out.size();
+    out.resize(start + text.size() * 2);
+    char* dst = out.data() + start;
     const std::uint32_t* const units = tables_.units;
     const std::size_t n = text.size();
-    char block[kBlock];
     std::size_t i = 0;
     while (i < n) {
-        // A unit gives at most two bytes; two are always written, and the length decides
-        // how far the output moves on.
-        const std::size_t stop = std::min(n, i + kBlock / 2);
-        char* dst = block;
-        while (i < stop) {
-            const char16_t u = text[i];
-            if (IsSurrogate(u)) [[unlikely]] {
-                // Nothing outside the basic plane is in code page 932; escaped bytes go back.
-                char byte = '?';
-                i += EncodeRefusedUnit(text, i, byte);
-                *dst++ = IsEscapedByte(u) && i < n &&
-                                 tables_.JoinsNext(static_cast<unsigned char>(byte), text[i])
-                             ? '?'
-                             : byte;
-                continue;
-            }
-            const std::uint32_t entry = units[u];
-            dst[0] = static_cast<char>(entry & 0xFF);
-            dst[1] = static_cast<char>((entry >> 8) & 0xFF);
-            dst += entry >> 16;
-            ++i;
+        const char16_t u = text[i];
+        if (IsSurrogate(u)) [[unlikely]] {
+            // Nothing outside the basic plane is in code page 932; escaped bytes go back.
+            char byte = '?';
+            i += EncodeRefusedUnit(text, i, byte);
+            *dst++ = IsEscapedByte(u) && i < n &&
+                             tables_.JoinsNext(static_cast<unsigned char>(byte), text[i])
+                         ? '?'
+                         : byte;
+            continue;
         }
-        out.append(block, static_cast<std::size_t>(dst - block));
+        const std::uint32_t entry = units[u];
+        dst[0] = static_cast<char>(entry & 0xFF);
+        dst[1] = static_cast<char>((entry >> 8) & 0xFF);
+        dst += entry >> 16;
+        ++i;
     }
+    out.resize(static_cast<std::size_t>(dst - out.data()));
 }
 
 std::u16string Cp932Codec::Decode(std::string_view bytes) {
