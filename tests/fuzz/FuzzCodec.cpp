@@ -9,7 +9,9 @@
 //    surrogate pair as one "?"); an escaped byte as its byte, or as "?" where a lead byte
 //    would join what follows; EncodeExactly succeeds exactly when the text reads back as
 //    itself.
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <string_view>
 
@@ -23,10 +25,11 @@ namespace {
 using namespace quillery;
 
 // What each unit reads back as once written, from the generated table alone: the unit
-// itself, the code page's form of another form, or 0 for "?".
+// itself, the code page's form of another form, or "?".
 struct Expected {
-    char16_t readBack[0x10000] = {};
+    char16_t readBack[0x10000];
     Expected() {
+        std::fill(std::begin(readBack), std::end(readBack), u'?');
         for (const cp932::Entry& e : cp932::kCharacterTable) {
             readBack[e.unit] = e.unit;
         }
@@ -76,8 +79,7 @@ void CheckText(Cp932Codec& codec, std::u16string_view text) {
                 ++i;
             }
         } else {
-            const char16_t readBack = expected.readBack[u];
-            FUZZ_CHECK(back[j] == (readBack != 0 ? readBack : u'?'));
+            FUZZ_CHECK(back[j] == expected.readBack[u]);
         }
     }
     FUZZ_CHECK(j == back.size());
