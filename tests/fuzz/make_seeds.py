@@ -106,6 +106,15 @@ def main():
     for i, name in enumerate(names):
         write("fuzz_file_names", "name-%02d" % i, name)
 
+    # Read both as code page 932 bytes and as UTF-16LE units.
+    codec = [sjis("私は東京に行きました。\r\n"), sjis("①Ⅰⅰ纊～∥－￠￡￢―￥") + b"\xed\x40\xee\xef\xfa\x54",
+             b"\xf0\x40\xf9\xfc\x80\xa0\xfd\xff\x81\x0d\x0a\x85\x40\x81", bytes(range(256)),
+             "10時〜12時−‖¢£¬—¥‾é𠮷".encode("utf-16-le"),
+             "\udc81\u301c\udc88\u4e9c\udcee\u7e8a".encode("utf-16-le", "surrogatepass"),
+             "\ud842\ud842\udfb7\udfb7\uf8f0\uff61".encode("utf-16-le", "surrogatepass")]
+    for i, data in enumerate(codec):
+        write("fuzz_codec", "text-%02d" % i, data)
+
 
 if __name__ == "__main__":
     main()
