@@ -6,6 +6,7 @@
 #include "engine/Utf8.h"
 #include "settings/Settings.h"
 #include "windowlogic/Commands.h"
+#include "windowlogic/KeyRules.h"
 #include "windowlogic/MenuModel.h"
 #include "windowlogic/PaneLayout.h"
 #include "windowlogic/PaneLook.h"
@@ -171,6 +172,38 @@ TEST(PaneLook, BlackOnlyForEnabledWritablePanesWhileTheFlagIsOne) {
     EXPECT_TRUE(OutputPaneReadOnly(s));
     s.editReadOnly = 0;
     EXPECT_FALSE(OutputPaneReadOnly(s));
+}
+
+TEST(KeyRules, EscNeverClosesAndEnterCtrlAAndCtrlTabWorkAsInAWindowsEdit) {
+    using K = RuledKey;
+    using A = KeyAction;
+    struct Row {
+        K key;
+        bool ctrl, shift, inPane, writable;
+        A action;
+    };
+    const Row rows[] = {
+        {K::Escape, false, false, true, true, A::Swallow},
+        {K::Escape, false, false, false, false, A::Swallow},
+        {K::Enter, false, false, true, true, A::PassOn},  // the pane's own line break
+        {K::Enter, false, false, false, false, A::Swallow},
+        {K::Enter, false, true, true, true, A::LineBreak},
+        {K::Enter, true, false, true, true, A::LineBreak},
+        {K::Enter, true, false, true, false, A::Swallow},  // a read-only pane stays as it is
+        {K::A, true, false, true, false, A::SelectAll},
+        {K::A, true, true, true, true, A::SelectAll},
+        {K::A, true, false, false, false, A::PassOn},
+        {K::A, false, false, true, true, A::PassOn},
+        {K::Tab, false, false, true, true, A::PassOn},  // moves the focus
+        {K::Tab, true, false, true, true, A::InsertTab},
+        {K::Tab, true, false, true, false, A::Swallow},
+        {K::Tab, true, false, false, false, A::PassOn},
+        {K::Other, true, true, true, true, A::PassOn},
+    };
+    for (const Row& r : rows) {
+        EXPECT_EQ(MainWindowKeyAction(r.key, r.ctrl, r.shift, r.inPane, r.writable), r.action)
+            << static_cast<int>(r.key) << r.ctrl << r.shift << r.inPane << r.writable;
+    }
 }
 
 }  // namespace
