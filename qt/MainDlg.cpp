@@ -63,7 +63,7 @@ CMainDlg::CMainDlg(QWidget* parent)
       outputPane_(MakePane(this, kOutputPaneId)),
       statusBar_(new QStatusBar(this)),
       statusField_(new QLabel(statusBar_)),
-      dispatcher_(std::make_unique<QtDispatcher>(this)),
+      dispatcher_(std::make_unique<QtDispatcher>()),
       runs_(
           std::make_unique<RunController>(*dispatcher_, static_cast<RunView&>(*this), gSettings)) {
     InstallResourcesAndTranslations();
