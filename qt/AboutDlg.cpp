@@ -7,9 +7,9 @@
 #include <QPushButton>
 
 #include "qt/DialogFont.h"
-#include "qt/OnlineHelp.h"
 #include "qt/PaneText.h"
 #include "qt/ResourcesAndTranslations.h"
+#include "windowlogic/Texts.h"
 
 namespace quillery {
 
@@ -18,20 +18,11 @@ namespace {
 constexpr int kTemplateWidth = 169;
 constexpr int kTemplateHeight = 96;
 
-constexpr char kProductLineFormat[] = "Quillery Ver%s";
-const QString kNoticeLine = QStringLiteral("(C) 2026 Quillery Mini developers");
-
 }  // namespace
 
-QString AboutText(const char* version) {
-    // Only the product line is a format: the address may hold a "%" of its own.
-    return QString::asprintf(kProductLineFormat, version) + QStringLiteral("\r\n") + kNoticeLine +
-           QStringLiteral("\r\n\r\n") + HelpPageAddress();
-}
-
 CAboutDlg::CAboutDlg()
-    : CTemplateDialog(134, QStringLiteral("このソフトについて"), kTemplateWidth, kTemplateHeight),
-      okButton_(new QPushButton(QStringLiteral("OK"), this)),
+    : CTemplateDialog(134, ToQString(texts::kAboutCaption), kTemplateWidth, kTemplateHeight),
+      okButton_(new QPushButton(ToQString(texts::kOk), this)),
       aboutEdit_(new QPlainTextEdit(this)),
       icon_(new QLabel(this)) {
     const DialogUnits& units = this->units();
@@ -54,9 +45,8 @@ CAboutDlg::CAboutDlg()
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
     aboutEdit_->setPalette(palette);
     aboutEdit_->installEventFilter(this);
-    aboutEdit_->setAccessibleName(QStringLiteral("バージョン情報"));
-    aboutEdit_->setAccessibleDescription(
-        QStringLiteral("製品名とバージョン、作者の表示とウェブアドレスです。"));
+    aboutEdit_->setAccessibleName(ToQString(texts::kAboutTextName));
+    aboutEdit_->setAccessibleDescription(ToQString(texts::kAboutTextDescription));
 
     // The icon control takes the icon's own size.
     InstallResourcesAndTranslations();

@@ -33,8 +33,4 @@ class CAboutDlg : public CTemplateDialog {
     QLabel* icon_;
 };
 
-// The about text for a version: the product line, the notice line, an empty line and
-// the web address, joined by CR LF with no line break at the end.
-QString AboutText(const char* version);
-
 }  // namespace quillery

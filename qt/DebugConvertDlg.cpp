@@ -5,11 +5,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <limits>
-
-#include "engine/DecimalText.h"
 #include "qt/DialogFont.h"
 #include "qt/MessageBox.h"
+#include "qt/PaneText.h"
+#include "windowlogic/Texts.h"
 
 namespace quillery {
 
@@ -17,8 +16,6 @@ namespace {
 
 constexpr int kTemplateWidth = 165;
 constexpr int kTemplateHeight = 118;
-
-const QString kSeedRefused = QStringLiteral("系列値には 0～4294967295 の整数を入力してください。");
 
 QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& rect) {
     auto* label = new QLabel(text, parent);
@@ -28,26 +25,14 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, const QRect& rect) {
     return label;
 }
 
-// A seed as the seed field takes it: one or more decimal digits 0-9 and nothing else,
-// worth at most 4294967295.
-std::optional<std::uint32_t> ParseSeed(const QString& text) {
-    // A character beyond ASCII becomes bytes that are no digit.
-    const std::optional<std::uint64_t> value =
-        ParseDecimalDigits(text.toStdString(), std::numeric_limits<std::uint32_t>::max());
-    if (!value) {
-        return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(*value);
-}
-
 }  // namespace
 
 CDebugConvertDlg::CDebugConvertDlg()
-    : CTemplateDialog(133, QStringLiteral("デバッグ変換"), kTemplateWidth, kTemplateHeight),
-      okButton_(new QPushButton(QStringLiteral("OK"), this)),
-      cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
-      insertMarkCheck_(new QCheckBox(QStringLiteral("文節に<>を挿入"), this)),
-      fixedSeedCheck_(new QCheckBox(QStringLiteral("乱数系列を固定する"), this)),
+    : CTemplateDialog(133, ToQString(texts::kDebugCaption), kTemplateWidth, kTemplateHeight),
+      okButton_(new QPushButton(ToQString(texts::kOk), this)),
+      cancelButton_(new QPushButton(ToQString(texts::kCancel), this)),
+      insertMarkCheck_(new QCheckBox(ToQString(texts::kInsertMarkCheck), this)),
+      fixedSeedCheck_(new QCheckBox(ToQString(texts::kFixedSeedCheck), this)),
       seedEdit_(new QLineEdit(this)),
       seedLabel_(nullptr),
       newestSeedLabel_(nullptr),
@@ -62,16 +47,15 @@ CDebugConvertDlg::CDebugConvertDlg()
     Place(insertMarkCheck_, "check1036", 7, 7, 62, 10);
     Place(fixedSeedCheck_, "check1037", 7, 23, 75, 10);
     Place(seedEdit_, "edit1038", 94, 35, 62, 12);
-    seedLabel_ =
-        MakeLabel(this, QStringLiteral("系列値(0～4294967295)"), units.Rect(14, 37, 71, 8));
+    seedLabel_ = MakeLabel(this, ToQString(texts::kSeedLabel), units.Rect(14, 37, 71, 8));
     newestSeedLabel_ =
-        MakeLabel(this, QStringLiteral("最新の通常変換の系列値"), units.Rect(14, 70, 76, 8));
+        MakeLabel(this, ToQString(texts::kNewestSeedLabel), units.Rect(14, 70, 76, 8));
     newestSeedText_ = MakeLabel(this, QString(), units.Rect(94, 68, 62, 12));
     newestSeedText_->setObjectName(QStringLiteral("static1039"));
     newestSeedText_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     newestSeedText_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     newestSeedText_->setTextInteractionFlags(Qt::NoTextInteraction);
-    copyButton_ = new QPushButton(QStringLiteral("↑コピー"), this);
+    copyButton_ = new QPushButton(ToQString(texts::kCopySeedButton), this);
     Place(copyButton_, "button1040", 105, 51, 40, 12);
     // The rule above the buttons; a sunken line needs two pixels whatever the font.
     rule_ = new QFrame(this);
@@ -86,11 +70,9 @@ CDebugConvertDlg::CDebugConvertDlg()
     WidenToFitText(seedLabel_, seedEdit_->x());
     WidenToFitText(newestSeedLabel_, newestSeedText_->x());
 
-    seedEdit_->setAccessibleName(QStringLiteral("系列値"));
-    seedEdit_->setAccessibleDescription(
-        QStringLiteral("乱数系列を固定するときの系列値です（0～4294967295）。"));
-    newestSeedText_->setAccessibleDescription(
-        QStringLiteral("時刻から決まった最新の系列値です。[↑コピー]で系列値の欄に写します。"));
+    seedEdit_->setAccessibleName(ToQString(texts::kSeedFieldName));
+    seedEdit_->setAccessibleDescription(ToQString(texts::kSeedFieldDescription));
+    newestSeedText_->setAccessibleDescription(ToQString(texts::kNewestSeedDescription));
 
     connect(okButton_, &QPushButton::clicked, this, &CDebugConvertDlg::accept);
     connect(cancelButton_, &QPushButton::clicked, this, &CDebugConvertDlg::reject);
@@ -101,25 +83,25 @@ CDebugConvertDlg::~CDebugConvertDlg() = default;
 
 bool CDebugConvertDlg::UpdateData(bool saveAndValidate) {
     if (!saveAndValidate) {
-        seedEdit_->setText(QString::number(m_randomSeed));
-        fixedSeedCheck_->setChecked(m_useFixedSeed == 1);
-        insertMarkCheck_->setChecked(m_insertMark == 1);
-        newestSeedText_->setText(m_newestSeedText);
+        const QString newest = ToQString(NewestSeedText(m_options.newestRandomSeed));
+        seedEdit_->setText(ToQString(SeedFieldText(m_options.randomSeed)));
+        fixedSeedCheck_->setChecked(m_options.useFixedSeed);
+        insertMarkCheck_->setChecked(m_options.insertMark);
+        newestSeedText_->setText(newest);
         // A named label hides its text from screen readers; the name carries the value.
-        newestSeedText_->setAccessibleName(QStringLiteral("最新の通常変換の系列値 ") +
-                                           m_newestSeedText);
+        newestSeedText_->setAccessibleName(ToQString(texts::kNewestSeedName) + newest);
         return true;
     }
-    const std::optional<std::uint32_t> seed = ParseSeed(seedEdit_->text());
+    const std::optional<std::uint32_t> seed = ParseSeedField(seedEdit_->text().toStdU16String());
     if (!seed) {
-        ShowMessage(this, kSeedRefused, MessageButtons::Ok);
+        ShowMessage(this, ToQString(texts::kSeedRefused), MessageButtons::Ok);
         seedEdit_->setFocus();
         seedEdit_->selectAll();
         return false;
     }
-    m_randomSeed = *seed;
-    m_useFixedSeed = fixedSeedCheck_->isChecked() ? 1 : 0;
-    m_insertMark = insertMarkCheck_->isChecked() ? 1 : 0;
+    m_options.randomSeed = *seed;
+    m_options.useFixedSeed = fixedSeedCheck_->isChecked();
+    m_options.insertMark = insertMarkCheck_->isChecked();
     return true;
 }
 
@@ -130,15 +112,7 @@ void CDebugConvertDlg::accept() {
 }
 
 void CDebugConvertDlg::OnCopySeed() {
-    QString text = m_newestSeedText;
-    // A clock seed from 2038 on (or a hand-edited one) shows as a negative number; the
-    // run was seeded with its 32-bit pattern, which is what the seed field takes.
-    bool isNumber = false;
-    const qlonglong value = text.toLongLong(&isNumber);
-    if (isNumber && value < 0 && value >= std::numeric_limits<std::int32_t>::min()) {
-        text = QString::number(static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
-    }
-    seedEdit_->setText(text);
+    seedEdit_->setText(ToQString(SeedCopyText(newestSeedText_->text().toStdU16String())));
 }
 
 }  // namespace quillery

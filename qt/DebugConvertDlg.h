@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QString>
-#include <cstdint>
-
 #include "qt/TemplateDialog.h"
+#include "windowlogic/SeedField.h"
 
 class QCheckBox;
 class QFrame;
@@ -24,10 +22,7 @@ class CDebugConvertDlg : public CTemplateDialog {
     void OnCopySeed();
     void accept() override;
 
-    std::uint32_t m_randomSeed = 0;
-    std::int32_t m_useFixedSeed = 0;
-    std::int32_t m_insertMark = 0;
-    QString m_newestSeedText;
+    DebugOptions m_options;
 
   protected:
     // false: members to controls. true: controls to members; refuses a seed field that

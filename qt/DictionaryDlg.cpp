@@ -9,21 +9,16 @@
 #include <functional>
 #include <optional>
 
-#include "engine/Cp932Codec.h"
 #include "qt/DialogFont.h"
 #include "qt/FileDialog.h"
 #include "qt/FileDrops.h"
 #include "qt/MessageBox.h"
 #include "qt/PaneText.h"
-#include "settings/FileNames.h"
 #include "settings/Settings.h"
+#include "windowlogic/DictionaryName.h"
+#include "windowlogic/Texts.h"
 
 namespace quillery {
-
-const QString kDictionaryExplanation = QStringLiteral(
-    "辞書ファイルとは、文章に挿入するキーワードを羅列したファイルです。\r\n"
-    "この辞書ファイルのキーワードを使って、入力した文章を変換します。\r\n"
-    "ファイル名は直接入力するか、横の[...]ボタンを押して選択します。");
 
 namespace {
 
@@ -31,34 +26,14 @@ constexpr int kTemplateWidth = 267;
 constexpr int kTemplateHeight = 103;
 constexpr std::size_t kMaxPathBytes = DictionaryPath::kMaxBytes;
 
-const QString kRefusedCharacters = QStringLiteral(
-    "辞書ファイル名に使えない文字です。\r\n"
-    "シフトJIS（コードページ932）で表せない文字と改行は使えません。");
-const QString kUnusableChosenName = QStringLiteral(
-    "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名にシフトJISで表せない文字があります。");
-const QString kChosenNameTooLong = QStringLiteral(
-    "このファイルは辞書ファイルに設定できません。\r\n"
-    "ファイル名がシフトJISで255バイトを超えています。");
-const QString kNameTooLong =
-    QStringLiteral("辞書ファイル名が長すぎます。シフトJISで255バイトまでです。");
-
 const QList<FileFilter>& DictionaryFilters() {
     static const QList<FileFilter> filters{
-        {QStringLiteral("Dictionary Data(*.dat)"),
+        {ToQString(texts::kDictionaryFilterLabel),
          {QStringLiteral("*.dat")},
          QStringLiteral("dat")},
-        {QStringLiteral("All files(*.*)"), {QStringLiteral("*")}, QString()},
+        {ToQString(texts::kAllFilesFilterLabel), {QStringLiteral("*")}, QString()},
     };
     return filters;
-}
-
-std::optional<std::string> PathBytes(const QString& text) {
-    return TextNameToCp932(text.toStdU16String());
-}
-
-std::size_t ByteLength(const QString& text) {
-    return ThreadCodec().Encode(text.toStdU16String()).size();
 }
 
 // Keeps the edit within what dictionaryPath can hold, as the user types, pastes or
@@ -71,27 +46,21 @@ class PathValidator : public QValidator {
         : QValidator(parent), refused_(std::move(refused)) {}
 
     State validate(QString& input, int& pos) const override {
-        if (!PathBytes(input)) {
-            refused_();
-            return Invalid;
+        DictionaryFieldEdit edit =
+            FitDictionaryFieldEdit(input.toStdU16String(), static_cast<std::size_t>(pos));
+        switch (edit.outcome) {
+            case DictionaryFieldEdit::Outcome::Accept:
+                return Acceptable;
+            case DictionaryFieldEdit::Outcome::Refuse:
+                refused_();
+                return Invalid;
+            case DictionaryFieldEdit::Outcome::Cut:
+                input = ToQString(edit.text);
+                pos = static_cast<int>(edit.cursor);
+                QApplication::beep();
+                return Acceptable;
         }
-        if (ByteLength(input) <= kMaxPathBytes) {
-            return Acceptable;
-        }
-        QString head = input.left(pos);
-        const QString tail = input.mid(pos);
-        const std::size_t tailBytes = ByteLength(tail);
-        if (tailBytes > kMaxPathBytes) {
-            return Invalid;
-        }
-        // Text that converts holds no surrogate pair, so one unit is one character.
-        while (!head.isEmpty() && ByteLength(head) + tailBytes > kMaxPathBytes) {
-            head.chop(1);
-        }
-        input = head + tail;
-        pos = static_cast<int>(head.size());
-        QApplication::beep();
-        return Acceptable;
+        return Invalid;
     }
 
   private:
@@ -101,12 +70,12 @@ class PathValidator : public QValidator {
 }  // namespace
 
 CDictionaryDlg::CDictionaryDlg()
-    : CTemplateDialog(132, QStringLiteral("辞書の選択"), kTemplateWidth, kTemplateHeight),
-      okButton_(new QPushButton(QStringLiteral("OK"), this)),
-      cancelButton_(new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this)),
+    : CTemplateDialog(132, ToQString(texts::kDictionaryCaption), kTemplateWidth, kTemplateHeight),
+      okButton_(new QPushButton(ToQString(texts::kOk), this)),
+      cancelButton_(new QPushButton(ToQString(texts::kCancel), this)),
       fileNameEdit_(new QLineEdit(this)),
-      fileNameLabel_(new QLabel(QStringLiteral("辞書ファイル名"), this)),
-      browseButton_(new QPushButton(QStringLiteral("..."), this)),
+      fileNameLabel_(new QLabel(ToQString(texts::kDictionaryFieldLabel), this)),
+      browseButton_(new QPushButton(ToQString(texts::kBrowseButton), this)),
       explanationText_(new QLabel(this)) {
     const DialogUnits& units = this->units();
     // Created in template order, which is also the tab order.
@@ -136,13 +105,10 @@ CDictionaryDlg::CDictionaryDlg()
 
     WidenToFitText(fileNameLabel_, width() - units.X(7));
 
-    fileNameEdit_->setAccessibleName(QStringLiteral("辞書ファイル名"));
-    fileNameEdit_->setAccessibleDescription(
-        QStringLiteral("挿入するキーワードを羅列した辞書ファイルのパスです。"
-                       "直接入力するか、ファイルをドロップします。"));
-    browseButton_->setAccessibleName(QStringLiteral("辞書ファイルを選択"));
-    browseButton_->setAccessibleDescription(
-        QStringLiteral("ファイルを選ぶ画面を開いて、辞書ファイルを選択します。"));
+    fileNameEdit_->setAccessibleName(ToQString(texts::kDictionaryFieldName));
+    fileNameEdit_->setAccessibleDescription(ToQString(texts::kDictionaryFieldDescription));
+    browseButton_->setAccessibleName(ToQString(texts::kBrowseName));
+    browseButton_->setAccessibleDescription(ToQString(texts::kBrowseDescription));
 
     // A file dropped on the field or anywhere on the dialog is taken as a chosen one.
     auto* drops = new DictionaryDrops(this, [this](const QString& path) { TakeChosenFile(path); });
@@ -160,18 +126,19 @@ bool CDictionaryDlg::UpdateData(bool saveAndValidate) {
     if (!saveAndValidate) {
         // Bytes that are not code page 932 show as escaped units and convert back to
         // the same bytes.
-        fileNameEdit_->setText(QString::fromStdU16String(ThreadCodec().Decode(m_fileName)));
+        fileNameEdit_->setText(ToQString(DictionaryNameFieldText(m_fileName)));
         explanationText_->setText(LfBreaks(m_explanation));
         return true;
     }
-    const std::optional<std::string> bytes = PathBytes(fileNameEdit_->text());
-    if (!bytes || bytes->size() > kMaxPathBytes) {
-        ShowMessage(this, bytes ? kNameTooLong : kRefusedCharacters, MessageButtons::Ok);
+    const DictionaryNameCheck check =
+        CheckTypedDictionaryName(fileNameEdit_->text().toStdU16String());
+    if (!check.bytes) {
+        ShowMessage(this, ToQString(check.refusal), MessageButtons::Ok);
         fileNameEdit_->setFocus();
         fileNameEdit_->selectAll();
         return false;
     }
-    m_fileName = *bytes;
+    m_fileName = *check.bytes;
     return true;
 }
 
@@ -196,17 +163,16 @@ void CDictionaryDlg::TakeChosenFile(const QString& path) {
 }
 
 std::optional<std::string> DictionaryPathOfFile(QWidget* parent, const QString& path) {
-    const std::optional<std::string> bytes = PathBytes(path);
-    if (!bytes || bytes->size() > kMaxPathBytes) {
-        ShowMessage(parent, bytes ? kChosenNameTooLong : kUnusableChosenName, MessageButtons::Ok);
-        return std::nullopt;
+    const DictionaryNameCheck check = CheckChosenDictionaryFile(path.toStdU16String());
+    if (!check.bytes) {
+        ShowMessage(parent, ToQString(check.refusal), MessageButtons::Ok);
     }
-    return bytes;
+    return check.bytes;
 }
 
 void CDictionaryDlg::OnRefusedCharacters() {
     refusalQueued_ = false;
-    ShowMessage(this, kRefusedCharacters, MessageButtons::Ok);
+    ShowMessage(this, ToQString(texts::kRefusedCharacters), MessageButtons::Ok);
 }
 
 }  // namespace quillery

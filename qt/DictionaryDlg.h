@@ -50,7 +50,4 @@ class CDictionaryDlg : public CTemplateDialog {
 // bytes).
 std::optional<std::string> DictionaryPathOfFile(QWidget* parent, const QString& path);
 
-// The text of the dictionary dialog's explanation, with its two line breaks.
-extern const QString kDictionaryExplanation;
-
 }  // namespace quillery

@@ -2,32 +2,19 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
 
-#include "engine/Utf8.h"
 #include "qt/MessageBox.h"
 #include "qt/PaneText.h"
+#include "windowlogic/DroppedFiles.h"
 
 namespace quillery {
 
 namespace {
-
-const QString kRefusedFileFormat = QStringLiteral("次のファイルは挿入できません。\r\n%1\r\n%2");
-const QString kCannotOpen = QStringLiteral("ファイルが開けません。");
-const QString kNotText =
-    QStringLiteral("テキストファイルではありません（NUL文字を含んでいます）。");
-const QString kTooLarge =
-    QStringLiteral("ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
-
-QString Refusal(const QString& path, const QString& reason) {
-    return kRefusedFileFormat.arg(QFileInfo(path).fileName(), reason);
-}
 
 // Shown once the drop has finished, so the dragging program is not kept waiting.
 void ShowLater(QWidget* widget, const QString& text) {
@@ -46,8 +33,12 @@ void TakeAsCopy(Event* event) {
     }
 }
 
-bool IsSingleFile(const QStringList& paths) {
-    return paths.size() == 1 && QFileInfo(paths.front()).isFile();
+std::vector<std::u16string> Utf16Paths(const QStringList& paths) {
+    std::vector<std::u16string> out;
+    for (const QString& path : paths) {
+        out.push_back(path.toStdU16String());
+    }
+    return out;
 }
 
 }  // namespace
@@ -64,63 +55,6 @@ QStringList DroppedLocalFiles(const QMimeData* mime) {
         paths << url.toLocalFile();
     }
     return paths;
-}
-
-QString DroppedFileText(std::string_view bytes) {
-    QString text;
-    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
-    const bool beyondAscii = std::any_of(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    std::optional<std::u16string> utf8;
-    if (!bom && beyondAscii) {
-        utf8 = Utf8ToUtf16(bytes);
-    }
-    if (bom) {
-        bytes.remove_prefix(kUtf8ByteOrderMark.size());
-        text = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    } else if (utf8) {
-        text = QString::fromStdU16String(*utf8);
-    } else {
-        // An escaped byte would be a lone surrogate in the pane: shown as garbage and
-        // saved as "?" anyway.
-        text = DisplayFromCp932(bytes);
-    }
-    // A lone CR is a line break too.
-    text = LfBreaks(text);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
-}
-
-DroppedText ReadDroppedFiles(const QStringList& paths, qint64 maxBytes) {
-    QString text;
-    qint64 total = 0;
-    for (const QString& path : paths) {
-        // Only a regular file: a pipe or a device could keep the window waiting forever.
-        const QFileInfo info(path);
-        QFile file(path);
-        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-            return {std::nullopt, Refusal(path, kCannotOpen)};
-        }
-        // The size is looked at before reading; reading stops one byte past the limit in
-        // case the file grows meanwhile.
-        const qint64 room = maxBytes - total;
-        if (info.size() > room) {
-            return {std::nullopt, Refusal(path, kTooLarge)};
-        }
-        const QByteArray bytes = file.read(room + 1);
-        if (file.error() != QFileDevice::NoError) {
-            return {std::nullopt, Refusal(path, kCannotOpen)};
-        }
-        if (bytes.size() > room) {
-            return {std::nullopt, Refusal(path, kTooLarge)};
-        }
-        if (bytes.contains('\0')) {
-            return {std::nullopt, Refusal(path, kNotText)};
-        }
-        total += bytes.size();
-        text += DroppedFileText(std::string_view(bytes.constData(), bytes.size()));
-    }
-    return {text, QString()};
 }
 
 bool FileDropPane::canInsertFromMimeData(const QMimeData* source) const {
@@ -166,12 +100,12 @@ void FileDropPane::insertFromMimeData(const QMimeData* source) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
-    const DroppedText dropped = ReadDroppedFiles(paths);
+    const DroppedText dropped = ReadDroppedFiles(Utf16Paths(paths));
     if (!dropped.text) {
-        ShowLater(this, dropped.refusal);
+        ShowLater(this, ToQString(dropped.refusal));
         return;
     }
-    insertPlainText(*dropped.text);
+    insertPlainText(CrLfToPaneText(*dropped.text));
 }
 
 void DictionaryDrops::Watch(QWidget* target) {
@@ -197,7 +131,7 @@ bool DictionaryDrops::eventFilter(QObject* watched, QEvent* event) {
     // The file is looked at when the drag comes in and when it is dropped, not at every
     // move of the pointer.
     if (type != QEvent::DragMove) {
-        singleFile_ = IsSingleFile(paths);
+        singleFile_ = IsDictionaryDrop(Utf16Paths(paths));
     }
     if (overExcluded || !singleFile_) {
         drop->ignore();

@@ -5,34 +5,15 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <optional>
-#include <string_view>
 
 class QDropEvent;
 class QMimeData;
 
 namespace quillery {
 
-// What a pane sensibly holds: dropped files over this many bytes in all are refused.
-inline constexpr qint64 kMaxDroppedBytes = qint64{64} * 1024 * 1024;
-
 // The local paths of a drag that carries files and nothing else but local files; empty
 // for text, web addresses and anything else, which keep the widgets' own handling.
 QStringList DroppedLocalFiles(const QMimeData* mime);
-
-// Dropped bytes as pane text: UTF-8 when they start with its byte-order mark (left out)
-// or are valid UTF-8 holding something beyond ASCII, code page 932 otherwise. Bytes
-// that decode to nothing show as U+FFFD, which a pane saves as "?". CR LF, CR and LF
-// all become the pane's line break.
-QString DroppedFileText(std::string_view bytes);
-
-// The text of the files in order, or the message that refuses them all: a file that
-// does not open, holds a NUL byte, or makes more than `maxBytes` in all.
-struct DroppedText {
-    std::optional<QString> text;
-    QString refusal;
-};
-DroppedText ReadDroppedFiles(const QStringList& paths, qint64 maxBytes = kMaxDroppedBytes);
 
 // A text pane that takes dropped files as their text, inserted where they are dropped
 // (a refusal is shown once the drop is over, and nothing is inserted). A file drop is

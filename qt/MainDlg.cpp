@@ -10,30 +10,30 @@
 #include <QStatusBar>
 #include <QWindow>
 
+#include <algorithm>
 #include <utility>
 
 #include "qt/AccessibleNames.h"
-#include "qt/ConvertWorker.h"
 #include "qt/DialogFont.h"
 #include "qt/FileDrops.h"
 #include "qt/KeyboardRules.h"
 #include "qt/MainDlgGeometry.h"
 #include "qt/MainMenu.h"
-#include "qt/MainWindowPointer.h"
 #include "qt/MessageBox.h"
-#include "qt/PaneLayout.h"
 #include "qt/PaneText.h"
+#include "qt/QtDispatcher.h"
 #include "qt/ResourcesAndTranslations.h"
-#include "qt/UiOpQueue.h"
-#include "qt/WindowRunHost.h"
-#include "settings/FileNames.h"
+#include "windowlogic/CloseFlow.h"
+#include "windowlogic/Commands.h"
+#include "windowlogic/MenuModel.h"
+#include "windowlogic/PaneLayout.h"
+#include "windowlogic/PaneLook.h"
+#include "windowlogic/Texts.h"
+#include "windowlogic/WindowTitle.h"
 
 namespace quillery {
 
 namespace {
-
-const QString kPlaceholder = QStringLiteral("<<< ここに変換結果が表示されます >>>");
-const QString kExitQuestion = QStringLiteral("終了しますか？");
 
 // Template 102's client area, in dialog units.
 constexpr int kTemplateWidth = 330;
@@ -63,12 +63,12 @@ CMainDlg::CMainDlg(QWidget* parent)
       outputPane_(MakePane(this, kOutputPaneId)),
       statusBar_(new QStatusBar(this)),
       statusField_(new QLabel(statusBar_)),
-      uiQueue_(new UiOpQueue(this)),
-      runHost_(std::make_unique<WindowRunHost>(*uiQueue_)) {
+      dispatcher_(std::make_unique<QtDispatcher>()),
+      runs_(
+          std::make_unique<RunController>(*dispatcher_, static_cast<RunView&>(*this), gSettings)) {
     InstallResourcesAndTranslations();
-    SetMainWindow(this);
     setObjectName(QStringLiteral("dialog102"));
-    setWindowTitle(QStringLiteral("QuilleryMini"));
+    setWindowTitle(ToQString(texts::kInitialCaption));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quillery-mini-256.png")));
     statusBar_->setObjectName(QStringLiteral("statusBar59393"));
     statusField_->setObjectName(QStringLiteral("statusPane0"));
@@ -93,8 +93,6 @@ CMainDlg::CMainDlg(QWidget* parent)
     qApp->installEventFilter(new KeyboardRules(this, inputPane_, outputPane_));
     ShowMenuBarKeyboardHold(menu_->menuBar());
 
-    worker_ = std::make_unique<ConvertWorker>(*runHost_);
-    runHost_->SetWorker(worker_.get());
     OnInitDialog();
 }
 
@@ -102,30 +100,33 @@ CMainDlg::~CMainDlg() {
     // The panes go before QObject's own teardown; their focus changes concern nothing here.
     disconnect(qApp, nullptr, this, nullptr);
     // The worker stops before anything it reports to goes away.
-    worker_.reset();
-    if (MainWindow() == this) {
-        SetMainWindow(nullptr);
-    }
+    runs_.reset();
 }
 
 void CMainDlg::OnInitDialog() {
     quillery::LoadSettings();
     RefreshMenusAndTitle();
     const DialogUnits units(DialogFont());
-    resize(units.X(kTemplateWidth),
-           units.Y(kTemplateHeight) + MenuBarHeight(units.X(kTemplateWidth)));
+    templateSize_ = QSize(units.X(kTemplateWidth),
+                          units.Y(kTemplateHeight) + MenuBarHeight(units.X(kTemplateWidth)));
+    resize(templateSize_);
     LayoutPanes();
-    outputPane_->setPlainText(kPlaceholder);
-    const QRect saved(gSettings.windowX, gSettings.windowY, gSettings.windowWidth,
-                      gSettings.windowHeight);
-    // A rectangle on no screen would put the window where nobody can reach it: it opens
-    // where an unsaved one does.
-    if (gSettings.windowX != 0 && gSettings.windowY != 0 && gSettings.windowWidth != 0 &&
-        gSettings.windowHeight != 0 && IsOnAnyScreen(saved)) {
-        move(saved.topLeft());
-        resize(saved.size().expandedTo(MinimumUsableClientSize()));
-        restoreOuterSize_ = true;
-    }
+    outputPane_->setPlainText(ToQString(texts::kOutputPlaceholder));
+    // Until the window is framed the client takes the whole planned rectangle; the frame
+    // is taken off once the window manager has put it around.
+    const QRect planned = ToQRect(PlanWindowRect(Placement(QSize(0, 0), 0)));
+    move(planned.topLeft());
+    resize(planned.size());
+}
+
+PlacementInput CMainDlg::Placement(QSize frame, int titleHeight) const {
+    const QSize minimum = MinimumUsableClientSize() + frame;
+    const QSize unsaved = templateSize_ + frame;
+    return {SavedWindowRect(gSettings),
+            ScreenWorkAreas(),
+            {unsaved.width(), unsaved.height()},
+            {minimum.width(), minimum.height()},
+            titleHeight};
 }
 
 QSize CMainDlg::MinimumUsableClientSize() const {
@@ -137,11 +138,10 @@ QSize CMainDlg::MinimumUsableClientSize() const {
     return {width, MenuBarHeight(width) + 2 * pane + statusBar_->sizeHint().height()};
 }
 
-void CMainDlg::ApplySavedOuterSize() {
-    // The saved size is the outer one. A window manager adds its frame only once the
-    // window is mapped, so correct the size the first time the window system shows the
-    // frame around it.
-    if (!restoreOuterSize_) {
+void CMainDlg::PlaceOnceFramed() {
+    // The saved size is the outer one, and the title bar must be reachable: both need the
+    // frame, which a window manager adds only once the window is mapped.
+    if (!placeOnceFramed_) {
         return;
     }
     const std::optional<QRect> outer = LiveOuterRect(*this);
@@ -152,9 +152,18 @@ void CMainDlg::ApplySavedOuterSize() {
     if (frame.isEmpty()) {
         return;  // no frame yet (or none at all: the size is already the outer one)
     }
-    restoreOuterSize_ = false;
-    const QSize client = QSize(gSettings.windowWidth, gSettings.windowHeight) - frame;
-    resize(client.expandedTo(MinimumUsableClientSize()));
+    placeOnceFramed_ = false;
+    const int top = std::clamp(geometry().y() - outer->y(), 0, frame.height());
+    const int left = std::clamp(geometry().x() - outer->x(), 0, frame.width());
+    const Rect planned = PlanWindowRect(Placement(frame, top));
+    const FrameMargins margins{left, top, frame.width() - left, frame.height() - top};
+    const QSize minimum = MinimumUsableClientSize();
+    const Size client = ClientSizeFor({planned.width, planned.height}, margins,
+                                      {minimum.width(), minimum.height()});
+    resize(client.width, client.height);
+    if (outer->topLeft() != QPoint(planned.left, planned.top)) {
+        move(planned.left, planned.top);
+    }
 }
 
 void CMainDlg::NoteOuterRect() {
@@ -174,13 +183,13 @@ void CMainDlg::showEvent(QShowEvent* event) {
         handle->removeEventFilter(this);
         handle->installEventFilter(this);
     }
-    ApplySavedOuterSize();
+    PlaceOnceFramed();
     NoteOuterRect();
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
     if (watched == windowHandle() && event->type() == QEvent::Expose) {
-        ApplySavedOuterSize();
+        PlaceOnceFramed();
         // Once seen, the rectangle is asked of the window system again only at exit, not
         // at every exposure: each ask is a round trip to the X server.
         if (!seenOuter_) {
@@ -192,7 +201,7 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 
 void CMainDlg::moveEvent(QMoveEvent* event) {
     QDialog::moveEvent(event);
-    ApplySavedOuterSize();
+    PlaceOnceFramed();
 }
 
 int CMainDlg::MenuBarHeight(int width) const {
@@ -223,23 +232,30 @@ void CMainDlg::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     LayoutPanes();
     if (isVisible()) {
-        ApplySavedOuterSize();
+        PlaceOnceFramed();
     }
 }
 
-void CMainDlg::OnStatusHandOver() {
-    statusField_->setText(QString::fromStdU16String(quillery::StatusText()));
+void CMainDlg::ShowStatus(std::u16string_view text) {
+    statusField_->setText(ToQString(text));
     statusField_->repaint();
     LayoutPanes();
 }
 
+void CMainDlg::ShowRunMessage(std::u16string_view text) {
+    quillery::ShowMessage(this, ToQString(text));
+}
+
+void CMainDlg::SetOutputText(std::u16string_view crLfText) {
+    outputPane_->setPlainText(CrLfToPaneText(crLfText));
+}
+
+std::u16string CMainDlg::InputText() {
+    return PaneTextToCrLf(inputPane_->document()->toRawText());
+}
+
 void CMainDlg::UpdateTitle() {
-    const std::string name = quillery::FileNameFromPath(gSettings.dictionaryPath.Bytes());
-    // A hand-edited ratio wraps as the 32-bit product would.
-    const auto percent =
-        static_cast<std::int32_t>(static_cast<std::uint32_t>(gSettings.insertRatio) * 10u);
-    setWindowTitle(QStringLiteral("Quillery - ") + QString::number(percent) + QStringLiteral("% ") +
-                   DisplayFromCp932(name));
+    setWindowTitle(ToQString(WindowTitle(gSettings)));
 }
 
 void CMainDlg::RefreshMenusAndTitle() {
@@ -247,21 +263,21 @@ void CMainDlg::RefreshMenusAndTitle() {
         return;
     }
     UpdateTitle();
-    menu_->Refresh(gSettings);
-    outputPane_->setReadOnly(gSettings.editReadOnly != 0);
+    menu_->Apply(MenuStates(gSettings, busy_));
+    outputPane_->setReadOnly(OutputPaneReadOnly(gSettings));
     UpdatePaneColors();
 }
 
 void CMainDlg::UpdatePaneColors() {
     for (QPlainTextEdit* pane : {inputPane_, outputPane_}) {
         QPalette palette = QApplication::palette(pane);
-        if (pane->isReadOnly()) {
-            // A read-only edit shows the window's face colour, so it does not look
-            // as if it could be typed into; its text keeps the usual colour.
+        const PaneLook look = PaneLookFor(gSettings, pane->isReadOnly(), pane->isEnabled());
+        if (look == PaneLook::Face) {
+            // Its text keeps the usual colour.
             for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
                 palette.setColor(group, QPalette::Base, palette.color(group, QPalette::Window));
             }
-        } else if (gSettings.blackBackground == 1 && pane->isEnabled()) {
+        } else if (look == PaneLook::Black) {
             palette.setColor(QPalette::Base, Qt::black);
             palette.setColor(QPalette::Text, Qt::white);
         }
@@ -292,7 +308,8 @@ void CMainDlg::SetBusy(bool busy) {
             focusBeforeBusy_->setFocus(Qt::OtherFocusReason);
         }
     }
-    menu_->SetBusy(busy);
+    busy_ = busy;
+    menu_->Apply(MenuStates(gSettings, busy));
     UpdatePaneColors();
 }
 
@@ -311,115 +328,77 @@ void CMainDlg::KeepFocusInAPane() {
 }
 
 bool CMainDlg::StartRun() {
-    if (runActive_ || ended_) {
-        return false;
-    }
-    runActive_ = true;
-    quillery::RunRequest request;
-    request.dictionaryPathEmpty = gSettings.dictionaryPath.Empty();
-    request.dictionaryFile = quillery::Cp932ToFileSystemName(gSettings.dictionaryPath.Bytes());
-    request.insertRatio = gSettings.insertRatio;
-    request.debugRun = gSettings.debugRun;
-    request.useFixedSeed = gSettings.useFixedSeed;
-    request.insertMark = gSettings.insertMark;
-    request.randomSeed = gSettings.randomSeed;
-    worker_->Start(std::move(request));
-    return true;
+    return runs_->Start();
 }
 
 quillery::WindowState CMainDlg::CurrentWindowState() const {
-    quillery::WindowState state;
-    state.minimized = isMinimized();
-    state.maximized = isMaximized();
-    // The rectangle as the window system has it now, else the one it showed when the
-    // window first appeared. A window it never showed leaves the four keys as they are,
-    // as a minimised one does: a rectangle the window never had must not be saved.
-    std::optional<QRect> outer = LiveOuterRect(*this);
-    if (!outer) {
-        outer = seenOuter_;
-    }
-    if (!outer) {
-        state.rectangleKnown = false;
-        return state;
-    }
-    state.left = outer->x();
-    state.top = outer->y();
-    state.right = outer->x() + outer->width();
-    state.bottom = outer->y() + outer->height();
-    return state;
+    // A rectangle the window system tells now, else the one it showed when the window
+    // first appeared.
+    const std::optional<QRect> live = LiveOuterRect(*this);
+    return WindowStateToSave(isMinimized(), isMaximized(),
+                             live ? std::optional(ToRect(*live)) : std::nullopt,
+                             seenOuter_ ? std::optional(ToRect(*seenOuter_)) : std::nullopt);
 }
 
 void CMainDlg::OnCommand(CommandId id) {
-    const int value = static_cast<int>(id);
-    if (value >= static_cast<int>(CommandId::Ratio0) &&
-        value <= static_cast<int>(CommandId::Ratio100)) {
-        OnRatio(value - static_cast<int>(CommandId::Ratio0));
-        return;
-    }
-    for (int r = 1; r <= 5; ++r) {
-        if (id == WindowRatioCommand(r)) {
-            OnWindowRatio(r);
+    switch (ApplyCommand(gSettings, id, runs_->Active())) {
+        case WindowAction::None:
             return;
-        }
-    }
-    // The menu commands and what each one calls.
-    static constexpr std::pair<CommandId, void (CMainDlg::*)()> kCommands[] = {
-        {CommandId::SaveInput, &CMainDlg::OnSaveInput},
-        {CommandId::SaveOutput, &CMainDlg::OnSaveOutput},
-        {CommandId::Exit, &CMainDlg::OnExit},
-        {CommandId::Convert, &CMainDlg::OnConvert},
-        {CommandId::DebugConvert, &CMainDlg::OnDebugConvert},
-        {CommandId::Dictionary, &CMainDlg::OnDictionary},
-        {CommandId::BlackBackground, &CMainDlg::OnBlackBackground},
-        {CommandId::ReadOnly, &CMainDlg::OnReadOnly},
-        {CommandId::OnlineHelp, &CMainDlg::OnOnlineHelp},
-        {CommandId::About, &CMainDlg::OnAbout},
-    };
-    for (const auto& [command, handler] : kCommands) {
-        if (command == id) {
-            (this->*handler)();
+        case WindowAction::Refresh:
+            RefreshMenusAndTitle();
             return;
-        }
+        case WindowAction::LayoutAndRefresh:
+            LayoutPanes();
+            RefreshMenusAndTitle();
+            return;
+        case WindowAction::RefreshAndRepaint:
+            RefreshMenusAndTitle();
+            update();
+            return;
+        case WindowAction::SaveInput:
+            OnSaveInput();
+            return;
+        case WindowAction::SaveOutput:
+            OnSaveOutput();
+            return;
+        case WindowAction::Exit:
+            OnExit();
+            return;
+        case WindowAction::StartRun:
+            StartRun();
+            return;
+        case WindowAction::DebugConvert:
+            OnDebugConvert();
+            return;
+        case WindowAction::Dictionary:
+            OnDictionary();
+            return;
+        case WindowAction::OnlineHelp:
+            OnOnlineHelp();
+            return;
+        case WindowAction::About:
+            OnAbout();
+            return;
     }
 }
 
 void CMainDlg::OnConvert() {
-    if (runActive_) {
-        return;
-    }
-    gSettings.debugRun = 0;
-    StartRun();
-}
-
-void CMainDlg::OnRatio(int k) {
-    gSettings.insertRatio = k;
-    RefreshMenusAndTitle();
-}
-
-void CMainDlg::OnWindowRatio(int r) {
-    gSettings.windowRatio = r;
-    LayoutPanes();
-    RefreshMenusAndTitle();
-}
-
-void CMainDlg::OnBlackBackground() {
-    gSettings.blackBackground = gSettings.blackBackground == 1 ? 0 : 1;
-    RefreshMenusAndTitle();
-    update();
-}
-
-void CMainDlg::OnReadOnly() {
-    gSettings.editReadOnly = gSettings.editReadOnly == 1 ? 0 : 1;
-    RefreshMenusAndTitle();
+    OnCommand(CommandId::Convert);
 }
 
 bool CMainDlg::ConfirmExit() {
-    if (ShowMessage(this, kExitQuestion, MessageButtons::YesNo, MessageIcon::Question) ==
-        MessageResult::No) {
-        return false;
-    }
-    quillery::SaveSettings(CurrentWindowState());
-    return true;
+    const auto ask = [this](std::u16string_view question) {
+        switch (
+            ShowMessage(this, ToQString(question), MessageButtons::YesNo, MessageIcon::Question)) {
+            case MessageResult::No:
+                return Answer::No;
+            case MessageResult::Failed:
+                return Answer::Failed;
+            default:
+                return Answer::Yes;
+        }
+    };
+    return quillery::ConfirmExit(ask, [this] { quillery::SaveSettings(CurrentWindowState()); });
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
@@ -442,10 +421,7 @@ void CMainDlg::OnExit() {
 void CMainDlg::done(int result) {
     // From here on a run still under way reaches nothing of the window.
     ended_ = true;
-    uiQueue_->Close();
-    if (MainWindow() == this) {
-        SetMainWindow(nullptr);
-    }
+    runs_->End();
     QDialog::done(result);
 }
 

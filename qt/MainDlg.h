@@ -6,8 +6,10 @@
 #include <memory>
 #include <optional>
 
-#include "qt/CommandIds.h"
 #include "settings/Settings.h"
+#include "windowlogic/CommandIds.h"
+#include "windowlogic/RunController.h"
+#include "windowlogic/WindowPlacement.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -15,14 +17,13 @@ class QStatusBar;
 
 namespace quillery {
 
-class ConvertWorker;
 class MainMenu;
-class UiOpQueue;
-class WindowRunHost;
+class QtDispatcher;
 
 // The program's only top-level window: the menu bar, the input pane above the output
-// pane, and a one-field status bar.
-class CMainDlg : public QDialog {
+// pane, and a one-field status bar. It shows what the shared window rules decide and
+// feeds them its events.
+class CMainDlg : public QDialog, private RunView {
     Q_OBJECT
   public:
     explicit CMainDlg(QWidget* parent = nullptr);
@@ -37,12 +38,13 @@ class CMainDlg : public QDialog {
     void LayoutPanes();
     void RefreshMenusAndTitle();
     void UpdateTitle();
-    void SetBusy(bool busy);
+    void SetBusy(bool busy) override;
 
     // Starts one conversion run unless one is already under way (then does nothing).
     // Returns whether it started.
     bool StartRun();
-    bool runActive() const { return runActive_; }
+    bool runActive() const { return runs_->Active(); }
+    RunController& runs() { return *runs_; }
 
     quillery::WindowState CurrentWindowState() const;
 
@@ -61,14 +63,14 @@ class CMainDlg : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    friend class WindowRunHost;
+    // What a run asks of the window.
+    void ShowRunMessage(std::u16string_view text) override;
+    void ShowStatus(std::u16string_view text) override;
+    void SetOutputText(std::u16string_view crLfText) override;
+    std::u16string InputText() override;
 
     // The menu's commands (OnCommand's table) and a dictionary dropped on the window.
     void OnExit();
-    void OnRatio(int k);
-    void OnWindowRatio(int r);
-    void OnBlackBackground();
-    void OnReadOnly();
     void OnSaveInput();
     void OnSaveOutput();
     void OnDictionary();
@@ -78,29 +80,30 @@ class CMainDlg : public QDialog {
     void OnOnlineHelp();
 
     void OnInitDialog();
-    void ApplySavedOuterSize();
+    PlacementInput Placement(QSize frame, int titleHeight) const;
+    void PlaceOnceFramed();
     void NoteOuterRect();
     void KeepFocusInAPane();
     QSize MinimumUsableClientSize() const;
     int MenuBarHeight(int width) const;
-    void OnStatusHandOver();
     void UpdatePaneColors();
     bool ConfirmExit();
-    void RunEnded() { runActive_ = false; }
 
     MainMenu* menu_;
     QPlainTextEdit* inputPane_;
     QPlainTextEdit* outputPane_;
     QStatusBar* statusBar_;
     QLabel* statusField_;
-    UiOpQueue* uiQueue_;
-    std::unique_ptr<WindowRunHost> runHost_;
-    std::unique_ptr<ConvertWorker> worker_;
+    std::unique_ptr<QtDispatcher> dispatcher_;
+    std::unique_ptr<RunController> runs_;
     QPlainTextEdit* focusBeforeBusy_ = nullptr;
     QPointer<QPlainTextEdit> lastPane_;  // the pane that last had the focus
-    bool runActive_ = false;
+    bool busy_ = false;
     bool ended_ = false;
-    bool restoreOuterSize_ = false;
+    QSize templateSize_;
+    // Until the window manager has framed the window, its place is planned without the
+    // frame; once framed, it is planned again with it.
+    bool placeOnceFramed_ = true;
     // The last outer rectangle the window system showed the window with.
     std::optional<QRect> seenOuter_;
 };

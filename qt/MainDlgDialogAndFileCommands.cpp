@@ -7,17 +7,14 @@
 #include "qt/MainDlg.h"
 #include "qt/MessageBox.h"
 #include "qt/OnlineHelp.h"
+#include "qt/PaneText.h"
 #include "qt/SavePaneText.h"
 #include "settings/Settings.h"
+#include "windowlogic/AboutAndHelp.h"
+#include "windowlogic/SeedField.h"
+#include "windowlogic/Texts.h"
 
 namespace quillery {
-
-namespace {
-
-constexpr char kHelpPromptFormat[] =
-    "オンラインヘルプを表示するため\r\n%s\r\nをブラウザで開きますか？";
-
-}  // namespace
 
 void CMainDlg::OnSaveInput() {
     quillery::SavePaneText(inputPane());
@@ -30,7 +27,7 @@ void CMainDlg::OnSaveOutput() {
 void CMainDlg::OnDictionary() {
     quillery::CDictionaryDlg dialog;
     dialog.m_fileName = gSettings.dictionaryPath.Bytes();
-    dialog.m_explanation = quillery::kDictionaryExplanation;
+    dialog.m_explanation = ToQString(texts::kDictionaryExplanation);
     if (dialog.DoModal() != QDialog::Accepted) {
         return;
     }
@@ -54,31 +51,24 @@ void CMainDlg::OnDebugConvert() {
         return;
     }
     quillery::CDebugConvertDlg dialog;
-    dialog.m_randomSeed = gSettings.randomSeed;
-    dialog.m_useFixedSeed = gSettings.useFixedSeed;
-    dialog.m_insertMark = gSettings.insertMark;
-    dialog.m_newestSeedText =
-        QString::asprintf("%ld", static_cast<long>(gSettings.newestRandomSeed));
+    dialog.m_options = DebugOptionsFrom(gSettings);
     if (dialog.DoModal() != QDialog::Accepted) {
         return;
     }
-    gSettings.randomSeed = dialog.m_randomSeed;
-    gSettings.useFixedSeed = dialog.m_useFixedSeed;
-    gSettings.insertMark = dialog.m_insertMark;
-    gSettings.debugRun = 1;
+    StoreDebugOptions(dialog.m_options, gSettings);
     StartRun();
 }
 
 void CMainDlg::OnAbout() {
     quillery::CAboutDlg dialog;
-    dialog.m_aboutText = quillery::AboutText(quillery::kVersionString);
+    dialog.m_aboutText =
+        ToQString(AboutText(kVersionString, quillery::HelpPageAddress().toStdU16String()));
     dialog.DoModal();
 }
 
 void CMainDlg::OnOnlineHelp() {
     const QUrl url = quillery::HelpPageUrl();
-    const QString prompt =
-        QString::asprintf(kHelpPromptFormat, quillery::HelpPageAddress().toUtf8().constData());
+    const QString prompt = ToQString(HelpPrompt(quillery::HelpPageAddress().toStdU16String()));
     if (ShowMessage(this, prompt, MessageButtons::YesNo, MessageIcon::Question) ==
         MessageResult::Yes) {
         quillery::OpenUrl(url);

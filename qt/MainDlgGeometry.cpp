@@ -116,8 +116,14 @@ std::optional<QRect> LiveOuterRect(const QWidget& window) {
 #ifdef QUILLERY_HAVE_XCB
     if (const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         if (xcb_connection_t* connection = x11->connection()) {
-            // Device pixels: the program does not scale, so they are the rectangle's own.
-            return X11OuterRect(connection, static_cast<xcb_window_t>(window.winId()));
+            const std::optional<QRect> device =
+                X11OuterRect(connection, static_cast<xcb_window_t>(window.winId()));
+            const qreal ratio = window.devicePixelRatioF();
+            if (!device || ratio == 1.0) {
+                return device;
+            }
+            return QRect(qRound(device->x() / ratio), qRound(device->y() / ratio),
+                         qRound(device->width() / ratio), qRound(device->height() / ratio));
         }
     }
 #endif
@@ -128,13 +134,17 @@ std::optional<QRect> LiveOuterRect(const QWidget& window) {
     return outer;
 }
 
-bool IsOnAnyScreen(const QRect& outer) {
+std::vector<Rect> ScreenWorkAreas() {
+    std::vector<Rect> areas;
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        areas.push_back(ToRect(primary->availableGeometry()));
+    }
     for (const QScreen* screen : QGuiApplication::screens()) {
-        if (screen->geometry().intersects(outer)) {
-            return true;
+        if (screen != QGuiApplication::primaryScreen()) {
+            areas.push_back(ToRect(screen->availableGeometry()));
         }
     }
-    return false;
+    return areas;
 }
 
 }  // namespace quillery

@@ -2,8 +2,10 @@
 
 #include <QHash>
 #include <QObject>
+#include <vector>
 
-#include "qt/CommandIds.h"
+#include "windowlogic/CommandIds.h"
+#include "windowlogic/MenuModel.h"
 
 class QAction;
 class QMenu;
@@ -12,10 +14,8 @@ class QWidget;
 
 namespace quillery {
 
-struct Settings;
-
-// The menu bar: every popup, item and separator in order, each item's action carrying
-// its command identifier (data) and named "command<id>".
+// The menu bar built from the shared menu tree, each item's action carrying its command
+// identifier (data) and named "command<id>".
 class MainMenu : public QObject {
     Q_OBJECT
   public:
@@ -24,26 +24,17 @@ class MainMenu : public QObject {
     QMenuBar* menuBar() const { return menuBar_; }
     QAction* action(CommandId id) const { return actions_.value(static_cast<int>(id)); }
 
-    // Rewrites the ratio, window-ratio and view items: label and check mark together,
-    // each left enabled.
-    void Refresh(const quillery::Settings& settings);
-
-    // Greys or enables the five commands that would disturb a running conversion.
-    void SetBusy(bool busy);
+    // Shows each item's label, check mark and enabled state as given.
+    void Apply(const std::vector<MenuItemState>& states);
 
   signals:
     void commandTriggered(CommandId id);
 
   private:
-    QAction* AddItem(QMenu* menu, CommandId id, const QString& label);
-    void Rewrite(CommandId id, const QString& label, bool checked);
+    void AddEntries(QMenu* menu, const std::vector<MenuEntry>& entries);
 
     QMenuBar* menuBar_;
     QHash<int, QAction*> actions_;
 };
-
-// The label of each item that RefreshMenusAndTitle and SetBusy rewrite.
-QString RatioLabel(int k);
-QString WindowRatioLabel(int r);
 
 }  // namespace quillery

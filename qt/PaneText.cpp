@@ -1,6 +1,5 @@
 #include "qt/PaneText.h"
 
-#include "engine/Cp932Codec.h"
 #include "engine/Cp932Text.h"
 
 namespace quillery {
@@ -30,16 +29,6 @@ QString CrLfToPaneText(std::u16string_view text) {
 
 QString LfBreaks(QString crLfText) {
     return crLfText.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
-QString DisplayFromCp932(std::string_view bytes) {
-    std::u16string text = quillery::ThreadCodec().Decode(bytes);
-    for (char16_t& c : text) {
-        if (quillery::IsEscapedByte(c)) {
-            c = 0xFFFD;
-        }
-    }
-    return QString::fromStdU16String(text);
 }
 
 }  // namespace quillery

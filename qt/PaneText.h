@@ -17,7 +17,9 @@ QString CrLfToPaneText(std::u16string_view text);
 // A message's text, written with CR LF line breaks, as Qt's widgets show it (LF alone).
 QString LfBreaks(QString crLfText);
 
-// Code page 932 bytes for display: a byte that is not code page 932 shows as U+FFFD.
-QString DisplayFromCp932(std::string_view bytes);
+// The shared rules' texts as Qt takes them.
+inline QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 }  // namespace quillery

@@ -10,6 +10,8 @@
 #include "qt/DictionaryDlg.h"
 #include "qt/FileDialog.h"
 #include "qt/OnlineHelp.h"
+#include "qt/PaneText.h"
+#include "windowlogic/AboutAndHelp.h"
 
 using namespace quillery;
 
@@ -322,7 +324,8 @@ class DialogsTest : public QObject, WindowFixture {
     }
 
     void aboutBoxShowsTheTextReadOnly() {
-        const QStringList lines = AboutText("1.00").split("\r\n");
+        const QStringList lines =
+            ToQString(AboutText("1.00", HelpPageAddress().toStdU16String())).split("\r\n");
         QCOMPARE(lines.size(), 4);
         QCOMPARE(lines[0] + "|" + lines[2] + "|" + lines[3],
                  "Quillery Ver1.00||" + HelpPageAddress());

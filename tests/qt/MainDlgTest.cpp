@@ -6,8 +6,6 @@
 #include "WindowTestSupport.h"
 #include "qt/DialogFont.h"
 #include "qt/MainMenu.h"
-#include "qt/UiOpQueue.h"
-#include "qt/WindowRunHost.h"
 
 using namespace quillery;
 
@@ -84,10 +82,7 @@ class MainDlgTest : public QObject, WindowFixture {
     QString Status() const { return window_->statusField()->text(); }
 
   private slots:
-    void init() {
-        SetStatusText(u"");
-        Renew();
-    }
+    void init() { Renew(); }
     void cleanup() { window_.reset(); }
 
     void menuBarHoldsEveryItemInOrder() {
@@ -174,17 +169,18 @@ class MainDlgTest : public QObject, WindowFixture {
         CheckAccessible(&*window_, {{"pane1003", "入力テキスト"},
                                     {"pane1004", "変換テキスト"},
                                     {"statusBar59393", "ステータスバー"}});
-        WindowRunHost host(*new UiOpQueue(&*window_));
+        RunHost& host = window_->runs().Host();
         std::thread([&host] { host.PostStatus(u"処理中．．．"); }).join();
         QVERIFY(Status().isEmpty());  // queued, not yet handled
-        SetStatusText(u"変換終了");
+        std::thread([&host] { host.PostStatus(u"変換終了"); }).join();
         QTRY_COMPARE(Status(), QString("変換終了"));
         QCOMPARE(
             QAccessible::queryAccessibleInterface(window_->statusField())->text(QAccessible::Name),
             QString("変換終了"));
     }
 
-    void savedRectangleRestoredOnlyWhenCompleteUsableAndOnAScreen() {
+    // The offscreen platform's one screen is 800 x 800, and its windows have no frame.
+    void savedRectangleRestoredWhenItFitsAndBroughtOnScreenWhenNot() {
         const auto placed = [this](const QByteArray& keys) {  // XPos, YPos, Width, Height
             const QList<QByteArray> v = keys.split(' ');
             QVERIFY(WriteFile(IniPath(), "[Window]\r\nXPos=" + v[0] + "\r\nYPos=" + v[1] +
@@ -194,10 +190,28 @@ class MainDlgTest : public QObject, WindowFixture {
         };
         window_->show();
         const QRect unplaced = window_->frameGeometry();
-        placed("-200 40 500 350");
-        QCOMPARE(window_->frameGeometry(), QRect(-200, 40, 500, 350));
-        // A zero key, or no screen under it: it opens where an unsaved window opens.
-        for (const char* keys : {"30 40 500 0", "30000 40 500 350"}) {
+        QVERIFY(QRect(0, 0, 800, 800).contains(unplaced));
+        // At the screen's edge, restored as it was; partly off it, or larger than it, moved
+        // and shrunk the least that brings it wholly on it.
+        const std::pair<const char*, QRect> rows[] = {
+            {"0 0 500 350", {0, 0, 500, 350}},
+            {"300 0 500 800", {300, 0, 500, 800}},
+            {"-200 40 500 350", {0, 40, 500, 350}},
+            {"500 -30 500 350", {300, 0, 500, 350}},
+        };
+        for (const auto& [keys, expected] : rows) {
+            placed(keys);
+            QCOMPARE(window_->frameGeometry(), expected);
+        }
+        // Hand-edited sizes: a negative width raised to the smallest usable, a huge height
+        // cut to the screen's, moved up to keep all of it on the screen.
+        placed("100 80 -600 99999999");
+        const int frameWidth = window_->frameGeometry().width() - window_->width();
+        QCOMPARE(window_->frameGeometry(),
+                 QRect(100, 0, window_->menu()->menuBar()->sizeHint().width() + frameWidth, 800));
+        // A zero width or height, or no screen under it: it opens where an unsaved window
+        // opens.
+        for (const char* keys : {"30 40 500 0", "0 40 0 350", "30000 40 500 350"}) {
             placed(keys);
             QCOMPARE(window_->frameGeometry(), unplaced);
         }
@@ -337,6 +351,7 @@ class MainDlgTest : public QObject, WindowFixture {
             QCOMPARE(during, greyed);
             QCOMPARE(Greyed(*window_), QStringList());
             QCOMPARE(Output(), kPlaceholder);
+            QCOMPARE(Status(), QString());  // no 処理中 left once the run is over
         }
     }
 

@@ -1,6 +1,4 @@
-#include "qt/ConvertWorker.h"
-
-#include "qt/PaneText.h"
+#include "windowlogic/ConvertWorker.h"
 
 namespace quillery {
 
@@ -24,7 +22,7 @@ void ConvertWorker::Start(quillery::RunRequest request) {
     wake_.notify_all();
 }
 
-void ConvertWorker::ProvideInput(QString text) {
+void ConvertWorker::ProvideInput(std::u16string text) {
     {
         std::lock_guard lock(mutex_);
         input_ = std::move(text);
@@ -51,7 +49,7 @@ void ConvertWorker::Loop() {
         }
         if (auto prepared = quillery::PrepareRun(request, host_)) {
             host_.RequestInput();
-            QString input;
+            std::u16string input;
             {
                 std::unique_lock lock(mutex_);
                 if (!WaitFor(lock, [this] { return input_.has_value(); })) {
@@ -60,7 +58,7 @@ void ConvertWorker::Loop() {
                 input = std::move(*input_);
                 input_.reset();
             }
-            FinishRun(std::move(*prepared), PaneTextToCrLf(input), host_, &stopConversion_);
+            FinishRun(std::move(*prepared), input, host_, &stopConversion_);
         }
         host_.RunEnded();
     }

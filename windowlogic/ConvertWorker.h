@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "engine/ConversionRun.h"
@@ -31,8 +31,8 @@ class ConvertWorker {
     ConvertWorker& operator=(const ConvertWorker&) = delete;
 
     void Start(quillery::RunRequest request);
-    // The input pane's raw text (paragraph separators between lines).
-    void ProvideInput(QString text);
+    // The input pane's text, CR LF between lines.
+    void ProvideInput(std::u16string text);
 
   private:
     void Loop();
@@ -43,7 +43,7 @@ class ConvertWorker {
     std::mutex mutex_;
     std::condition_variable wake_;
     std::optional<quillery::RunRequest> request_;
-    std::optional<QString> input_;
+    std::optional<std::u16string> input_;
     bool abort_ = false;
     std::atomic<bool> stopConversion_{false};  // read by the conversion without the lock
     std::thread thread_;

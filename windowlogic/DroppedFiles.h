@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillery {
+
+// What a pane sensibly holds: dropped files over this many bytes in all are refused.
+inline constexpr std::uint64_t kMaxDroppedBytes = std::uint64_t{64} * 1024 * 1024;
+
+// Dropped bytes as text: UTF-8 when they start with its byte-order mark (left out) or
+// are valid UTF-8 holding something beyond ASCII, code page 932 otherwise. Bytes that
+// decode to nothing show as U+FFFD, which a pane saves as "?". CR LF, a lone CR and a
+// lone LF all come out as CR LF.
+std::u16string DecodeDroppedBytes(std::string_view bytes);
+
+// The text of the files in order (paths as the window got them), or the message that
+// refuses them all: a file that is not a regular file or does not open (a pipe or a
+// device could keep the window waiting for ever), holds a NUL byte, or makes more than
+// `maxBytes` in all. Nothing is inserted when one is refused.
+struct DroppedText {
+    std::optional<std::u16string> text;
+    std::u16string refusal;
+};
+DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths,
+                             std::uint64_t maxBytes = kMaxDroppedBytes);
+
+// A drop that makes a dictionary (anywhere but the input pane, and on the dictionary
+// dialog) holds exactly one regular file.
+bool IsDictionaryDrop(const std::vector<std::u16string>& paths);
+
+}  // namespace quillery
