@@ -1,0 +1,128 @@
+# Helpers for the checks of the Windows program under Wine; source it from a check_*.sh.
+# On top of tests/desktop/lib.sh (waits, failures, clean-up, the exit question): the
+# build folder holds QuilleryMini.exe, velmo.dat, help/ and window_probe.exe, and the
+# environment carries the windows stage's Wine set-up (WINEPREFIX, LANG, LOCPATH).
+
+# shellcheck source=../../desktop/lib.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../desktop/lib.sh"
+: "${WINEPREFIX:?}"
+
+# qw_trial NAME [SETTINGS-TEXT]: a folder of its own with a copy of the program, the
+# default dictionary and the help page, and the settings file when text is given (LF
+# line breaks written as CR LF). Prints the folder.
+qw_trial() {
+    local dir="$QUILLERY_SCRATCH/$1"
+    mkdir -p "$dir"
+    cp "$QUILLERY_BUILD_DIR/QuilleryMini.exe" "$QUILLERY_BUILD_DIR/velmo.dat" "$dir/"
+    cp -r "$QUILLERY_BUILD_DIR/help" "$dir/"
+    if [ $# -ge 2 ]; then
+        printf '%s' "$2" | sed 's/$/\r/' >"$dir/QuilleryMini.ini"
+    fi
+    echo "$dir"
+}
+
+# The folder as the program names it (Wine's Z: drive).
+qw_windows_path() {
+    printf 'Z:%s' "$1" | tr '/' '\\'
+}
+
+# qw_start DIR: starts the trial's program under Wine; sets QD_PID and QD_WIN once its
+# main window is up in its frame and active.
+qw_start() {
+    xdotool mousemove 0 0
+    qw_probe_start
+    (cd "$1" && exec wine ./QuilleryMini.exe >/dev/null 2>&1) &
+    QD_PID=$!
+    qd_pids+=("$QD_PID")
+    QD_WIN=
+    qd_wait 30 qd_has_main "$QD_PID" || return 1
+    QD_WIN=$(qd_main_window "$QD_PID")
+    qd_wait 10 qd_framed "$QD_WIN" || return 1
+    qd_activate "$QD_WIN"
+}
+
+# qw_ask QUESTION: what Windows knows of the running main window ("rect", or "text ID";
+# see tests/win32/WindowProbe.cpp), from one probe started on first use, since every
+# Wine start costs time.
+# The probe lives as long as the check (qw_start starts it, in the check's own shell, so
+# that the $(...) of a question reach the same one).
+qw_probe_start() {
+    if [ -z "${QW_PROBE_PID:-}" ] || ! kill -0 "$QW_PROBE_PID" 2>/dev/null; then
+        coproc QW_PROBE { exec wine "$QUILLERY_BUILD_DIR/window_probe.exe" 2>/dev/null; }
+    fi
+}
+qw_probe_stop() {
+    [ -n "${QW_PROBE_PID:-}" ] && kill "$QW_PROBE_PID" 2>/dev/null
+    return 0
+}
+trap 'qw_probe_stop; qd_cleanup' EXIT
+
+qw_ask() {
+    local answer
+    printf '%s\n' "$1" >&"${QW_PROBE[1]}" || return 1
+    IFS= read -r -t 30 answer <&"${QW_PROBE[0]}" || return 1
+    printf '%s' "${answer%$'\r'}"
+}
+
+# Text as the probe writes it: CR, LF, tab and backslash escaped.
+qw_escape() {
+    local s=$1
+    s=${s//\\/\\\\}
+    s=${s//$'\r'/\\r}
+    s=${s//$'\n'/\\n}
+    s=${s//$'\t'/\\t}
+    printf '%s' "$s"
+}
+
+# qw_text_is ID TEXT: control ID of the main window holds exactly TEXT.
+qw_text_is() {
+    [ "$(qw_ask "text $1")" = "$(qw_escape "$2")" ]
+}
+
+qw_text_starts() {
+    case "$(qw_ask "text $1")" in "$(qw_escape "$2")"*) return 0 ;; *) return 1 ;; esac
+}
+
+# The rectangle GetWindowRect reports, as "XPos YPos Width Height" are saved.
+qw_rect() {
+    local rect
+    rect=$(qw_ask rect) && [ "$rect" != - ] && echo "$rect"
+}
+
+# qw_answer no: the question's いいえ has the mnemonic N; yes: Return presses はい.
+qw_answer() {
+    if [ "$1" = yes ]; then
+        xdotool key Return
+    else
+        xdotool key n
+    fi
+}
+
+# qw_dialog_up PID NAME: a window of the program other than the main one, whose title
+# matches NAME, is showing.
+qw_dialog_up() {
+    xdotool search --all --onlyvisible --pid "$1" --name "$2" 2>/dev/null | grep -qvx "$QD_WIN"
+}
+
+# qw_rect_moved "X Y W H": both the place and the size differ from these.
+qw_rect_moved() {
+    local x y w h x0 y0 w0 h0
+    read -r x y w h <<<"$(qw_rect)" || return 1
+    read -r x0 y0 w0 h0 <<<"$1"
+    [ -n "$h" ] && [ "$x $y" != "$x0 $y0" ] && [ "$w $h" != "$w0 $h0" ]
+}
+
+# The rectangle once two readings in a row agree (the move and the resize both handled).
+qw_settled_rect() {
+    local previous current deadline=$((SECONDS + 10))
+    previous=$(qw_rect)
+    while [ $SECONDS -lt $deadline ]; do
+        current=$(qw_rect)
+        if [ -n "$current" ] && [ "$current" = "$previous" ]; then
+            echo "$current"
+            return 0
+        fi
+        previous=$current
+    done
+    return 1
+}
