@@ -37,58 +37,58 @@ title=$(xdotool getwindowname "$QD_WIN")
 # Pasted from the X clipboard into the upper pane.
 qd_clipboard_set "$paragraph" || qd_fail "clipboard not set"
 xdotool key ctrl+v
-qd_wait 10 qw_text_is 1003 "$crlf_paragraph" || qd_fail "pasted text: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 "$crlf_paragraph" || qd_fail "pasted text: $(qw_ask "text 1003")"
 
 # 変換 → デバッグ変換, OK with the settings' fixed seed.
 xdotool key alt+c
-qd_wait 10 qd_popup_open "$QD_PID" || qd_fail "the 変換 menu did not open"
+qd_wait 60 qd_popup_open "$QD_PID" || qd_fail "the 変換 menu did not open"
 xdotool key d
-qd_wait 10 qw_dialog_up "$QD_PID" 'デバッグ変換' || qd_fail "no debug conversion dialog"
+qd_wait 60 qw_dialog_up "$QD_PID" 'デバッグ変換' || qd_fail "no debug conversion dialog"
 xdotool key Return
-qd_wait 20 qw_text_starts 59393 '変換終了' || qd_fail "no statistics: $(qw_ask "text 59393")"
+qd_wait 60 qw_text_starts 59393 '変換終了' || qd_fail "no statistics: $(qw_ask "text 59393")"
 qw_text_is 59393 "$statistics" || qd_fail "status '$(qw_ask "text 59393")', converter '$statistics'"
 
 # ファイル → 変換テキスト保存, into a file named in the save dialog.
 xdotool key alt+f
-qd_wait 10 qd_popup_open "$QD_PID" || qd_fail "the ファイル menu did not open"
+qd_wait 60 qd_popup_open "$QD_PID" || qd_fail "the ファイル menu did not open"
 xdotool key c
-if qd_wait 15 qw_dialog_up "$QD_PID" '.'; then
+if qd_wait 60 qw_dialog_up "$QD_PID" '.'; then
     xdotool type --delay 5 "$(qw_windows_path "$dir/saved.txt")"
     xdotool key Return
-    qd_wait 15 test -s "$dir/saved.txt" || qd_fail "nothing saved"
+    qd_wait 60 test -s "$dir/saved.txt" || qd_fail "nothing saved"
     cmp -s "$dir/expected.txt" "$dir/saved.txt" || qd_fail "saved bytes differ from quillery-convert's"
 else
     qd_fail "no save dialog"
 fi
 
 # Keys, each followed by a typed letter, so that its effect (or none) has been handled.
-qd_activate "$QD_WIN"
+qw_activate "$QD_WIN"
 xdotool key ctrl+a
 xdotool type z
-qd_wait 10 qw_text_is 1003 z || qd_fail "Ctrl+A then z: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 z || qd_fail "Ctrl+A then z: $(qw_ask "text 1003")"
 xdotool key Escape Return
 xdotool type y
-qd_wait 10 qw_text_is 1003 $'z\r\ny' || qd_fail "Esc, Enter: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny' || qd_fail "Esc, Enter: $(qw_ask "text 1003")"
 qd_has_box "$QD_PID" && qd_fail "Esc or Enter asked something"
 xdotool key ctrl+Tab
 xdotool type x
-qd_wait 10 qw_text_is 1003 $'z\r\ny\tx' || qd_fail "Ctrl+Tab: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny\tx' || qd_fail "Ctrl+Tab: $(qw_ask "text 1003")"
 xdotool key Tab ctrl+a
 xdotool type w
-qd_wait 10 qw_text_is 1004 w || qd_fail "Tab to the lower pane: $(qw_ask "text 1004")"
+qd_wait 60 qw_text_is 1004 w || qd_fail "Tab to the lower pane: $(qw_ask "text 1004")"
 xdotool key shift+Tab
 xdotool type v
-qd_wait 10 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "Shift+Tab back: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "Shift+Tab back: $(qw_ask "text 1003")"
 
 # The close question: いいえ keeps everything, はい writes the settings file.
-qd_ask_exit "$QD_PID" close || qd_fail "no question on close"
+qw_ask_exit "$QD_PID" close || qd_fail "no question on close"
 qw_answer no
-qd_wait 10 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "the window did not stay after いいえ"
+qd_wait 60 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "the window did not stay after いいえ"
 [ "$(qd_ini "$dir" Ratio)" = 5 ] && [ -z "$(qd_ini "$dir" XPos)" ] || qd_fail "いいえ wrote the settings"
 rect=$(qw_rect)
-qd_ask_exit "$QD_PID" menu || qd_fail "no question on Exit"
+qw_ask_exit "$QD_PID" menu || qd_fail "no question on Exit"
 qw_answer yes
-qd_wait 15 qd_ended "$QD_PID" || qd_fail "はい did not end the program"
+qd_wait 60 qd_ended "$QD_PID" || qd_fail "はい did not end the program"
 [ "$(qd_saved_rect "$dir")" = "$rect" ] || qd_fail "saved '$(qd_saved_rect "$dir")', GetWindowRect '$rect'"
 [ -n "$(qd_ini "$dir" NewestRandomSeed)" ] || qd_fail "the settings file lacks keys"
 qd_finish

@@ -15,9 +15,9 @@ for i in $(seq 1 "$starts"); do
     before=$(qw_rect)
     xdotool windowsize "$QD_WIN" $((420 + 13 * i)) $((330 + 7 * i))
     xdotool windowmove "$QD_WIN" $((20 + 17 * i)) $((30 + 11 * i))
-    qd_wait 10 qw_rect_moved "$before" || qd_fail "start $i: the rectangle stayed $before"
+    qd_wait 60 qw_rect_moved "$before" || qd_fail "start $i: the rectangle stayed $before"
     rect=$(qw_settled_rect) || qd_fail "start $i: the rectangle did not settle"
-    if qd_close "$QD_PID" close; then
+    if qw_close "$QD_PID" close; then
         saved=$(qd_saved_rect "$dir")
         [ "$saved" = "$rect" ] || qd_fail "start $i: saved '$saved', GetWindowRect '$rect'"
     else

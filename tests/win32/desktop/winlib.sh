@@ -35,10 +35,15 @@ qw_start() {
     QD_PID=$!
     qd_pids+=("$QD_PID")
     QD_WIN=
-    qd_wait 30 qd_has_main "$QD_PID" || return 1
+    qd_wait 120 qd_has_main "$QD_PID" || return 1
     QD_WIN=$(qd_main_window "$QD_PID")
-    qd_wait 10 qd_framed "$QD_WIN" || return 1
-    qd_activate "$QD_WIN"
+    qd_wait 60 qd_framed "$QD_WIN" || return 1
+    qw_activate "$QD_WIN"
+}
+
+qw_activate() {
+    xdotool windowactivate "$1" 2>/dev/null
+    qd_wait 60 qd_active_is "$1"
 }
 
 # qw_ask QUESTION: what Windows knows of the running main window ("rect", or "text ID";
@@ -125,4 +130,27 @@ qw_settled_rect() {
         previous=$current
     done
     return 1
+}
+
+# The exit question and closing, as tests/desktop/lib.sh asks them, with bounds for Wine
+# on a busy machine. HOW: "menu" (ファイル → 終了) or "close" (Alt+F4).
+qw_ask_exit() {
+    local pid=$1 how=$2 box
+    qd_wait 60 qd_active_is "$QD_WIN" || xdotool windowactivate "$QD_WIN" 2>/dev/null
+    if [ "$how" = menu ]; then
+        xdotool key alt+f
+        qd_wait 60 qd_popup_open "$pid" || return 1
+        xdotool key x
+    else
+        xdotool key alt+F4
+    fi
+    qd_wait 60 qd_has_box "$pid" || return 1
+    box=$(qd_box "$pid")
+    qd_wait 60 qd_active_is "$box"
+}
+
+qw_close() {
+    qw_ask_exit "$1" "${2:-menu}" || return 1
+    qw_answer yes
+    qd_wait 60 qd_ended "$1"
 }
