@@ -1,6 +1,7 @@
 #include "win32/DebugConvertDlg.h"
 
 #include "win32/DialogHooks.h"
+#include "win32/DialogLayout.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
 #include "win32/WindowText.h"
@@ -49,6 +50,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
                            state->options.insertMark ? BST_CHECKED : BST_UNCHECKED);
             SetWindowTextU16(GetDlgItem(dialog, IDC_NEWEST_SEED),
                              NewestSeedText(state->options.newestRandomSeed));
+            WidenLabelsToFit(dialog);
             NotifyDialogShown(dialog, IDD_DEBUG_CONVERT);
             return TRUE;
         case WM_COMMAND:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "win32/DialogHooks.h"
+#include "win32/DialogLayout.h"
 #include "win32/FileDialogs.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
@@ -93,6 +94,7 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         case WM_INITDIALOG:
             SetField(*state, dialog, DictionaryNameFieldText(state->current));
             SetWindowTextU16(GetDlgItem(dialog, IDC_EXPLANATION), texts::kDictionaryExplanation);
+            WidenLabelsToFit(dialog);
             NotifyDialogShown(dialog, IDD_DICTIONARY);
             return TRUE;
         case WM_COMMAND:
