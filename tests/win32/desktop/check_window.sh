@@ -37,7 +37,7 @@ title=$(xdotool getwindowname "$QD_WIN")
 # Pasted from the X clipboard into the upper pane.
 qd_clipboard_set "$paragraph" || qd_fail "clipboard not set"
 xdotool key ctrl+v
-qd_wait 60 qw_text_is 1003 "$crlf_paragraph" || qd_fail "pasted text: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 "$crlf_paragraph" || qd_fail "pasted text: $QW_ANSWER"
 
 # 変換 → デバッグ変換, OK with the settings' fixed seed.
 xdotool key alt+c
@@ -45,8 +45,8 @@ qd_wait 60 qd_popup_open "$QD_PID" || qd_fail "the 変換 menu did not open"
 xdotool key d
 qd_wait 60 qw_dialog_up "$QD_PID" 'デバッグ変換' || qd_fail "no debug conversion dialog"
 xdotool key Return
-qd_wait 60 qw_text_starts 59393 '変換終了' || qd_fail "no statistics: $(qw_ask "text 59393")"
-qw_text_is 59393 "$statistics" || qd_fail "status '$(qw_ask "text 59393")', converter '$statistics'"
+qd_wait 60 qw_text_starts 59393 '変換終了' || qd_fail "no statistics: $QW_ANSWER"
+qw_text_is 59393 "$statistics" || qd_fail "status '$QW_ANSWER', converter '$statistics'"
 
 # ファイル → 変換テキスト保存, into a file named in the save dialog.
 xdotool key alt+f
@@ -62,30 +62,35 @@ else
 fi
 
 # Keys, each followed by a typed letter, so that its effect (or none) has been handled.
+# The save dialog gone, a click puts the caret into the upper pane.
+qd_wait 60 qw_no_dialog "$QD_PID" || qd_fail "the save dialog stayed"
 qw_activate "$QD_WIN"
+eval "$(xdotool getwindowgeometry --shell "$QD_WIN")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 4)) click 1
 xdotool key ctrl+a
 xdotool type z
-qd_wait 60 qw_text_is 1003 z || qd_fail "Ctrl+A then z: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 z || qd_fail "Ctrl+A then z: $QW_ANSWER"
 xdotool key Escape Return
 xdotool type y
-qd_wait 60 qw_text_is 1003 $'z\r\ny' || qd_fail "Esc, Enter: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny' || qd_fail "Esc, Enter: $QW_ANSWER"
 qd_has_box "$QD_PID" && qd_fail "Esc or Enter asked something"
 xdotool key ctrl+Tab
 xdotool type x
-qd_wait 60 qw_text_is 1003 $'z\r\ny\tx' || qd_fail "Ctrl+Tab: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny\tx' || qd_fail "Ctrl+Tab: $QW_ANSWER"
 xdotool key Tab ctrl+a
 xdotool type w
-qd_wait 60 qw_text_is 1004 w || qd_fail "Tab to the lower pane: $(qw_ask "text 1004")"
+qd_wait 60 qw_text_is 1004 w || qd_fail "Tab to the lower pane: $QW_ANSWER"
 xdotool key shift+Tab
 xdotool type v
-qd_wait 60 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "Shift+Tab back: $(qw_ask "text 1003")"
+qd_wait 60 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "Shift+Tab back: $QW_ANSWER"
 
 # The close question: いいえ keeps everything, はい writes the settings file.
 qw_ask_exit "$QD_PID" close || qd_fail "no question on close"
 qw_answer no
 qd_wait 60 qw_text_is 1003 $'z\r\ny\txv' || qd_fail "the window did not stay after いいえ"
 [ "$(qd_ini "$dir" Ratio)" = 5 ] && [ -z "$(qd_ini "$dir" XPos)" ] || qd_fail "いいえ wrote the settings"
-rect=$(qw_rect)
+qw_rect
+rect=$QW_RECT
 qw_ask_exit "$QD_PID" menu || qd_fail "no question on Exit"
 qw_answer yes
 qd_wait 60 qd_ended "$QD_PID" || qd_fail "はい did not end the program"

@@ -12,11 +12,13 @@ for i in $(seq 1 "$starts"); do
         qd_cleanup
         continue
     fi
-    before=$(qw_rect)
+    qw_rect
+    before=$QW_RECT
     xdotool windowsize "$QD_WIN" $((420 + 13 * i)) $((330 + 7 * i))
     xdotool windowmove "$QD_WIN" $((20 + 17 * i)) $((30 + 11 * i))
     qd_wait 60 qw_rect_moved "$before" || qd_fail "start $i: the rectangle stayed $before"
-    rect=$(qw_settled_rect) || qd_fail "start $i: the rectangle did not settle"
+    qw_settled_rect || qd_fail "start $i: the rectangle did not settle"
+    rect=$QW_RECT
     if qw_close "$QD_PID" close; then
         saved=$(qd_saved_rect "$dir")
         [ "$saved" = "$rect" ] || qd_fail "start $i: saved '$saved', GetWindowRect '$rect'"
@@ -33,7 +35,8 @@ YPos=-30000
 Width=3
 Height=2')
 if qw_start "$dir"; then
-    read -r x y w h <<<"$(qw_rect)"
+    qw_rect
+    read -r x y w h <<<"$QW_RECT"
     screen_w=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1]}')
     screen_h=$(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[2]}')
     { [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + w)) -le "$screen_w" ] &&

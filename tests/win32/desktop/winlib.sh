@@ -30,7 +30,6 @@ qw_windows_path() {
 # main window is up in its frame and active.
 qw_start() {
     xdotool mousemove 0 0
-    qw_probe_start
     (cd "$1" && exec wine ./QuilleryMini.exe >/dev/null 2>&1) &
     QD_PID=$!
     qd_pids+=("$QD_PID")
@@ -47,27 +46,23 @@ qw_activate() {
 }
 
 # qw_ask QUESTION: what Windows knows of the running main window ("rect", or "text ID";
-# see tests/win32/WindowProbe.cpp), from one probe started on first use, since every
-# Wine start costs time.
-# The probe lives as long as the check (qw_start starts it, in the check's own shell, so
-# that the $(...) of a question reach the same one).
-qw_probe_start() {
+# see tests/win32/WindowProbe.cpp), in QW_ANSWER. One probe answers them all, since every
+# Wine start costs time; it is started (again) here, in the check's own shell, so call
+# qw_ask and the functions below directly, never inside $(...).
+qw_ask() {
     if [ -z "${QW_PROBE_PID:-}" ] || ! kill -0 "$QW_PROBE_PID" 2>/dev/null; then
         coproc QW_PROBE { exec wine "$QUILLERY_BUILD_DIR/window_probe.exe" 2>/dev/null; }
     fi
+    QW_ANSWER=
+    printf '%s\n' "$1" >&"${QW_PROBE[1]}" 2>/dev/null || return 1
+    IFS= read -r -t 60 QW_ANSWER <&"${QW_PROBE[0]}" || return 1
+    QW_ANSWER=${QW_ANSWER%$'\r'}
 }
 qw_probe_stop() {
     [ -n "${QW_PROBE_PID:-}" ] && kill "$QW_PROBE_PID" 2>/dev/null
     return 0
 }
 trap 'qw_probe_stop; qd_cleanup' EXIT
-
-qw_ask() {
-    local answer
-    printf '%s\n' "$1" >&"${QW_PROBE[1]}" || return 1
-    IFS= read -r -t 30 answer <&"${QW_PROBE[0]}" || return 1
-    printf '%s' "${answer%$'\r'}"
-}
 
 # Text as the probe writes it: CR, LF, tab and backslash escaped.
 qw_escape() {
@@ -81,17 +76,18 @@ qw_escape() {
 
 # qw_text_is ID TEXT: control ID of the main window holds exactly TEXT.
 qw_text_is() {
-    [ "$(qw_ask "text $1")" = "$(qw_escape "$2")" ]
+    qw_ask "text $1" && [ "$QW_ANSWER" = "$(qw_escape "$2")" ]
 }
 
 qw_text_starts() {
-    case "$(qw_ask "text $1")" in "$(qw_escape "$2")"*) return 0 ;; *) return 1 ;; esac
+    qw_ask "text $1" || return 1
+    case "$QW_ANSWER" in "$(qw_escape "$2")"*) return 0 ;; *) return 1 ;; esac
 }
 
-# The rectangle GetWindowRect reports, as "XPos YPos Width Height" are saved.
+# The rectangle GetWindowRect reports, in QW_RECT as "XPos YPos Width Height" are saved.
 qw_rect() {
-    local rect
-    rect=$(qw_ask rect) && [ "$rect" != - ] && echo "$rect"
+    QW_RECT=
+    qw_ask rect && [ "$QW_ANSWER" != - ] && QW_RECT=$QW_ANSWER
 }
 
 # qw_answer no: the question's いいえ has the mnemonic N; yes: Return presses はい.
@@ -103,6 +99,10 @@ qw_answer() {
     fi
 }
 
+qw_no_dialog() {
+    ! qw_dialog_up "$1" .
+}
+
 # qw_dialog_up PID NAME: a window of the program other than the main one, whose title
 # matches NAME, is showing.
 qw_dialog_up() {
@@ -112,26 +112,25 @@ qw_dialog_up() {
 # qw_rect_moved "X Y W H": both the place and the size differ from these.
 qw_rect_moved() {
     local x y w h x0 y0 w0 h0
-    read -r x y w h <<<"$(qw_rect)" || return 1
+    qw_rect || return 1
+    read -r x y w h <<<"$QW_RECT"
     read -r x0 y0 w0 h0 <<<"$1"
-    [ -n "$h" ] && [ "$x $y" != "$x0 $y0" ] && [ "$w $h" != "$w0 $h0" ]
+    [ "$x $y" != "$x0 $y0" ] && [ "$w $h" != "$w0 $h0" ]
 }
-
-# The rectangle once two readings in a row agree (the move and the resize both handled).
+# QW_RECT once two readings in a row agree (the move and the resize both handled).
 qw_settled_rect() {
-    local previous current deadline=$((SECONDS + 10))
-    previous=$(qw_rect)
+    local previous deadline=$((SECONDS + 60))
+    qw_rect
+    previous=$QW_RECT
     while [ $SECONDS -lt $deadline ]; do
-        current=$(qw_rect)
-        if [ -n "$current" ] && [ "$current" = "$previous" ]; then
-            echo "$current"
+        qw_rect
+        if [ -n "$QW_RECT" ] && [ "$QW_RECT" = "$previous" ]; then
             return 0
         fi
-        previous=$current
+        previous=$QW_RECT
     done
     return 1
 }
-
 # The exit question and closing, as tests/desktop/lib.sh asks them, with bounds for Wine
 # on a busy machine. HOW: "menu" (ファイル → 終了) or "close" (Alt+F4).
 qw_ask_exit() {
