@@ -8,6 +8,8 @@
 #include <QScrollBar>
 #include <QStyleOptionMenuItem>
 
+#include "windowlogic/KeyRules.h"
+
 namespace quillery {
 
 KeyboardRules::KeyboardRules(QWidget* window, QPlainTextEdit* inputPane, QPlainTextEdit* outputPane)
@@ -45,40 +47,34 @@ bool KeyboardRules::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
-    const bool ctrl = key->modifiers().testFlag(Qt::ControlModifier);
     QPlainTextEdit* pane = FocusedPane();
-    bool consume = false;
-    switch (key->key()) {
-        case Qt::Key_Escape:
-            consume = true;
-            break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            consume = pane == nullptr;
-            // Shift+Enter would insert a line separator and Ctrl+Enter nothing; a Windows
-            // edit breaks the line on both, and a pane's line break is one kind.
-            if (pane != nullptr && (key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier))) {
-                consume = true;
-                if (event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
-                    pane->insertPlainText(QStringLiteral("\n"));
-                }
-            }
-            break;
-        case Qt::Key_A:
-            consume = ctrl && pane != nullptr;
-            if (consume && event->type() == QEvent::KeyPress) {
-                SelectAllKeepingView(pane);
-            }
-            break;
-        case Qt::Key_Tab:
-            // A Windows dialog's edit inserts a tab on Ctrl+Tab; Tab alone moves the focus.
-            consume = ctrl && pane != nullptr;
-            if (consume && event->type() == QEvent::KeyPress && !pane->isReadOnly()) {
+    const RuledKey ruled = key->key() == Qt::Key_Escape ? RuledKey::Escape
+                           : key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter
+                               ? RuledKey::Enter
+                           : key->key() == Qt::Key_A   ? RuledKey::A
+                           : key->key() == Qt::Key_Tab ? RuledKey::Tab
+                                                       : RuledKey::Other;
+    const KeyAction action =
+        MainWindowKeyAction(ruled, key->modifiers().testFlag(Qt::ControlModifier),
+                            key->modifiers().testFlag(Qt::ShiftModifier), pane != nullptr,
+                            pane != nullptr && !pane->isReadOnly());
+    const bool consume = action != KeyAction::PassOn;
+    if (consume && event->type() == QEvent::KeyPress) {
+        switch (action) {
+            // Shift+Enter would insert a line separator and Ctrl+Enter nothing; a pane's
+            // line break is one kind.
+            case KeyAction::LineBreak:
+                pane->insertPlainText(QStringLiteral("\n"));
+                break;
+            case KeyAction::InsertTab:
                 pane->insertPlainText(QStringLiteral("\t"));
-            }
-            break;
-        default:
-            break;
+                break;
+            case KeyAction::SelectAll:
+                SelectAllKeepingView(pane);
+                break;
+            default:
+                break;
+        }
     }
     if (consume && event->type() == QEvent::ShortcutOverride) {
         // Claim the key so no shortcut takes it; the key press that follows is then ours.

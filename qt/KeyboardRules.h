@@ -8,10 +8,8 @@ class QWidget;
 
 namespace quillery {
 
-// The main window's keys, taken before the window or a pane sees them: Esc does
-// nothing, Enter (with Shift or Ctrl too) is a line break in a writable pane and nothing
-// elsewhere, Ctrl+A selects the whole text of the focused pane, Ctrl+Tab inserts a tab.
-// Every other key goes on.
+// The main window's keys (MainWindowKeyAction), taken before the window or a pane sees
+// them. Every other key goes on.
 class KeyboardRules : public QObject {
     Q_OBJECT
   public:

@@ -8,6 +8,7 @@
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
 #include "win32/WindowText.h"
+#include "windowlogic/KeyRules.h"
 #include "windowlogic/MenuModel.h"
 #include "windowlogic/PaneLayout.h"
 #include "windowlogic/PaneLook.h"
@@ -295,42 +296,55 @@ bool MainDlg::PreTranslateMessage(MSG& message) {
         return false;
     }
     if (message.message == WM_KEYDOWN) {
-        HWND focus = GetFocus();
-        const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+        RuledKey key = RuledKey::Other;
         switch (message.wParam) {
             case VK_ESCAPE:
-                // A multi-line edit would turn Esc into a close request.
-                return true;
+                key = RuledKey::Escape;
+                break;
             case VK_RETURN:
-                // In a pane Enter is a line break; anywhere else it would press OK.
-                if (!IsPane(focus)) {
-                    return true;
-                }
+                key = RuledKey::Enter;
                 break;
             case 'A':
-                if (ctrl && IsPane(focus)) {
-                    SendMessageW(focus, EM_SETSEL, 0, -1);
-                    return true;
-                }
+                key = RuledKey::A;
                 break;
             case VK_TAB:
-                if (IsPane(focus)) {
-                    if (ctrl) {
-                        if ((GetWindowLongPtrW(focus, GWL_STYLE) & ES_READONLY) == 0) {
-                            SendMessageW(focus, EM_REPLACESEL, TRUE,
-                                         reinterpret_cast<LPARAM>(L"\t"));
-                        }
-                    } else {
-                        const bool back = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
-                        if (HWND next = GetNextDlgTabItem(window_, focus, back ? TRUE : FALSE)) {
-                            SetFocus(next);
-                        }
-                    }
-                    return true;
-                }
+                key = RuledKey::Tab;
                 break;
             default:
                 break;
+        }
+        if (key != RuledKey::Other) {
+            HWND focus = GetFocus();
+            const bool inPane = IsPane(focus);
+            const bool writable = inPane && IsWindowEnabled(focus) &&
+                                  (GetWindowLongPtrW(focus, GWL_STYLE) & ES_READONLY) == 0;
+            const bool ctrl = (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+            const bool shift = (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+            switch (MainWindowKeyAction(key, ctrl, shift, inPane, writable)) {
+                case KeyAction::PassOn:
+                    // Tab moves the focus; a multi-line edit that wants every key would
+                    // take it as a character.
+                    if (key == RuledKey::Tab && inPane) {
+                        if (HWND next = GetNextDlgTabItem(window_, focus, shift ? TRUE : FALSE)) {
+                            SetFocus(next);
+                        }
+                        return true;
+                    }
+                    break;
+                case KeyAction::Swallow:
+                    // A multi-line edit would turn Esc into a close request, and Enter
+                    // outside a pane would press the dialog's OK.
+                    return true;
+                case KeyAction::LineBreak:
+                    SendMessageW(focus, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\r\n"));
+                    return true;
+                case KeyAction::SelectAll:
+                    SendMessageW(focus, EM_SETSEL, 0, -1);
+                    return true;
+                case KeyAction::InsertTab:
+                    SendMessageW(focus, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"\t"));
+                    return true;
+            }
         }
     }
     return IsDialogMessageW(window_, &message) != FALSE;

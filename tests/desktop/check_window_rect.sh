@@ -114,8 +114,8 @@ for rect in "300 200 1 1" "300 200 10 10" "300 200 30 30" "5000 4000 600 400" "-
     fi
 done
 
-# 4. A top or a width of 0 counts as nothing saved: the window opens as an unsaved one.
-for rect in "120 0 640 480" "120 90 0 480"; do
+# 4. A width or height of 0 counts as nothing saved: the window opens as an unsaved one.
+for rect in "120 90 0 480" "120 90 640 0"; do
     read -r x y w h <<<"$rect"
     dir=$(qd_trial "zero-$x-$y-$w" "$(window_section $rect)"$'\n')
     if ! measure_and_close "$dir"; then

@@ -128,6 +128,10 @@ TEST_F(WindowTest, KeysActAsInADocumentWindow) {
 
     Key(input, VK_RETURN);
     EXPECT_EQ(WindowText(input), u"ab\r\n");
+    Key(input, VK_RETURN, false, true);  // Shift+Enter: one line break too
+    EXPECT_EQ(WindowText(input), u"ab\r\n\r\n");
+    SetWindowTextW(input, L"ab\r\n");
+    SendMessageW(input, EM_SETSEL, 4, 4);
 
     DWORD start = 1, end = 1;
     Key(input, 'A', true);
