@@ -83,9 +83,10 @@ stage_fuzz() {
     scripts/fuzz.sh --short
 }
 
-# The engine, the settings library, the converter and their tests cross-built with
-# mingw-w64 and run under Wine with the Japanese code page 932 (the Qt program is not
-# cross-built). The Linux build in build-test gives the reference: the Windows build must
+# The engine, the settings library, the converter, the Windows window and their tests
+# cross-built with mingw-w64 and run under Wine with the Japanese code page 932 (the Qt
+# program is not cross-built); the window in a real X session (scripts/windows-desktop.sh)
+# and the Windows ZIP checked. The Linux build in build-test gives the reference: the Windows build must
 # give the same code page 932 mapping, line for line (the Linux dump is kept in
 # build-windows/native/), and the same bytes for the README's worked example. Wine gets a prefix of its own in build-windows/
 # and, when the system has no ja_JP.UTF-8 locale, one made there; nothing system-wide
@@ -100,15 +101,17 @@ stage_windows() {
     configure build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-w64-x86_64.cmake \
         -DQUILLERY_BUILD_UI=OFF -DQUILLERY_CP932_REFERENCE="$dir/native/cp932-mapping.txt"
     cmake --build build-windows -j2
-    # The converter starts without DLLs beside it: it imports only Windows' own.
-    local imports
-    imports=$(x86_64-w64-mingw32-objdump -p build-windows/quillery-convert.exe |
-        sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
-        grep -vxE 'kernel32\.dll|msvcrt\.dll|shell32\.dll' || true)
-    if [ -n "$imports" ]; then
-        echo "test.sh: quillery-convert.exe needs DLLs that nothing ships:" $imports >&2
-        return 1
-    fi
+    # The programs start without DLLs beside them: they import only Windows' own.
+    local imports exe
+    for exe in quillery-convert QuilleryMini; do
+        imports=$(x86_64-w64-mingw32-objdump -p "build-windows/$exe.exe" |
+            sed -n 's/^[[:space:]]*DLL Name: //p' | tr '[:upper:]' '[:lower:]' |
+            grep -vxE '(kernel32|msvcrt|shell32|user32|gdi32|comctl32|comdlg32|ole32)\.dll' || true)
+        if [ -n "$imports" ]; then
+            echo "test.sh: $exe.exe needs DLLs that nothing ships:" $imports >&2
+            return 1
+        fi
+    done
 
     local wine_env=(env -u DISPLAY -u WAYLAND_DISPLAY WINEPREFIX="$dir/wineprefix" WINEDEBUG=-all
         WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8)
@@ -131,7 +134,8 @@ stage_windows() {
     fi
     echo "Wine: ANSI code page $code_page"
 
-    "${wine_env[@]}" ctest --test-dir build-windows --output-on-failure -j2
+    # The window's tests need a display: they run in the X session below.
+    "${wine_env[@]}" ctest --test-dir build-windows --output-on-failure -j2 -LE display
 
     # The README's worked example with Japanese file names, byte for byte on both streams.
     local work="$dir/example" linux_convert=$PWD/build-test/quillery-convert
@@ -152,6 +156,10 @@ stage_windows() {
     done
     echo "worked example: the same bytes on standard output and standard error under Wine"
     "${wine_env[@]}" wineserver -k 2>/dev/null || true
+
+    # The Windows window in Xvfb with openbox, and its ZIP.
+    "${wine_env[@]}" QUILLERY_NATIVE_CONVERT="$linux_convert" scripts/windows-desktop.sh build-windows
+    scripts/check-windows-zip.sh build-windows
 }
 
 # The built program in Xvfb with openbox managing it, driven from outside by each
