@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "cli/Arguments.h"
@@ -129,12 +130,20 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const auto result = utf8 ? ConvertUtf8Text(input, run->keywords, run->options, run->random)
-                             : ConvertText(input, run->keywords, run->options, run->random);
-    if (!result) {
-        std::cerr << "quillery-convert: " << inputName << " is not valid UTF-8\n";
+    Utf8Conversion converted =
+        utf8 ? ConvertUtf8Text(input, run->keywords, run->options, run->random)
+             : Utf8Conversion(ConvertText(input, run->keywords, run->options, run->random));
+    if (const Utf8Fault* fault = std::get_if<Utf8Fault>(&converted)) {
+        // Each side is named only for its own fault: valid input stays valid.
+        if (*fault == Utf8Fault::kInputNotUtf8) {
+            std::cerr << "quillery-convert: " << inputName << " is not valid UTF-8\n";
+        } else {
+            std::cerr << "quillery-convert: a keyword of " << options.dictionary
+                      << " cannot be written as UTF-8\n";
+        }
         return 1;
     }
+    const auto* result = std::get_if<ConversionResult<std::string>>(&converted);
     host.TellDrawnSeed();
     std::fwrite(result->text.data(), 1, result->text.size(), stdout);
     if (std::fflush(stdout) != 0) {

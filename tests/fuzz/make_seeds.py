@@ -64,6 +64,15 @@ def main():
                   ratio=6, marks=True, seed=99)
     keywords_seed("utf8-text-no-final-break", "鍵\rA\n".encode("utf-8"),
                   "東京\r\n\r\n大阪".encode("utf-8"), ratio=10, seed=3)
+    # A character outside the basic plane where the 132nd unit of a piece would fall: the
+    # piece ends before it. The second: a long run's finding, whose dictionary is one such
+    # character, its second half a unit an escaped lead byte also uses.
+    keywords_seed("utf8-pair-at-the-132nd-unit", ("a" * 131 + "𠮷\n").encode("utf-8"),
+                  "東京に行く。大阪に行く。\n".encode("utf-8"), ratio=10, seed=1)
+    write("fuzz_keywords", "utf8-keyword-ends-in-a-pair",
+          bytes.fromhex("06B200261425" "81B1" "F19A8282"))
+    keywords_seed("utf8-keywords-end-in-pairs", "大好き💕\n📱\n\n".encode("utf-8"),
+                  "東京\r\n大阪".encode("utf-8"), ratio=10, marks=True, seed=5)
 
     settings = (b"[Settings]\r\nData=C:\\Quillery\\velmo.dat\r\nRatio=4\r\n"
                 b"[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
