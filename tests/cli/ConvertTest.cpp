@@ -44,9 +44,11 @@ class ConvertTest : public testing::Test {
 
     // Runs the converter in the test's folder with `input` on its standard input.
     Outcome Run(const std::string& args, std::string_view input = "") const {
-        dir_.Write(".stdin", input);
         std::istringstream words(args);
-        const std::vector<std::string> argv{std::istream_iterator<std::string>(words), {}};
+        return Run(std::vector<std::string>{std::istream_iterator<std::string>(words), {}}, input);
+    }
+    Outcome Run(const std::vector<std::string>& argv, std::string_view input) const {
+        dir_.Write(".stdin", input);
         const int code =
             test::RunProgram(QUILLERY_CONVERT_PATH, argv, dir_.path(), dir_.path() / ".stdin",
                              dir_.path() / ".stdout", dir_.path() / ".stderr");
@@ -112,11 +114,15 @@ TEST_F(ConvertTest, FailuresExitWithTheirCodeAndMessage) {
         EXPECT_EQ(r.out, "") << args;
         EXPECT_EQ(r.err, err) << args;
     }
-    for (const char* args : {"example.txt", "--dictionary x.dat --ratio 11"}) {
+    // An empty dictionary name is no name at all: a bad argument, not a missing file.
+    const std::vector<std::string> badArguments[] = {
+        {"example.txt"}, {"--dictionary", "x.dat", "--ratio", "11"}, {"--dictionary", ""}};
+    for (const std::vector<std::string>& args : badArguments) {
         const Outcome r = Run(args, Sjis("東京"));
-        EXPECT_EQ(r.exitCode, 2) << args;
-        EXPECT_EQ(r.out, "") << args;
-        EXPECT_EQ(r.err.substr(r.err.find('\n') + 1, usage.size()), usage) << args;
+        EXPECT_EQ(r.exitCode, 2) << testing::PrintToString(args);
+        EXPECT_EQ(r.out, "") << testing::PrintToString(args);
+        EXPECT_EQ(r.err.substr(r.err.find('\n') + 1, usage.size()), usage)
+            << testing::PrintToString(args);
     }
     const Outcome help = Run("--help");
     EXPECT_EQ(help.exitCode, 0);

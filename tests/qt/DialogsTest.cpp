@@ -205,13 +205,30 @@ class DialogsTest : public QObject, WindowFixture {
                 QCOMPARE(dialog.focusWidget(), seed);
                 QCOMPARE(seed->selectedText(), text);
             }
-            // A negative newest seed copies as the 32-bit seed it stands for.
-            Click(dialog, "button1040");
-            QCOMPARE(seed->text(), QString("4294967291"));
             QTest::keyClick(seed, Qt::Key_Escape);
         }));
         QVERIFY(!window_->runActive());
         QVERIFY(gSettings == before);
+    }
+
+    // A newest seed copies as the 32-bit seed it stands for, which the seed field takes:
+    // a negative one as its unsigned value, the edges included.
+    void copyGivesTheSeedFieldTheUnsignedSeed() {
+        const std::pair<std::int32_t, QString> rows[] = {{INT32_MIN, "2147483648"},
+                                                         {-5, "4294967291"},
+                                                         {-1, "4294967295"},
+                                                         {0, "0"},
+                                                         {INT32_MAX, "2147483647"}};
+        for (const auto& [newest, copied] : rows) {
+            gSettings.newestRandomSeed = newest;
+            QVERIFY(DebugConvert([&](CDebugConvertDlg& dialog) {
+                Click(dialog, "button1040");
+                QCOMPARE(Edit(dialog, "edit1038")->text(), copied);
+                Click(dialog, "button1");
+            }));
+            QVERIFY(RunEnds(*window_));
+            QCOMPARE(QString::number(gSettings.randomSeed), copied);
+        }
     }
 
     // The command does nothing while a run is on; OK stores the options and starts a
@@ -262,7 +279,8 @@ class DialogsTest : public QObject, WindowFixture {
         const std::pair<QString, QByteArray> rows[] = {
             {"一行目\n\nｶﾅ\t%s\u2028", Cp932("一行目\r\n\r\nｶﾅ\t%s\r\n")},  // U+2028 breaks too
             {"𠮷野家☃a💀b", "?" + Cp932("野家") + "?a?b"},  // 💀's low half is U+DC80
-            {QString("x") + QChar(0xDC81) + "y", "x?y"},   // a lone escaped-byte unit
+            // Lone escaped-byte units, the range's ends among them, wherever they stand.
+            {QChar(0xDCFF) + QString("x") + QChar(0xDC81) + "\n" + QChar(0xDC80), "?x?\r\n?"},
         };
         for (const auto& [text, bytes] : rows) {
             QVERIFY(WriteFile(path, QByteArray(500, 'z')));  // replaced, not appended to

@@ -90,6 +90,7 @@ class FileDropsTest : public QObject, WindowFixture {
             {"utf8.txt", kJapanese.toUtf8(), kJapanese},
             {"bom.txt", "\xEF\xBB\xBF" + QString(kJapanese).replace("\n", "\r").toUtf8(),
              kJapanese},
+            {"bom-ascii.txt", "\xEF\xBB\xBFplain\r\n", "plain\n"},  // the mark alone says UTF-8
             {"kana.txt", "\xB6\xC5\xB6\xC5", "ｶﾅｶﾅ"},  // valid code page 932, not UTF-8
             {"undecodable.txt", "\x81\x20x\xA0\r\ny", "\uFFFD x\uFFFD\ny"},
         };
@@ -113,13 +114,16 @@ class FileDropsTest : public QObject, WindowFixture {
 
     void refusedFilesInsertNothingAndAreNamedInTheMessage() {
         const QString good = File("good.txt", "good");
-        const QString big = File("big.txt", "");
-        QVERIFY(::truncate(QFile::encodeName(big).constData(),
-                           static_cast<off_t>(kMaxDroppedBytes + 1)) == 0);
+        const QString notText = "テキストファイルではありません（NUL文字を含んでいます）。";
+        // 64 MB in all, a drop's files together: a file that fills the room up to the byte
+        // is read (and refused only for its NUL bytes), one byte more is too large.
+        const QString nearlyAll = File("nearly-all.txt", "");
+        constexpr qint64 k64MB = qint64{64} * 1024 * 1024;
+        QVERIFY(::truncate(QFile::encodeName(nearlyAll).constData(), k64MB - 4) == 0);
         const std::pair<QStringList, QString> rows[] = {
-            {{good, File("utf16.txt", QByteArray("a\0b\0", 4))},
-             Refused("utf16.txt", "テキストファイルではありません（NUL文字を含んでいます）。")},
-            {{big}, Refused("big.txt", kTooLarge)},
+            {{good, File("utf16.txt", QByteArray("a\0b\0", 4))}, Refused("utf16.txt", notText)},
+            {{good, nearlyAll}, Refused("nearly-all.txt", notText)},
+            {{File("five.txt", "12345"), nearlyAll}, Refused("nearly-all.txt", kTooLarge)},
             {{"/dev/zero"}, Refused("zero", kCannotOpen)},  // read, it would never end
         };
         for (const auto& [paths, message] : rows) {

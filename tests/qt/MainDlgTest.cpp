@@ -124,8 +124,15 @@ class MainDlgTest : public QObject, WindowFixture {
     void commandsMoveCheckMarksAndTheTitleShowsTheFileName() {
         Trigger({CommandId::Ratio0, CommandId::Ratio0});  // the checked item stays checked
         QCOMPARE(CheckedItems(*window_), QString("0% 3:3(&3)"));
-        Trigger({CommandId::Ratio100, CommandId::WindowRatio2, CommandId::BlackBackground,
-                 CommandId::ReadOnly});
+        // The two view options each alone, then together: each mark and each pane follows
+        // its own setting.
+        Trigger({CommandId::Ratio100, CommandId::WindowRatio2, CommandId::BlackBackground});
+        QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2) 黒の背景色にする(&B)"));
+        QCOMPARE(Panes(*window_), QString("BB"));
+        Trigger({CommandId::BlackBackground, CommandId::ReadOnly});
+        QCOMPARE(CheckedItems(*window_), QString("100% 2:4(&2) 変換ペインを読込専用(&R)"));
+        QCOMPARE(Panes(*window_), QString("WFr"));
+        Trigger({CommandId::BlackBackground});
         QCOMPARE(QList<int>({gSettings.insertRatio, gSettings.windowRatio,
                              gSettings.blackBackground, gSettings.editReadOnly}),
                  QList<int>({10, 2, 1, 1}));

@@ -246,6 +246,48 @@ TEST(SettingsWrites, AStoppedSaveLeavesTheOldFileAndNothingAfterTheNextSave) {
     }
 }
 
+// The folder whose settings write loses its temporary file just before the rename that
+// would put it in place, and how many were taken.
+std::string gTakenFrom;
+int gTaken = 0;
+void TakeTheTemporaryAway(WriteStep step) {
+    if (step != WriteStep::kNamed) {
+        return;
+    }
+    for (const std::string& name : NamesIn(gTakenFrom)) {
+        if (name.starts_with("." + kIni + ".tmp-")) {
+            fs::remove(PathFromUtf8(gTakenFrom) / PathFromUtf8(name));
+            ++gTaken;
+        }
+    }
+}
+
+// The last step of a save, the rename that puts the new file in place, failing: the save
+// says so, and the old file (or none) stays, over an old file through either kind of
+// temporary and for a new file through a named one.
+TEST(SettingsWrites, AFailedFinalRenameIsAFailedSave) {
+    const std::string old = "[Settings]\r\nRatio=9\r\n";
+    const std::pair<bool, bool> cases[] = {{false, true}, {true, true}, {true, false}};
+    for (const auto& [named, exists] : cases) {
+        SCOPED_TRACE(std::string(named ? "named" : "unnamed") + (exists ? " over a file" : ""));
+        const Scratch scratch;
+        if (exists) {
+            scratch.Write(kIni, old);
+        }
+        gTakenFrom = scratch.dir;
+        gTaken = 0;
+        file_io_testing::SetUnnamedTemporaryFiles(!named);
+        file_io_testing::SetWriteStepHook(TakeTheTemporaryAway);
+        const bool saved = SaveSettingsTo(SettingsPlaces{scratch.dir}, Settings(), WindowState{});
+        file_io_testing::SetWriteStepHook(nullptr);
+        file_io_testing::SetUnnamedTemporaryFiles(true);
+        ASSERT_EQ(gTaken, 1);
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(NamesIn(scratch.dir), exists ? Names{kIni} : Names{});
+        EXPECT_EQ(ReadBytes(scratch.File(kIni)), exists ? old : "");
+    }
+}
+
 #ifndef _WIN32
 // Where an unnamed temporary file cannot be given a name (no /proc, no privilege to link
 // a descriptor), a named one takes its place, for a new file and over an old one.

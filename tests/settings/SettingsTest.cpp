@@ -214,6 +214,20 @@ TEST_F(SettingsFile, ADictionaryPathThatWouldNotReadBackKeepsTheOldEntry) {
                                     kWindowKeys + kRectangleKeys + kDebugPart);
 }
 
+// Saved at exit with one setting changed, a hand-edited file keeps the quotes around the
+// values that did not change: only the changed value is rewritten.
+TEST_F(SettingsFile, AnUnchangedHandQuotedValueKeepsItsQuotes) {
+    const std::string data = "[Settings]\r\nData=\"C:\\dic\\a.dat\"\r\nRatio=";
+    const std::string window = "\r\n[Window]\r\nWindowRatio = \"3\"\r\n";
+    Settings settings = LoadFrom(data + "4" + window);
+    ASSERT_EQ(settings.dictionaryPath.Bytes(), "C:\\dic\\a.dat");
+    ASSERT_EQ(settings.windowRatio, 3);
+    settings.insertRatio = 7;
+    ASSERT_TRUE(Save(settings));
+    const std::string expected = data + "7" + window;
+    EXPECT_EQ(ReadBytes(Ini()).substr(0, expected.size()), expected);
+}
+
 // A file without write permission for its owner (FILE_ATTRIBUTE_READONLY on Windows) is
 // left as it is, bytes and mode, even when others may write it, also by root and through
 // a link; nothing is put beside it.
