@@ -76,12 +76,11 @@ void CMainDlg::OnAbout() {
 }
 
 void CMainDlg::OnOnlineHelp() {
-    const QUrl url = quillery::HelpPageUrl();
     const QString prompt =
         QString::asprintf(kHelpPromptFormat, quillery::HelpPageAddress().toUtf8().constData());
     if (ShowMessage(this, prompt, MessageButtons::YesNo, MessageIcon::Question) ==
         MessageResult::Yes) {
-        quillery::OpenUrl(url);
+        quillery::OpenHelpPage(this);
     }
 }
 

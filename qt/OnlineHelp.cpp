@@ -4,11 +4,16 @@
 #include <QDir>
 #include <QFile>
 
+#include "qt/MessageBox.h"
 #include "settings/ExecutableFolder.h"
 
 namespace quillery {
 
 namespace {
+
+// Worded like the help prompt, with the path on a line of its own.
+const QString kCannotOpenHelpFormat =
+    QStringLiteral("オンラインヘルプを開けませんでした。\r\n%1\r\nをブラウザで開いてください。");
 
 UrlOpener& Opener() {
     static UrlOpener opener;
@@ -28,12 +33,21 @@ QString HelpPageAddress() {
     return HelpPageUrl().toString();
 }
 
-void OpenUrl(const QUrl& url) {
+bool OpenUrl(const QUrl& url) {
     if (Opener()) {
-        Opener()(url);
-        return;
+        return Opener()(url);
     }
-    QDesktopServices::openUrl(url);
+    // False when no launcher was found; a launcher that starts and then finds no browser
+    // is not seen here.
+    return QDesktopServices::openUrl(url);
+}
+
+void OpenHelpPage(QWidget* parent) {
+    const QUrl url = HelpPageUrl();
+    if (!OpenUrl(url)) {
+        ShowMessage(parent, kCannotOpenHelpFormat.arg(QDir::toNativeSeparators(url.toLocalFile())),
+                    MessageButtons::Ok);
+    }
 }
 
 void SetUrlOpener(UrlOpener opener) {
