@@ -1,6 +1,7 @@
 // The settings library: the profile file, file names, the settings record and its file.
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include <csignal>
@@ -336,6 +337,25 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     ASSERT_TRUE(Save(Settings()));
     EXPECT_TRUE(fs::is_symlink(Ini()));
     EXPECT_EQ(Load().insertRatio, 0);
+}
+
+// A save that would write the bytes the file holds leaves it alone: no flush to a busy
+// disk at exit for nothing. One that changes a byte replaces it.
+TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
+    ASSERT_TRUE(Save(DistinctSettings()));
+    const auto inode = [this] {
+        struct stat st {};
+        EXPECT_EQ(stat(Ini().c_str(), &st), 0);
+        return st.st_ino;
+    };
+    const auto first = inode();
+    ASSERT_TRUE(Save(DistinctSettings()));
+    EXPECT_EQ(inode(), first);
+    Settings changed = DistinctSettings();
+    changed.insertRatio = 3;
+    ASSERT_TRUE(Save(changed));
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(Load().insertRatio, 3);
 }
 
 TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
