@@ -6,7 +6,7 @@ source scripts/setup.sh
 
 BUILD_DIR=build
 if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLERY_BUILD_TESTS=OFF
+    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 fi
 cmake --build "$BUILD_DIR" -j2
 

@@ -1,4 +1,4 @@
-# Installation: the program keeps its settings file and default dictionary beside its
+# Installation: the program finds its default dictionary and help page beside its
 # executable, so it installs as one folder of its own, PREFIX/lib/quillery-mini, with
 # launchers in PREFIX/bin that are symbolic links into it (the program resolves its folder
 # through /proc/self/exe, which names the real file), plus the desktop menu entry, the
@@ -59,6 +59,22 @@ if(TARGET QuilleryMini)
 endif()
 install(TARGETS ${_quillery_programs} RUNTIME DESTINATION "${QUILLERY_INSTALL_APPDIR}")
 install(FILES "${PROJECT_SOURCE_DIR}/res/velmo.dat" DESTINATION "${QUILLERY_INSTALL_APPDIR}")
+# The marker that makes the folder an installed copy (settings/ExecutableFolder.h): nothing
+# is written into it at run time, by root neither; each user's settings go to their own
+# per-user file. A portable install (the Windows ZIP) leaves it out and, like a build
+# folder, keeps its settings beside the program.
+if(WIN32)
+    set(_quillery_portable_default ON)
+else()
+    set(_quillery_portable_default OFF)
+endif()
+option(QUILLERY_PORTABLE_INSTALL
+    "Install a portable copy, which keeps its settings beside the program"
+    ${_quillery_portable_default})
+if(NOT QUILLERY_PORTABLE_INSTALL)
+    install(FILES "${PROJECT_SOURCE_DIR}/res/QuilleryMini.installed"
+        DESTINATION "${QUILLERY_INSTALL_APPDIR}")
+endif()
 # The help page is opened from the folder beside the executable.
 install(DIRECTORY "${_quillery_help_source}" DESTINATION "${QUILLERY_INSTALL_APPDIR}" OPTIONAL)
 

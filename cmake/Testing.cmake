@@ -8,7 +8,11 @@ if(CMAKE_CROSSCOMPILING)
     # It defines GTest::gtest and GTest::gtest_main itself.
     add_subdirectory(${QUILLERY_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 else()
-    find_package(GTest REQUIRED)
+    find_package(GTest)
+    if(NOT GTest_FOUND)
+        message(FATAL_ERROR "The tests need GoogleTest (Debian: libgtest-dev). "
+            "To build without the tests, configure with -DBUILD_TESTING=OFF.")
+    endif()
 endif()
 
 # quillery_add_test(NAME SOURCES ... LIBRARIES ... [QT]): one test executable run by

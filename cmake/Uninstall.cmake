@@ -74,8 +74,9 @@ foreach(_file IN LISTS _files)
     endwhile()
 endforeach()
 
-# The program's settings file (and whatever else was put there since) is the user's: say
-# where it was left, so that it can be deleted by hand or found again by the next install.
+# A settings file put beside the program (an administrator's defaults), and whatever else
+# was put there since, is not the install's: say where it was left, so that it can be
+# deleted by hand or found again by the next install.
 list(REMOVE_DUPLICATES _kept_folders)
 set(_left_folders)
 foreach(_folder IN LISTS _kept_folders)
@@ -106,8 +107,8 @@ foreach(_folder IN LISTS _left_folders)
     endif()
 endforeach()
 
-# Where the program's folder could not be written, the settings went to a per-user file,
-# which is each user's own and stays.
+# An installed copy keeps each user's settings in a per-user file, which is that user's
+# own and stays.
 message(STATUS "Per-user settings files, if any, stay in each user's "
     "~/.config/QuilleryMini/ (or $XDG_CONFIG_HOME/QuilleryMini/)")
 

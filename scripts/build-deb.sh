@@ -11,12 +11,11 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 
 build=build-deb
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    # CMake takes CXXFLAGS and LDFLAGS from the environment when it first configures.
-    eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
-    CXXFLAGS="$CPPFLAGS $CXXFLAGS" cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DQUILLERY_BUILD_TESTS=OFF -DQUILLERY_BUILD_BENCH=OFF
-fi
+# CMake takes CXXFLAGS and LDFLAGS from the environment only when it makes a cache: a
+# fresh one every time, so that the build always has Debian's flags of the day.
+eval "$(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --export=sh)"
+CXXFLAGS="$CPPFLAGS $CXXFLAGS" cmake --fresh -S . -B "$build" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build "$build" -j2
 rm -f "$build"/quillery-mini_*.deb
 (cd "$build" && cpack -G DEB)

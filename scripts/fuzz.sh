@@ -27,13 +27,12 @@ if [ $# -gt 0 ]; then
     shift
 fi
 
-if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
-    # Optimised, as libFuzzer wants it for speed, but with asserts and debug information.
-    cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O2 \
-        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-        -DQUILLERY_BUILD_FUZZERS=ON "-DQUILLERY_SANITIZE=address;undefined" \
-        -DQUILLERY_BUILD_UI=OFF -DQUILLERY_BUILD_BENCH=OFF -DQUILLERY_WARNINGS_AS_ERRORS=ON
-fi
+# Optimised, as libFuzzer wants it for speed, but with asserts and debug information. A
+# fresh cache each time: the build is always the one written here.
+cmake --fresh -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O2 \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DBUILD_TESTING=ON \
+    -DQUILLERY_BUILD_FUZZERS=ON "-DQUILLERY_SANITIZE=address;undefined" \
+    -DQUILLERY_BUILD_UI=OFF -DQUILLERY_BUILD_BENCH=OFF -DQUILLERY_WARNINGS_AS_ERRORS=ON
 cmake --build "$BUILD_DIR" -j2 --target "${TARGETS[@]}"
 
 export ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "files/FileIo.h"
 #include "files/Paths.h"
 
 #ifdef _WIN32
@@ -75,6 +76,12 @@ std::optional<std::string> ExecutableDirectory() {
 
 std::optional<std::string> ModulePath(std::string_view name) {
     return JoinPath(ExecutableDirectory(), name);
+}
+
+bool IsInstalledCopy(const std::string& programFolder) {
+    const std::optional<std::string> marker = JoinPath(programFolder, kInstalledMarkerName);
+    // No install step could have put the marker where its path would be too long.
+    return marker && ProbeFileAccess(*marker) != FileAccess::kMissing;
 }
 
 namespace {

@@ -20,6 +20,16 @@ std::optional<std::string> ExecutableDirectory();
 // would be too long.
 std::optional<std::string> ModulePath(std::string_view name);
 
+// The file the install step (cmake --install, the package) puts beside the executable.
+// Its folder then belongs to the installation, whoever runs the program, root included:
+// nothing is written there at run time, and settings are kept per user. A copy that was
+// unpacked or built has none and keeps its settings beside itself.
+inline constexpr std::string_view kInstalledMarkerName = "QuilleryMini.installed";
+
+// Whether `programFolder` holds kInstalledMarkerName. Anything of that name counts, also
+// what cannot be examined: a folder that may be an installation's is left alone.
+bool IsInstalledCopy(const std::string& programFolder);
+
 // The per-user folder for the settings file, ending with a separator: on Linux and other
 // Unix systems $XDG_CONFIG_HOME/QuilleryMini/ (when it is an absolute path), else
 // ~/.config/QuilleryMini/ (the home folder from $HOME, else from the user database); on

@@ -68,31 +68,39 @@ class SettingsReader {
 
 }  // namespace
 
-SettingsFiles ChooseSettingsFiles(const std::optional<std::string>& beside, FileAccess access,
-                                  bool folderWritable, const std::optional<std::string>& user) {
+SettingsFiles ChooseSettingsFiles(const SettingsPlaceFacts& facts) {
     SettingsFiles files;
-    const bool besideIsWritten = beside && (access == FileAccess::kWritable ||
-                                            (access == FileAccess::kMissing && folderWritable));
+    const auto& beside = facts.beside;
+    const bool besideIsWritten = beside && !facts.installed &&
+                                 (facts.access == FileAccess::kWritable ||
+                                  (facts.access == FileAccess::kMissing && facts.folderWritable));
     if (beside) {
         files.read.push_back(*beside);
     }
     if (besideIsWritten) {
         files.write = beside;
-    } else if (!(beside && access == FileAccess::kReadOnly) && user) {
-        files.read.push_back(*user);
-        files.write = user;
+    } else if (!(beside && facts.access == FileAccess::kReadOnly) && facts.user) {
+        files.read.push_back(*facts.user);
+        files.write = facts.user;
         files.writeInUserFolder = true;
     }
     return files;
 }
 
 SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places) {
-    const std::optional<std::string> beside = JoinPath(places.programFolder, kSettingsFileName);
-    const std::optional<std::string> user = JoinPath(places.userFolder, kSettingsFileName);
-    const FileAccess access = beside ? ProbeFileAccess(*beside) : FileAccess::kUnusable;
-    const bool folderWritable =
-        beside && access == FileAccess::kMissing && CanCreateFilesIn(*places.programFolder);
-    return ChooseSettingsFiles(beside, access, folderWritable, user);
+    SettingsPlaceFacts facts;
+    facts.beside = JoinPath(places.programFolder, kSettingsFileName);
+    facts.user = JoinPath(places.userFolder, kSettingsFileName);
+    if (facts.beside) {
+        facts.access = ProbeFileAccess(*facts.beside);
+        facts.installed = IsInstalledCopy(*places.programFolder);
+        // Only asked where it decides something.
+        facts.folderWritable = facts.access == FileAccess::kMissing && !facts.installed &&
+                               CanCreateFilesIn(*places.programFolder);
+    } else {
+        facts.access = FileAccess::kUnusable;
+    }
+    return ChooseSettingsFiles(facts);
 }
 
 SettingsPlaces DefaultSettingsPlaces() {

@@ -125,24 +125,26 @@ inline constexpr const char* kDefaultDictionaryName = "velmo.dat";
 
 // Where the settings live.
 //
-// The settings file "QuilleryMini.ini" beside the executable is the program's own: it is
-// read, and written when it can be. Where it cannot, a per-user file of the same name
-// and format (UserSettingsDirectory) takes the writes, and is read over the one beside
-// the executable, whose values then serve as the defaults an administrator set. The
-// default dictionary "velmo.dat" is always the one beside the executable.
+// The settings file "QuilleryMini.ini" beside the executable of a copy that is not
+// installed (one unpacked or built) is the program's own: it is read, and written when it
+// can be. Where it cannot, or in an installed copy (IsInstalledCopy), a per-user file of
+// the same name and format (UserSettingsDirectory) takes the writes, and is read over the
+// one beside the executable, whose values then serve as the defaults an administrator
+// set. The default dictionary "velmo.dat" is always the one beside the executable.
 //
 // Which file a save writes, decided afresh at each load and save:
-//  - the file beside the executable when it exists and this process may write it, or
-//    when there is none and a file can be made in the executable's folder; the per-user
-//    file is then not read;
+//  - in a copy that is not installed, the file beside the executable when it exists and
+//    this process may write it, or when there is none and a file can be made in the
+//    executable's folder; the per-user file is then not read;
 //  - nothing when the file beside the executable was made read-only by its owner (no
 //    write permission for the owner, FILE_ATTRIBUTE_READONLY on Windows; seen so by
 //    root too): that file holds settings someone chose to keep as they are, and writing
 //    them elsewhere would undo that at the next start. It is read alone;
-//  - otherwise (a folder this user cannot write with no file in it, or a file there
-//    belonging to someone else that this user may not write, or something there that is
-//    not a file) the per-user file, read over the one beside the executable. Its folder
-//    is made when missing. A per-user file made read-only is left as it is, too.
+//  - otherwise (an installed copy, which nobody writes into at run time, root included;
+//    a folder this user cannot write with no file in it; a file there belonging to
+//    someone else that this user may not write; something there that is not a file) the
+//    per-user file, read over the one beside the executable. Its folder is made when
+//    missing. A per-user file made read-only is left as it is, too.
 // Whatever is written goes through ReplaceWritableFileAtomically; a failure changes
 // nothing and is not reported.
 struct SettingsPlaces {
@@ -159,11 +161,19 @@ struct SettingsFiles {
     bool operator==(const SettingsFiles&) const = default;
 };
 
-// The rule above, on what was found: the path beside the executable (none when the
+// What the rule above looks at: the path beside the executable (none when the
 // executable's folder is unknown), what a write to it would meet, whether a file can be
-// made in its folder, and the per-user path.
-SettingsFiles ChooseSettingsFiles(const std::optional<std::string>& beside, FileAccess access,
-                                  bool folderWritable, const std::optional<std::string>& user);
+// made in its folder, whether that folder is an installed copy, and the per-user path.
+struct SettingsPlaceFacts {
+    std::optional<std::string> beside;
+    FileAccess access = FileAccess::kMissing;
+    bool folderWritable = false;
+    bool installed = false;
+    std::optional<std::string> user;
+};
+
+// The rule above, on what was found.
+SettingsFiles ChooseSettingsFiles(const SettingsPlaceFacts& facts);
 
 // The rule above, looking at the file system.
 SettingsFiles ChooseSettingsFiles(const SettingsPlaces& places);

@@ -92,7 +92,7 @@ install_into "$prefix"
 install_into "$prefix"
 
 echo "== the program's folder and the launchers"
-expected="QuilleryMini quillery-convert velmo.dat"
+expected="QuilleryMini QuilleryMini.installed quillery-convert velmo.dat"
 [ -d "$source/res/help" ] && expected="$expected help"
 [ "$(ls -A "$prefix/$appdir" | sort | tr '\n' ' ')" = "$(echo $expected | tr ' ' '\n' | sort | tr '\n' ' ')" ] ||
     fail "$prefix/$appdir holds: $(ls -A "$prefix/$appdir" | tr '\n' ' '), expected: $expected"
@@ -108,6 +108,9 @@ for program in QuilleryMini quillery-convert; do
         fail "$launcher leads to $(readlink -f "$launcher"), not to $real"
 done
 cmp "$source/res/velmo.dat" "$prefix/$appdir/velmo.dat" || fail "velmo.dat differs"
+# The marker that keeps the program from writing into its installed folder.
+cmp "$source/res/QuilleryMini.installed" "$prefix/$appdir/QuilleryMini.installed" ||
+    fail "QuilleryMini.installed differs"
 if [ -d "$source/res/help" ]; then
     diff -r "$source/res/help" "$prefix/$appdir/help" || fail "the installed help folder differs"
 fi

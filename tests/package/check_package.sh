@@ -5,10 +5,18 @@
 # changelog, the manual pages (every option of --help documented), the converter run from
 # the unpacked package, and lintian with no error.
 #
-# usage: check_package.sh DEB SOURCE_DIR APP_ID VERSION
-#        check_package.sh --build BUILD_DIR SOURCE_DIR APP_ID VERSION
+# usage: check_package.sh [--install-trial] DEB SOURCE_DIR APP_ID VERSION
+#        check_package.sh [--install-trial] --build BUILD_DIR SOURCE_DIR APP_ID VERSION
 # With --build, the package is first made with cpack from BUILD_DIR into a temporary folder.
+# With --install-trial, it is then installed and used (check_installed_package.sh), which
+# ends with 77 where that cannot be done.
 set -euo pipefail
+
+trial=
+if [ "$1" = --install-trial ]; then
+    trial=1
+    shift
+fi
 
 fail() {
     echo "FAIL: $*" >&2
@@ -92,7 +100,7 @@ awk '{ path = $6; sub(/^\./, "", path); line = $1 " " $2 " " path;
         echo "lrwxrwxrwx root/root /usr/bin/$program -> ../lib/quillery-mini/$program"
         echo "-rw-r--r-- root/root /usr/share/man/man1/$program.1.gz"
     done
-    for file in "$appdir/velmo.dat" "$appdir/help/index.html" \
+    for file in "$appdir/velmo.dat" "$appdir/QuilleryMini.installed" "$appdir/help/index.html" \
         "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml" \
         "usr/share/icons/hicolor/scalable/apps/$id.svg" usr/share/doc/quillery-mini/copyright \
         usr/share/doc/quillery-mini/changelog.gz; do
@@ -174,3 +182,8 @@ grep -v '^running with root' "$tmp/lintian" || true
 [ "$status" -eq 0 ] || fail "lintian reports an error (status $status)"
 
 echo "the Debian package: all checks passed"
+
+if [ -n "$trial" ]; then
+    echo "== installed with dpkg and used"
+    bash "$(dirname "$0")/check_installed_package.sh" "$deb"
+fi

@@ -57,13 +57,18 @@ std::string SavedFile(int ratio, const std::string& data) {
 }
 
 // A file beside the program that another user owns gives way to the user's own file
-// (under it, as defaults); one the user made read-only is read alone, nothing written.
+// (under it, as defaults), and so does any file beside an installed copy, even one this
+// user may write; one made read-only is read alone, nothing written, installed or not.
 TEST(SettingsPlaces, TheFileBesideTheProgramUnlessItCannotBeWritten) {
     const std::string beside = "/opt/q/QuilleryMini.ini", user = "/home/u/QuilleryMini.ini";
-    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kNotOurs, true, user),
-              (SettingsFiles{{beside, user}, user, true}));
-    EXPECT_EQ(ChooseSettingsFiles(beside, FileAccess::kReadOnly, true, user),
-              (SettingsFiles{{beside}, std::nullopt, false}));
+    const SettingsFiles users{{beside, user}, user, true};
+    EXPECT_EQ(ChooseSettingsFiles({beside, FileAccess::kNotOurs, true, false, user}), users);
+    EXPECT_EQ(ChooseSettingsFiles({beside, FileAccess::kWritable, true, true, user}), users);
+    EXPECT_EQ(ChooseSettingsFiles({beside, FileAccess::kMissing, true, true, user}), users);
+    for (const bool installed : {false, true}) {
+        EXPECT_EQ(ChooseSettingsFiles({beside, FileAccess::kReadOnly, true, installed, user}),
+                  (SettingsFiles{{beside}, std::nullopt, false}));
+    }
 }
 
 // Started from a folder of decoys, the program finds its settings and default dictionary
@@ -123,6 +128,54 @@ TEST(SettingsPlaces, TheUsersFileWhenNothingCanBeWrittenBesideTheProgram) {
     EXPECT_EQ(NamesIn(program), (Names{kIni, "velmo.dat"}));
 }
 
+// The install step's marker beside the program: nothing is written into its folder,
+// though this process could (root can write anything, and an installed copy is root's):
+// the settings go to the user's own file, over an administrator's defaults beside the
+// program, which stay as they are. The same folder without the marker is a copy of the
+// user's own and takes the settings beside the program again.
+TEST(SettingsPlaces, AnInstalledCopyIsNeverWrittenIntoEvenWhereItCould) {
+    const Scratch scratch;
+    const std::string program = scratch.dir + kSep + "program";
+    const std::string user = scratch.dir + kSep + "user";
+    fs::create_directory(PathFromUtf8(program));
+    WriteBytes(program + kSep + "velmo.dat", "word\r\n");
+    const std::string marker = program + kSep + std::string(kInstalledMarkerName);
+    WriteBytes(marker, "");
+    const std::string velmo = JoinPath(program, "velmo.dat").value_or("");
+    const SettingsPlaces places{program, user};
+    const WindowState window{false, false, 10, 20, 330, 260};
+    const std::string defaults = "[Settings]\r\nRatio=2\r\n[Debug]\r\nInsertMark=1\r\n";
+    WriteBytes(program + kSep + kIni, defaults);
+
+    Settings settings;
+    LoadSettingsFrom(places, settings);
+    EXPECT_EQ(settings.insertRatio, 2);
+    EXPECT_EQ(settings.insertMark, 1);
+    settings.insertRatio = 8;
+    ASSERT_TRUE(SaveSettingsTo(places, settings, window));
+    std::string saved = SavedFile(8, velmo);
+    saved.replace(saved.find("InsertMark=0"), 12, "InsertMark=1");
+    EXPECT_EQ(ReadBytes(user + kSep + kIni), saved);
+    EXPECT_EQ(ReadBytes(program + kSep + kIni), defaults);
+
+    // No file beside it, in a folder that can be written: still none made there.
+    fs::remove(PathFromUtf8(program + kSep + kIni));
+    Settings reloaded;
+    LoadSettingsFrom(places, reloaded);
+    EXPECT_EQ(reloaded.insertRatio, 8);
+    EXPECT_EQ(reloaded.insertMark, 1);  // kept in the user's own file
+    reloaded.insertRatio = 6;
+    ASSERT_TRUE(SaveSettingsTo(places, reloaded, window));
+    EXPECT_EQ(ReadBytes(user + kSep + kIni).find("Ratio=8"), std::string::npos);
+    EXPECT_EQ(NamesIn(program), (Names{std::string(kInstalledMarkerName), "velmo.dat"}));
+
+    fs::remove(PathFromUtf8(marker));
+    reloaded.insertRatio = 5;
+    ASSERT_TRUE(SaveSettingsTo(places, reloaded, window));
+    EXPECT_NE(ReadBytes(program + kSep + kIni).find("Ratio=5"), std::string::npos);
+    EXPECT_NE(ReadBytes(user + kSep + kIni).find("Ratio=6"), std::string::npos);
+}
+
 #ifndef _WIN32
 TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
     const char* const saved[] = {std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")};
@@ -142,8 +195,7 @@ TEST(SettingsPlaces, TheUsersFolderFollowsXdgConfigHomeThenHome) {
 // even another file's leftover of the same form.
 TEST(SettingsWrites, RemoveTheirOwnLeftoversOnly) {
     const Scratch scratch;
-    Names expected = {".other.ini.tmp-1-2-3", "QuilleryMini.ini.tmp-1-2-3",
-                      ".QuilleryMini.ini~"};
+    Names expected = {".other.ini.tmp-1-2-3", "QuilleryMini.ini.tmp-1-2-3", ".QuilleryMini.ini~"};
     for (const std::string& name : expected) {
         scratch.Write(name, "x");
     }
@@ -275,6 +327,16 @@ TEST_F(AsOrdinaryUser, TheirSettingsGoWhereTheyMayWriteAndAFileTheyMadeReadOnlyI
     EXPECT_EQ(fs::status(own + "/" + kIni).permissions(), fs::perms(0444));
     EXPECT_EQ(NamesIn(own), (Names{kProgram, kIni}));
     EXPECT_EQ(ReadBytes(home_ + "/.config/QuilleryMini/" + kIni), user);  // nor written there
+}
+
+// Installed where they cannot write, with no settings file beside the program: their own
+// file takes the settings, and the next start has them back.
+TEST_F(AsOrdinaryUser, WithNoFileBesideAProgramTheyCannotWriteTheirOwnFileTakesIt) {
+    const std::string velmo = installed_ + "/velmo.dat";
+    EXPECT_EQ(RunAsUser(installed_, {"--ratio", "7"}), "7\n" + velmo + "\n");
+    EXPECT_EQ(RunAsUser(installed_, {}), "7\n" + velmo + "\n");
+    EXPECT_EQ(ReadBytes(home_ + "/.config/QuilleryMini/" + kIni), SavedFile(7, velmo));
+    EXPECT_EQ(NamesIn(installed_), (Names{kProgram, "velmo.dat"}));
 }
 #endif
 
