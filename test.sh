@@ -169,7 +169,7 @@ stage_windows() {
 # is given). QUILLERY_DISPLAY_BASE is the first display number tried (120).
 stage_desktop() {
     configure_test_build
-    cmake --build build-test -j2 --target QuilleryMini quillery-convert no_code_page_932
+    cmake --build build-test -j2 --target QuilleryMini quillery-convert no_iconv
     scripts/desktop-session.sh "$PWD/build-test" tests/desktop
 }
 

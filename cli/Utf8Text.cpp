@@ -6,10 +6,8 @@
 
 namespace quillery {
 
-std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view bytes,
-                                                             const KeywordList& keywords,
-                                                             const ConversionOptions& options,
-                                                             RandomSource& random) {
+Utf8Conversion ConvertUtf8Text(std::string_view bytes, const KeywordList& keywords,
+                               const ConversionOptions& options, RandomSource& random) {
     const bool byteOrderMark = bytes.starts_with(kUtf8ByteOrderMark);
     if (byteOrderMark) {
         bytes.remove_prefix(kUtf8ByteOrderMark.size());
@@ -21,7 +19,7 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
     {
         const auto text = Utf8ToUtf16(bytes);
         if (!text) {
-            return std::nullopt;
+            return Utf8Fault::kInputNotUtf8;
         }
         const std::u16string_view wide = *text;
         input.reserve(wide.size() + wide.size() / 8);
@@ -67,7 +65,7 @@ std::optional<ConversionResult<std::string>> ConvertUtf8Text(std::string_view by
     std::u16string().swap(converted.text);
     auto utf8 = Utf16ToUtf8(output);
     if (!utf8) {
-        return std::nullopt;
+        return Utf8Fault::kKeywordNotUnicode;
     }
     ConversionResult<std::string> result;
     result.text = byteOrderMark ? std::string(kUtf8ByteOrderMark) + *utf8 : std::move(*utf8);

@@ -1,11 +1,16 @@
 // quillery-convert: converts a text with a dictionary from the command line.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "cli/Arguments.h"
@@ -62,14 +67,51 @@ class StderrRunHost : public RunHost {
     std::optional<std::int32_t> drawnSeed_;
 };
 
-bool ReadAll(std::FILE* in, std::string& text) {
-    char chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) {
-        text.append(chunk, n);
+// The input's bytes, in a buffer that is never filled with zeros first: for a large
+// file that would cost about as much as reading it.
+class InputBytes {
+  public:
+    // A named file's size is known: it is read in one piece, without growing the buffer
+    // (and copying what it holds) again and again. Standard input, or a file that grew,
+    // goes on in pieces.
+    bool ReadAll(std::FILE* in, bool namedFile) {
+        if (namedFile && std::fseek(in, 0, SEEK_END) == 0) {
+            const long size = std::ftell(in);
+            if (size > 0) {
+                Grow(static_cast<std::size_t>(size) + 1);  // + 1: the end is seen at once
+            }
+            std::fseek(in, 0, SEEK_SET);
+        }
+        std::clearerr(in);
+        for (;;) {
+            if (size_ == capacity_) {
+                Grow(std::max<std::size_t>(capacity_ * 2, 65536));
+            }
+            const std::size_t n = std::fread(data_.get() + size_, 1, capacity_ - size_, in);
+            if (n == 0) {
+                break;
+            }
+            size_ += n;
+        }
+        return !std::ferror(in);
     }
-    return !std::ferror(in);
-}
+
+    std::string_view View() const { return {data_.get(), size_}; }
+
+  private:
+    void Grow(std::size_t capacity) {
+        std::unique_ptr<char[]> data(new char[capacity]);
+        if (size_ > 0) {
+            std::memcpy(data.get(), data_.get(), size_);
+        }
+        data_ = std::move(data);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
 
 }  // namespace
 
@@ -95,12 +137,6 @@ int main(int argc, char** argv) {
     }
     const CliOptions& options = parsed.options;
     const bool utf8 = options.encoding == Encoding::kUtf8;
-    // Without the system's code page 932 converter every character would come out as "?";
-    // UTF-8 runs do not use it.
-    if (!utf8 && !ThreadCodec().IsOpen()) {
-        std::cerr << "quillery-convert: this system has no code page 932 converter\n";
-        return 1;
-    }
 
     RunRequest request;
     request.dictionaryPathEmpty = false;
@@ -117,9 +153,10 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    std::string input;
+    InputBytes inputBytes;
     std::FILE* in = options.input.empty() ? stdin : OpenInputFile(options.input);
-    const bool read = in != nullptr && ReadAll(in, input);
+    const bool read = in != nullptr && inputBytes.ReadAll(in, in != stdin);
+    const std::string_view input = inputBytes.View();
     if (in != nullptr && in != stdin) {
         std::fclose(in);
     }
@@ -129,18 +166,34 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    const auto result = utf8 ? ConvertUtf8Text(input, run->keywords, run->options, run->random)
-                             : ConvertText(input, run->keywords, run->options, run->random);
-    if (!result) {
-        std::cerr << "quillery-convert: " << inputName << " is not valid UTF-8\n";
-        return 1;
+    ConversionStats stats;
+    if (utf8) {
+        Utf8Conversion converted = ConvertUtf8Text(input, run->keywords, run->options, run->random);
+        if (const Utf8Fault* fault = std::get_if<Utf8Fault>(&converted)) {
+            // Each side is named only for its own fault: valid input stays valid.
+            if (*fault == Utf8Fault::kInputNotUtf8) {
+                std::cerr << "quillery-convert: " << inputName << " is not valid UTF-8\n";
+            } else {
+                std::cerr << "quillery-convert: a keyword of " << options.dictionary
+                          << " cannot be written as UTF-8\n";
+            }
+            return 1;
+        }
+        const auto& result = std::get<ConversionResult<std::string>>(converted);
+        host.TellDrawnSeed();
+        std::fwrite(result.text.data(), 1, result.text.size(), stdout);
+        stats = result.stats;
+    } else {
+        // Code page 932 output goes out as it is made, so it is never held whole.
+        host.TellDrawnSeed();
+        stats = ConvertText(
+            input, run->keywords, run->options, run->random,
+            [](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
     }
-    host.TellDrawnSeed();
-    std::fwrite(result->text.data(), 1, result->text.size(), stdout);
-    if (std::fflush(stdout) != 0) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << "quillery-convert: cannot write the output\n";
         return 1;
     }
-    EndRun(result->stats, run->keywords.size(), host);
+    EndRun(stats, run->keywords.size(), host);
     return 0;
 }

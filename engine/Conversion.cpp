@@ -382,9 +382,22 @@ bool EveryCrEndsALine(std::string_view bytes) {
     return true;
 }
 
+using OutputSink = std::function<void(std::string_view)>;
+
+// Hands the output gathered so far to `write`, if there is one, once it holds more than
+// `atLeast` bytes.
+void Flush(std::string& output, const OutputSink* write, std::size_t atLeast) {
+    if (write != nullptr && output.size() > atLeast) {
+        (*write)(output);
+        output.clear();
+    }
+}
+
 // Longer text is converted in pieces of about this many bytes, each ending with a line
 // break, so that a decoded piece and its output stay in the cache.
 constexpr std::size_t kPieceBytes = 32 * 1024;
+// Output handed on line by line is gathered up to about this many bytes first.
+constexpr std::size_t kFlushBytes = 64 * 1024;
 
 // ConvertText for the pieces of the text whose every CR is followed by LF (or ends the
 // text): a CR never joins a character, so a piece that ends with CR LF decodes exactly
@@ -393,7 +406,7 @@ constexpr std::size_t kPieceBytes = 32 * 1024;
 // first piece with a CR before another byte, from where the text goes line by line.
 std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
                               const ConversionOptions& options, RandomSource& random,
-                              ConversionResult<std::string>& result) {
+                              ConversionResult<std::string>& result, const OutputSink* write) {
     Cp932Codec& codec = ThreadCodec();
     std::u16string wide;
     std::u16string wideText;
@@ -430,6 +443,7 @@ std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords
             AddWrapping(result.stats.lineCount, 1);
         }
         codec.Encode(wideOut.View(), result.text);
+        Flush(result.text, write, 0);
         start = end;
     }
     return start;
@@ -455,12 +469,16 @@ NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     return result;
 }
 
-ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
-                                          const ConversionOptions& options, RandomSource& random) {
+namespace {
+
+ConversionResult<std::string> ConvertNarrowText(std::string_view text, const KeywordList& keywords,
+                                                const ConversionOptions& options,
+                                                RandomSource& random, const OutputSink* write) {
     ConversionResult<std::string> result;
-    result.text.reserve(text.size() + text.size() / 2);
+    result.text.reserve(write != nullptr ? kFlushBytes + kPieceBytes * 4
+                                         : text.size() + text.size() / 2);
     const KeywordPool pool(keywords);
-    std::size_t readPos = ConvertWholeLines(text, pool, options, random, result);
+    std::size_t readPos = ConvertWholeLines(text, pool, options, random, result, write);
     // The rest, from the start of a line: code page 932 is stateless, so converting line
     // by line gives the same bytes as converting each character on its own.
     Cp932Codec& codec = ThreadCodec();
@@ -477,9 +495,24 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
         wideOut.Clear();
         ConvertWideLine(wideLine, next.isLastLine, pool, options, random, result.stats, wideOut);
         codec.Encode(wideOut.View(), result.text);
+        Flush(result.text, write, kFlushBytes);
         AddWrapping(result.stats.lineCount, 1);
     }
+    Flush(result.text, write, 0);
     return result;
+}
+
+}  // namespace
+
+ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
+                                          const ConversionOptions& options, RandomSource& random) {
+    return ConvertNarrowText(text, keywords, options, random, nullptr);
+}
+
+ConversionStats ConvertText(std::string_view text, const KeywordList& keywords,
+                            const ConversionOptions& options, RandomSource& random,
+                            const OutputSink& write) {
+    return ConvertNarrowText(text, keywords, options, random, &write).stats;
 }
 
 ConversionResult<std::u16string> ConvertText(std::u16string_view text, const KeywordList& keywords,

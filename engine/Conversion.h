@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,12 @@ NextLine ReadNextLine(std::string_view text, std::size_t& readPos);
 // through unchanged. `keywords` must not be empty.
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
                                           const ConversionOptions& options, RandomSource& random);
+
+// The same conversion, its output handed to `write` piece by piece, in order, instead of
+// kept: a long text needs no second copy in memory. Returns the statistics.
+ConversionStats ConvertText(std::string_view text, const KeywordList& keywords,
+                            const ConversionOptions& options, RandomSource& random,
+                            const std::function<void(std::string_view)>& write);
 
 // UTF-16 text with CR LF between lines; characters that code page 932 cannot hold pass
 // through unchanged. A surrogate pair is one character: never split, counted once. A CR

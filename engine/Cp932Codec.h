@@ -1,18 +1,19 @@
 #pragma once
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillery {
 
+namespace detail {
+struct Cp932Tables;
+}
+
 // Converts between code page 932 bytes (Shift-JIS as Windows defines it: 0x5C is the
 // backslash, 0x7E the tilde, NEC and IBM extensions and the user-defined area included)
-// and UTF-16. The platform's converter (MultiByteToWideChar and WideCharToMultiByte on
-// Windows, iconv elsewhere) supplies the characters; the rules below are applied on top,
-// so the same bytes give the same text and the same text the same bytes on every
-// platform.
+// and UTF-16, through the table of Cp932Table.h: no platform converter is involved, so
+// every platform converts alike.
 //
 // Bytes that do not decode never stop a conversion and never swallow what follows:
 // each such byte becomes one "escaped byte", the lone low surrogate U+DC00 + byte
@@ -25,18 +26,18 @@ namespace quillery {
 // character written with its other code, 0xED 0x40 as 0xFA 0x5C) is written as "?", so
 // that no encoded text reads back as other characters.
 //
-// A character is written only as bytes that read back as that very character; there is
-// no best fit. A character with two codes takes the one Windows writes (U+2252 0x81E0,
-// U+2170 0xFA40, U+FFE2 0x81CA). Every other character (one the code page lacks such as
-// U+00A5 ¥, U+2014 —, U+2212 −, U+301C 〜 or é, a surrogate pair, an unpaired surrogate
-// other than an escaped byte) is one "?".
+// A character with two codes takes the one Windows writes (U+2252 0x81E0, U+2170 0xFA40,
+// U+FFE2 0x81CA). The forms that Linux input methods and web pages give some characters of
+// the code page are written as the code page's own: U+301C 〜, U+2016 ‖, U+2212 −,
+// U+00A2 ¢, U+00A3 £, U+00AC ¬ and U+2014 — as ～ ∥ － ￠ ￡ ￢ ―, and U+00A5 ¥ as ￥
+// (never as 0x5C, which reads back as a backslash). Every other character the code page
+// lacks (é, a surrogate pair, an unpaired surrogate other than an escaped byte) is one
+// "?". EncodeExactly() is for text that must read back as itself, such as file names.
 //
-// One instance is not safe to use from two threads at once; ThreadCodec() gives each
-// thread its own.
+// The tables are built once and never change, so any number of threads may convert at
+// once, with one codec or several.
 class Cp932Codec {
   public:
-    // Never fails: when the platform has no code page 932 converter, IsOpen() says so and
-    // every byte decodes as an escaped byte, every other unit encodes as "?".
     Cp932Codec();
     ~Cp932Codec();
     Cp932Codec(const Cp932Codec&) = delete;
@@ -50,19 +51,16 @@ class Cp932Codec {
     std::u16string Decode(std::string_view bytes);
     std::string Encode(std::u16string_view text);
 
-    // Whether the platform's converter opened; without it no text converts.
-    bool IsOpen() const;
-
   private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    const detail::Cp932Tables& tables_;
 };
 
-// The calling thread's codec, opened on first use.
+// A codec for the calling thread; kept for the callers that ask for one per thread.
 Cp932Codec& ThreadCodec();
 
 // The code page 932 bytes of `text` when they read back as exactly that text; nothing
-// when a character is missing from the code page or held only as a look-alike.
+// when a character is missing from the code page or held only under another form
+// (10時〜.dat is not the file 10時～.dat).
 std::optional<std::string> EncodeExactly(std::u16string_view text);
 
 constexpr char16_t kEscapedByteBase = 0xDC00;

@@ -104,13 +104,23 @@ std::size_t WholeUtf8Sequences(std::string_view bytes) {
     return bytes.size();
 }
 
-// Cuts decoded text into the keywords: lines, or pieces of longer lines.
-KeywordList SplitKeywords(std::u16string_view text) {
+// Cuts decoded text into the keywords: lines, or pieces of longer lines. `fromCp932` says
+// the text was decoded from code page 932, whose escaped lead bytes share their units with
+// the second halves of surrogate pairs: only such text has lead bytes to replace.
+KeywordList SplitKeywords(std::u16string_view text, bool fromCp932) {
     KeywordList list;
     std::size_t pos = 0;
     while (pos < text.size() && list.size() < KeywordList::kMaxKeywords) {
         // One piece: up to 132 characters, ending early right after a line feed.
-        const std::size_t limit = std::min(text.size(), pos + KeywordList::kMaxKeywordChars);
+        std::size_t limit = std::min(text.size(), pos + KeywordList::kMaxKeywordChars);
+        // A character outside the basic plane is never cut in two: when its first half
+        // would be the last unit of the piece, the piece ends before it and the whole
+        // pair starts the next one. Halves would be lone surrogates, which no encoding
+        // can write. Code page 932 text holds no pairs, so its pieces never change.
+        if (limit < text.size() && IsHighSurrogate(text[limit - 1]) &&
+            IsLowSurrogate(text[limit])) {
+            --limit;
+        }
         std::size_t end = pos;
         while (end < limit && text[end] != u'\n') {
             ++end;
@@ -120,7 +130,7 @@ KeywordList SplitKeywords(std::u16string_view text) {
         // A NUL ends the keyword; the rest of its piece is dropped.
         piece = piece.substr(0, piece.find(u'\0'));
         std::u16string keyword(piece);
-        if (!keyword.empty() && IsLoneLeadByte(keyword.back())) {
+        if (fromCp932 && !keyword.empty() && IsLoneLeadByte(keyword.back())) {
             keyword.back() = u'?';
         }
         list.Append(std::move(keyword));
@@ -132,7 +142,8 @@ KeywordList SplitKeywords(std::u16string_view text) {
 }  // namespace
 
 KeywordList ReadKeywords(std::FILE* file) {
-    return SplitKeywords(ThreadCodec().Decode(ReadTextModeBytes(file, kCp932BytesNeeded).text));
+    return SplitKeywords(ThreadCodec().Decode(ReadTextModeBytes(file, kCp932BytesNeeded).text),
+                         true);
 }
 
 std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file) {
@@ -150,7 +161,7 @@ std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file) {
     if (!wide) {
         return std::nullopt;
     }
-    return SplitKeywords(*wide);
+    return SplitKeywords(*wide, false);
 }
 
 std::FILE* OpenDictionaryFile(const std::string& path) {

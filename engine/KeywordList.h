@@ -35,8 +35,9 @@ class KeywordList {
 KeywordList ReadKeywords(std::FILE* file);
 
 // ReadKeywords for a UTF-8 file: the same lines, pieces, NUL and Ctrl+Z; a byte-order
-// mark at the start is skipped. Nothing when the part of the file read is not valid
-// UTF-8 (such a file is most likely in code page 932).
+// mark at the start is skipped. Characters count in UTF-16 units, and a piece ends one unit
+// early rather than cut a character outside the basic plane in two. Nothing when the part
+// of the file read is not valid UTF-8 (such a file is most likely in code page 932).
 std::optional<KeywordList> ReadUtf8Keywords(std::FILE* file);
 
 // Opens a dictionary file (a path in the file system's encoding) for ReadKeywords.

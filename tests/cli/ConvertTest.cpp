@@ -146,6 +146,21 @@ TEST_F(ConvertTest, Utf8InputDictionaryAndOutput) {
     EXPECT_EQ(utf8.err, cp932.err);
 }
 
+// A dictionary line of 131 "a" and 𠮷 is two keywords, the 131 "a" and 𠮷, never a cut through
+// 𠮷. Seed 1 draws the second, then the first three times: 4 phrases, 1 line, 2 words, and
+// 12 characters of text + 3 × 131 + 1 (𠮷 is one character).
+TEST_F(ConvertTest, Utf8DictionaryCharacterOutsideTheBasicPlaneAtThePieceCut) {
+    dir_.Write("d.txt", std::string(131, 'a') + "𠮷\n");
+    dir_.Write("in.txt", "東京に行く。大阪に行く。\n");
+    const Outcome r = Run("--encoding utf-8 --dictionary d.txt --ratio 10 --seed 1 in.txt");
+    const std::string a131(131, 'a');
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "𠮷東京に" + a131 + "行く。" + a131 + "大阪に" + a131 + "行く。\n");
+    EXPECT_EQ(r.err,
+              "変換終了： [挿入文節4 / 総文節4 = 挿入率100.0%] [解析行1] [辞書の単語2個] "
+              "[出力406文字]\n");
+}
+
 #ifdef _WIN32
 // An unpaired surrogate, which UTF-8 cannot carry, is never turned into another name.
 TEST_F(ConvertTest, AnArgumentThatIsNotUnicodeIsABadArgument) {

@@ -125,6 +125,38 @@ KeywordList RandomKeywords(std::mt19937& rng) {
 // Runs of one piece cross every block boundary and make phrases as dense as they come.
 // The narrow entry point, on the text's code page 932 bytes, gives the UTF-16 output
 // encoded when no CR comes before a double-byte character (which it would take apart).
+// The code page 932 output handed on piece by piece is the output kept whole, with the
+// same counts and draws; returns the number of pieces.
+int ExpectTheSameHandedOnInPieces(const std::string& bytes, const KeywordList& keywords,
+                                  const ConversionOptions& options, std::uint32_t seed) {
+    RandomSource keptRandom = Seeded(seed), piecesRandom = Seeded(seed);
+    const auto kept = ConvertText(bytes, keywords, options, keptRandom);
+    std::string joined;
+    int pieces = 0;
+    const ConversionStats stats =
+        ConvertText(bytes, keywords, options, piecesRandom, [&](std::string_view piece) {
+            EXPECT_FALSE(piece.empty());
+            joined += piece;
+            ++pieces;
+        });
+    EXPECT_TRUE(joined == kept.text);
+    EXPECT_EQ(stats, kept.stats);
+    EXPECT_EQ(keptRandom.Next(), piecesRandom.Next());
+    return pieces;
+}
+
+// Long text goes out in many pieces, also where a CR that does not end a line makes the
+// rest go line by line.
+TEST(ConvertText, LongTextHandedOnInPieces) {
+    const std::string line = Sjis("吾輩は猫である。名前はまだ無い。東京、大阪\r\n");
+    const std::string text = Repeat(line, 6000) + "\r" + Repeat(line, 6000) + Sjis("です");
+    const KeywordList keywords = test::Keywords({"鍵", "キーワード", ""});
+    for (const bool mark : {false, true}) {
+        EXPECT_GT(ExpectTheSameHandedOnInPieces(text, keywords, {7, mark}, 3), 10);
+    }
+    EXPECT_EQ(ExpectTheSameHandedOnInPieces("", keywords, {7, false}, 3), 0);
+}
+
 TEST(EntryPoints, AgreeWithThePlainWalkAndEachOther) {
     std::mt19937 rng(7);
     const std::u16string pieces[] = {u"😀",  u"\xD842", u"\xDFB7", u"\r", u"\r😀",
@@ -152,6 +184,7 @@ TEST(EntryPoints, AgreeWithThePlainWalkAndEachOther) {
         ASSERT_EQ(fastRandom.Next(), plainRandom.Next());
 
         const std::string bytes = ThreadCodec().Encode(text);
+        ExpectTheSameHandedOnInPieces(bytes, keywords, options, seed);
         bool crTakesApart = false;
         for (std::size_t i = bytes.find('\r'); i != std::string::npos;
              i = bytes.find('\r', i + 1)) {

@@ -1,5 +1,4 @@
-// The code page 932 codec, whose every case both platforms' converters must pass, and the
-// text rules beside it.
+// The code page 932 codec and the text rules beside it.
 
 #include <gtest/gtest.h>
 
@@ -22,8 +21,8 @@ class Cp932CodecTest : public testing::Test {
     Cp932Codec codec_;
 };
 
-// Where the platforms' converters differ (undefined bytes, best fit) or a character has
-// two codes.
+// Where the platforms' converters differ (undefined bytes, best fit), a character has two
+// codes or another Unicode form.
 TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
     const std::pair<std::string, std::u16string> decoded[] = {
         {"80", u"\xDC80"}, {"a0", u"\xDCA0"}, {"fd", u"\xDCFD"}, {"ff", u"\xDCFF"}, {"5c", u"\\"},
@@ -37,8 +36,12 @@ TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
         EXPECT_EQ(test::Utf8(codec_.Decode(Bytes(hex))), test::Utf8(text)) << hex;
     }
     const std::pair<std::u16string, std::string> encoded[] = {
-        {u"\u2014", "?"}, {u"\u2016", "?"}, {u"\u2212", "?"}, {u"\u301C", "?"}, {u"\u00A5", "?"},
-        {u"\u00A6", "?"}, {u"\uF8F0", "?"}, {u"\u30FB", "8145"}, {u"\u2015", "815c"},
+        // The forms input methods and web pages give; ¥ never as the backslash byte.
+        {u"\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014", "8160 8161 817c 8191 8192 81ca 815c"},
+        {u"\u00A5", "818f"}, {u"\\\u00A5\uFFE5", "5c 818f 818f"},
+        // Look-alikes that are other characters stay "?".
+        {u"\u00A6", "?"}, {u"\u203E", "?"}, {u"\u00E9", "?"}, {u"\uF8F0", "?"},
+        {u"\u30FB", "8145"}, {u"\u2015", "815c"},
         {u"\uFF5E", "8160"}, {u"\u2225", "8161"}, {u"\uFF0D", "817c"}, {u"\uFFE2", "81ca"},
         {u"\u2252", "81e0"}, {u"\u2160", "8754"}, {u"\u2170", "fa40"}, {u"\u7E8A", "fa5c"},
         {u"\uE757", "f9fc"}, {u"\\", "5c"}, {u"~", "7e"},
@@ -46,12 +49,26 @@ TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
         {u"a𠮷b😀😀c", "61 3f 62 3f3f 63"}, {u"\xD842\xD842\xDFB7", "3f3f"},
         // An escaped lead byte that would join what follows (0xEE 0xFA, 0x88 0xA1) is "?".
         {u"\xDCEE纊", "3f fa5c"}, {u"X\xDC88\xFF61", "58 3f a1"}, {u"\xDC88\xDCA1", "3f a1"},
-        {u"\xDC88亜", "88 889f"}, {u"\xDC88\r\n", "88 0d0a"}};
+        {u"\xDC88亜", "88 889f"}, {u"\xDC88\r\n", "88 0d0a"}, {u"\xDC81\u301C", "3f 8160"}};
     for (const auto& [text, hex] : encoded) {
         EXPECT_EQ(codec_.Encode(text), hex == "?" ? hex : Bytes(hex)) << test::Utf8(text);
     }
     // A stray lead byte before 纊's other code, as a file may hold it.
     EXPECT_EQ(codec_.Encode(codec_.Decode(Bytes("ee ed40"))), Bytes("3f fa5c"));
+}
+
+// Text as Linux input methods type it is saved as the code page's characters, which read
+// back in the code page's forms; a file name in those forms is not the same name.
+TEST_F(Cp932CodecTest, OtherFormsAreWrittenAsTheCodePagesOwn) {
+    const std::string bytes = Bytes("3130 8e9e 8160 3132 8e9e 817c 8161 8191 8192 81ca 815c");
+    EXPECT_EQ(codec_.Encode(test::U16("10時〜12時−‖¢£¬—")), bytes);
+    EXPECT_EQ(test::Utf8(codec_.Decode(bytes)), "10時～12時－∥￠￡￢―");
+    EXPECT_EQ(EncodeExactly(test::U16("10時～12時－∥￠￡￢―")), bytes);
+    for (const std::u16string_view form :
+         {u"〜"sv, u"‖"sv, u"−"sv, u"¢"sv, u"£"sv, u"¬"sv, u"—"sv, u"¥"sv}) {
+        EXPECT_FALSE(EncodeExactly(form)) << test::Utf8(form);
+        EXPECT_EQ(codec_.Encode(form).size(), 2u) << test::Utf8(form);
+    }
 }
 
 // Every sequence of one or two bytes decodes whole or byte by byte, and back.

@@ -22,6 +22,7 @@ namespace {
 using namespace std::literals;
 using test::Sjis;
 using test::U16;
+using test::Utf8;
 using Entries = std::vector<std::u16string>;
 
 class KeywordListTest : public testing::Test {
@@ -118,6 +119,28 @@ TEST_F(KeywordListTest, Utf8FilesSkipTheirByteOrderMarkAndRefuseWhatIsNotUtf8) {
     for (const std::string& bytes :
          {Sjis("春の\r\n夏"), "\xE6\x98"s, "a\xC0\xAF"s, "\xED\xA0\x80"s, "\xF4\x90\x80\x80"s}) {
         EXPECT_EQ(Read(bytes, true), std::nullopt) << testing::PrintToString(bytes);
+    }
+}
+
+// A piece ends one unit early rather than keep the first half of a pair as its 132nd unit;
+// the pair starts the next piece. Anywhere else a pair changes nothing.
+TEST_F(KeywordListTest, Utf8PiecesNeverCutACharacterOutsideTheBasicPlane) {
+    const std::u16string a130(130, u'a'), a131(131, u'a'), a132(132, u'a');
+    const std::u16string pair = u"𠮷", smiles66 = test::Repeat(std::u16string(u"😀"), 66);
+    const std::vector<std::pair<std::string, Entries>> cases{
+        {Utf8(a131) + "𠮷\nnext", {a131, pair, u"next"}},
+        {Utf8(a131) + "𠮷", {a131, pair}},
+        {Utf8(a131) + "𠮷" + Utf8(a131) + "\n", {a131, pair + a130, u"a"}},
+        // The pair fits as units 131 and 132: the line feed makes the next, empty piece.
+        {Utf8(a130) + "𠮷\n", {a130 + pair, u""}},
+        {Utf8(a132) + "𠮷\n", {a132, pair}},
+        {test::Utf8(smiles66) + "😀\n", {smiles66, u"😀"}},
+        {"a" + test::Utf8(smiles66), {u"a" + smiles66.substr(0, 130), u"😀"}},
+        // The second half of U+1F495 and of U+1F4F1 is also the unit of an escaped lead byte
+        // of code page 932; in UTF-8 text it is no such byte.
+        {"大好き💕\n📱", {u"大好き💕", u"📱"}}};
+    for (const auto& [bytes, entries] : cases) {
+        EXPECT_EQ(Read(bytes, true), entries) << testing::PrintToString(bytes);
     }
 }
 

@@ -4,8 +4,10 @@
 // n (2 bytes, little endian), n bytes of dictionary, the text.
 //
 // Each property is checked against a model written here:
-//  - the list: at most 1000 keywords of at most 132 characters, without LF or NUL, joined
-//    the file's text-mode view without its LFs (a prefix, when 1000 were read);
+//  - the list, from either reader: at most 1000 keywords of at most 132 units, without LF
+//    or NUL, cut from the file's text-mode view where the piece rule cuts (a line feed, the
+//    132nd unit, or the 131st when a pair follows; never inside a pair), the UTF-8 reader's
+//    keywords always whole Unicode;
 //  - the lines are those the line rule cuts; the counters count characters (a pair or a
 //    CR LF break once); ratio 0 inserts nothing, ratio 10 at every phrase;
 //  - taking every "<...>" out of the marked output gives the text, one pair per phrase,
@@ -13,14 +15,15 @@
 //    markers, counting two characters fewer per phrase; the narrow output is the UTF-16 one
 //    encoded, the same counters, decoding to as many characters (no keyword byte joins the text
 //    after it);
-//  - the UTF-8 mode refuses exactly the text that is not UTF-8 and gives the text back
-//    byte for byte once the insertions are out.
+//  - the UTF-8 mode refuses exactly the text that is not UTF-8, blames nothing else, and
+//    gives the text back byte for byte once the insertions are out.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "FuzzCheck.h"
@@ -73,32 +76,74 @@ std::u16string WithLeadBytesAsQuestionMarks(std::u16string text) {
     return text;
 }
 
-void CheckKeywords(std::string_view file, const KeywordList& keywords) {
-    FUZZ_CHECK(keywords.size() <= KeywordList::kMaxKeywords);
-    std::u16string joined;
-    for (const std::u16string& keyword : Entries(keywords)) {
-        FUZZ_CHECK(keyword.size() <= KeywordList::kMaxKeywordChars);
-        FUZZ_CHECK(keyword.find_first_of(std::u16string_view(u"\n\0", 2)) == std::u16string::npos);
-        joined += keyword;
-    }
-    // What a text-mode read sees: everything before the first Ctrl+Z, CR LF as one LF.
+bool PairAt(std::u16string_view text, std::size_t i) {
+    return i + 1 < text.size() && (text[i] & 0xFC00) == 0xD800 && (text[i + 1] & 0xFC00) == 0xDC00;
+}
+
+// What a text-mode read sees: everything before the first Ctrl+Z, CR LF as one LF.
+std::string TextModeView(std::string_view file) {
     std::string text(file.substr(0, file.find('\x1A')));
     for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) {
         text.erase(at, 1);
     }
+    return text;
+}
+
+// The keywords are the pieces of `text` (which holds no NUL) in order: each ends at a line
+// feed (consumed), at the end, after 132 units, or after 131 when a pair follows.
+void CheckPieces(std::u16string_view text, const std::vector<std::u16string>& keywords) {
+    constexpr std::size_t kMax = KeywordList::kMaxKeywordChars;
+    std::size_t pos = 0;
+    for (const std::u16string& keyword : keywords) {
+        FUZZ_CHECK(keyword.size() <= kMax);
+        FUZZ_CHECK(text.substr(pos, keyword.size()) == keyword);
+        pos += keyword.size();
+        if (keyword.size() == kMax) {
+            FUZZ_CHECK(pos == 0 || !PairAt(text, pos - 1));
+        } else if (pos < text.size() && text[pos] == u'\n') {
+            ++pos;
+        } else {
+            FUZZ_CHECK(pos == text.size() || (keyword.size() == kMax - 1 && PairAt(text, pos)));
+        }
+    }
+    FUZZ_CHECK(keywords.size() == KeywordList::kMaxKeywords || pos == text.size());
+}
+
+void CheckKeywords(std::string_view file, const KeywordList& keywords) {
+    FUZZ_CHECK(keywords.size() <= KeywordList::kMaxKeywords);
+    std::vector<std::u16string> entries = Entries(keywords);
+    for (const std::u16string& keyword : entries) {
+        FUZZ_CHECK(keyword.find_first_of(std::u16string_view(u"\n\0", 2)) == std::u16string::npos);
+    }
+    const std::string text = TextModeView(file);
     if (text.find('\0') == std::string::npos) {
-        std::u16string expected = ThreadCodec().Decode(text);
-        std::erase(expected, u'\n');
-        joined = WithLeadBytesAsQuestionMarks(joined);
-        expected = WithLeadBytesAsQuestionMarks(expected);
-        FUZZ_CHECK(keywords.size() < KeywordList::kMaxKeywords
-                       ? joined == expected
-                       : expected.compare(0, joined.size(), joined) == 0);
+        for (std::u16string& keyword : entries) {
+            keyword = WithLeadBytesAsQuestionMarks(keyword);
+        }
+        CheckPieces(WithLeadBytesAsQuestionMarks(ThreadCodec().Decode(text)), entries);
     }
 }
 
-bool PairAt(std::u16string_view text, std::size_t i) {
-    return i + 1 < text.size() && (text[i] & 0xFC00) == 0xD800 && (text[i + 1] & 0xFC00) == 0xDC00;
+// The UTF-8 reader: the same pieces of the decoded file, each whole Unicode; nothing when
+// the file is not UTF-8 (the inputs are far too short for the reader to stop early).
+void CheckUtf8Keywords(std::string_view file, const std::optional<KeywordList>& keywords) {
+    const std::string view = TextModeView(file);
+    const std::string_view text =
+        std::string_view(view).substr(view.starts_with("\xEF\xBB\xBF") ? 3 : 0);
+    const std::optional<std::u16string> wide = Utf8ToUtf16(text);
+    FUZZ_CHECK(keywords.has_value() == wide.has_value());
+    if (!keywords) {
+        return;
+    }
+    FUZZ_CHECK(keywords->size() <= KeywordList::kMaxKeywords);
+    const std::vector<std::u16string> entries = Entries(*keywords);
+    for (const std::u16string& keyword : entries) {
+        FUZZ_CHECK(Utf16ToUtf8(keyword).has_value());
+        FUZZ_CHECK(keyword.find_first_of(std::u16string_view(u"\n\0", 2)) == std::u16string::npos);
+    }
+    if (wide->find(u'\0') == std::u16string::npos) {
+        CheckPieces(*wide, entries);
+    }
 }
 
 // Characters, a surrogate pair counting once.
@@ -239,24 +284,32 @@ KeywordList Clean(const KeywordList& keywords) {
 
 void CheckUtf8(std::string_view dictionary, const std::string& text, std::int32_t ratio,
                std::uint32_t seed) {
-    const KeywordList keywords =
-        Clean(ReadFrom(dictionary, ReadUtf8Keywords).value_or(KeywordList{}));
+    const std::optional<KeywordList> read = ReadFrom(dictionary, ReadUtf8Keywords);
+    CheckUtf8Keywords(dictionary, read);
+    const KeywordList keywords = Clean(read.value_or(KeywordList{}));
     const std::optional<std::u16string> wide =
         Utf8ToUtf16(std::string_view(text).substr(text.starts_with("\xEF\xBB\xBF") ? 3 : 0));
     RandomSource random;
     random.Seed(seed);
-    const auto marked = ConvertUtf8Text(text, keywords, {ratio, true}, random);
+    const Utf8Conversion marked = ConvertUtf8Text(text, keywords, {ratio, true}, random);
     random.Seed(seed);
-    const auto plain = ConvertUtf8Text(text, keywords, {ratio, false}, random);
-    FUZZ_CHECK(marked.has_value() == wide.has_value() && plain.has_value() == wide.has_value());
+    const Utf8Conversion plain = ConvertUtf8Text(text, keywords, {ratio, false}, random);
     if (!wide) {
+        for (const Utf8Conversion* result : {&marked, &plain}) {
+            const Utf8Fault* fault = std::get_if<Utf8Fault>(result);
+            FUZZ_CHECK(fault != nullptr && *fault == Utf8Fault::kInputNotUtf8);
+        }
         return;
     }
+    // Valid text and keywords read as UTF-8: nothing to refuse.
+    const auto* markedResult = std::get_if<ConversionResult<std::string>>(&marked);
+    const auto* plainResult = std::get_if<ConversionResult<std::string>>(&plain);
+    FUZZ_CHECK(markedResult != nullptr && plainResult != nullptr);
     std::vector<std::string> entries;
     for (const std::u16string& keyword : Entries(keywords)) {
         entries.push_back(Utf16ToUtf8(keyword).value());
     }
-    FUZZ_CHECK(CheckMarkers(*marked, *plain, entries) == text);
+    FUZZ_CHECK(CheckMarkers(*markedResult, *plainResult, entries) == text);
 }
 
 }  // namespace

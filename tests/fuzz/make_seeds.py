@@ -64,6 +64,15 @@ def main():
                   ratio=6, marks=True, seed=99)
     keywords_seed("utf8-text-no-final-break", "鍵\rA\n".encode("utf-8"),
                   "東京\r\n\r\n大阪".encode("utf-8"), ratio=10, seed=3)
+    # A character outside the basic plane where the 132nd unit of a piece would fall: the
+    # piece ends before it. The second: a long run's finding, whose dictionary is one such
+    # character, its second half a unit an escaped lead byte also uses.
+    keywords_seed("utf8-pair-at-the-132nd-unit", ("a" * 131 + "𠮷\n").encode("utf-8"),
+                  "東京に行く。大阪に行く。\n".encode("utf-8"), ratio=10, seed=1)
+    write("fuzz_keywords", "utf8-keyword-ends-in-a-pair",
+          bytes.fromhex("06B200261425" "81B1" "F19A8282"))
+    keywords_seed("utf8-keywords-end-in-pairs", "大好き💕\n📱\n\n".encode("utf-8"),
+                  "東京\r\n大阪".encode("utf-8"), ratio=10, marks=True, seed=5)
 
     settings = (b"[Settings]\r\nData=C:\\Quillery\\velmo.dat\r\nRatio=4\r\n"
                 b"[Window]\r\nWindowRatio=3\r\nBlackBackgrownd=0\r\nEditReadOnly=0\r\n"
@@ -96,6 +105,15 @@ def main():
              sjis("～∥－￢"), "～〜∥－".encode("utf-8"), b"a\r\nb", b"\xff\xfe"]
     for i, name in enumerate(names):
         write("fuzz_file_names", "name-%02d" % i, name)
+
+    # Read both as code page 932 bytes and as UTF-16LE units.
+    codec = [sjis("私は東京に行きました。\r\n"), sjis("①Ⅰⅰ纊～∥－￠￡￢―￥") + b"\xed\x40\xee\xef\xfa\x54",
+             b"\xf0\x40\xf9\xfc\x80\xa0\xfd\xff\x81\x0d\x0a\x85\x40\x81", bytes(range(256)),
+             "10時〜12時−‖¢£¬—¥‾é𠮷".encode("utf-16-le"),
+             "\udc81\u301c\udc88\u4e9c\udcee\u7e8a".encode("utf-16-le", "surrogatepass"),
+             "\ud842\ud842\udfb7\udfb7\uf8f0\uff61".encode("utf-16-le", "surrogatepass")]
+    for i, data in enumerate(codec):
+        write("fuzz_codec", "text-%02d" % i, data)
 
 
 if __name__ == "__main__":
