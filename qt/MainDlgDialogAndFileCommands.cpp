@@ -67,11 +67,10 @@ void CMainDlg::OnAbout() {
 }
 
 void CMainDlg::OnOnlineHelp() {
-    const QUrl url = quillery::HelpPageUrl();
     const QString prompt = ToQString(HelpPrompt(quillery::HelpPageAddress().toStdU16String()));
     if (ShowMessage(this, prompt, MessageButtons::YesNo, MessageIcon::Question) ==
         MessageResult::Yes) {
-        quillery::OpenUrl(url);
+        quillery::OpenHelpPage(this);
     }
 }
 

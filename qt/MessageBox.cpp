@@ -1,7 +1,10 @@
 #include "qt/MessageBox.h"
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QShortcut>
 
 #include "qt/PaneText.h"
 
@@ -20,6 +23,13 @@ MessageResult RealMessageBox(const MessageRequest& request) {
     QMessageBox box(
         request.icon == MessageIcon::Question ? QMessageBox::Question : QMessageBox::Warning,
         request.caption, text, QMessageBox::NoButton, request.parent);
+    // As on Windows, Ctrl+C copies the caption and the text (a path the box names can be
+    // pasted where it is needed); the text can be selected with the mouse too.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QShortcut copy(QKeySequence::Copy, &box);
+    QObject::connect(&copy, &QShortcut::activated, &box, [&request, &text] {
+        QGuiApplication::clipboard()->setText(request.caption + u'\n' + text + u'\n');
+    });
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);

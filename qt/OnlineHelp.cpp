@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFile>
 
+#include "qt/MessageBox.h"
 #include "settings/ExecutableFolder.h"
+#include "windowlogic/AboutAndHelp.h"
 
 namespace quillery {
 
@@ -28,12 +30,22 @@ QString HelpPageAddress() {
     return HelpPageUrl().toString();
 }
 
-void OpenUrl(const QUrl& url) {
+bool OpenUrl(const QUrl& url) {
     if (Opener()) {
-        Opener()(url);
-        return;
+        return Opener()(url);
     }
-    QDesktopServices::openUrl(url);
+    // False when no launcher was found; a launcher that starts and then finds no browser
+    // is not seen here.
+    return QDesktopServices::openUrl(url);
+}
+
+void OpenHelpPage(QWidget* parent) {
+    const QUrl url = HelpPageUrl();
+    if (!OpenUrl(url)) {
+        const QString path = QDir::toNativeSeparators(url.toLocalFile());
+        ShowMessage(parent, QString::fromStdU16String(HelpCannotOpen(path.toStdU16String())),
+                    MessageButtons::Ok);
+    }
 }
 
 void SetUrlOpener(UrlOpener opener) {

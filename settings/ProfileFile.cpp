@@ -7,7 +7,8 @@ namespace quillery {
 
 namespace {
 
-constexpr std::string_view kLineBreak = "\r\n";
+// What editors put at the start of a file they save as UTF-8.
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
@@ -118,6 +119,18 @@ std::string_view TextOf(std::string_view bytes, const LineSpan& line) {
     return bytes.substr(line.start, line.textEnd - line.start);
 }
 
+// The line break of the file's first line; CR LF for a file that has none yet.
+std::string_view LineBreakOf(std::string_view bytes) {
+    const std::size_t brk = bytes.find_first_of("\r\n");
+    if (brk == std::string_view::npos) {
+        return "\r\n";
+    }
+    if (bytes[brk] == '\n') {
+        return "\n";
+    }
+    return bytes.substr(brk + 1, 1) == "\n" ? "\r\n" : "\r";
+}
+
 // Calls `visit(line, form)` on each entry of the section whose header ends at
 // `sectionEnd`, up to the next section header, until `visit` returns true. Returns where
 // the last entry visited ends, or `sectionEnd` when there was none.
@@ -149,9 +162,13 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes) {
     return document;
 }
 
+std::size_t ProfileDocument::TextStart() const {
+    return std::string_view(bytes_).starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
+}
+
 std::size_t ProfileDocument::FindSectionEnd(std::string_view section) const {
     const std::string_view wanted = TrimBlanks(section);
-    for (std::size_t pos = 0; pos < bytes_.size();) {
+    for (std::size_t pos = TextStart(); pos < bytes_.size();) {
         const LineSpan line = LineAt(bytes_, pos);
         const LineForm form = Classify(TextOf(bytes_, line));
         if (form.kind == LineForm::Kind::kSection && EqualsIgnoringAsciiCase(form.name, wanted)) {
@@ -188,10 +205,10 @@ std::string ProfileDocument::GetString(std::string_view section, std::string_vie
 }
 
 void ProfileDocument::EndLastLine() {
-    if (bytes_.empty() || bytes_.back() == '\n' || bytes_.back() == '\r') {
+    if (bytes_.size() == TextStart() || bytes_.back() == '\n' || bytes_.back() == '\r') {
         return;
     }
-    bytes_ += kLineBreak;
+    bytes_ += LineBreakOf(bytes_);
 }
 
 bool ProfileDocument::SetString(std::string_view section, std::string_view key,
@@ -220,13 +237,16 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
         entryForm.name != TrimBlanks(key)) {
         return false;
     }
-    const std::string entryLine = entry + std::string(kLineBreak);
+    // An added line ends as the file's lines do: a file with LF or CR alone must not
+    // become one with mixed line ends.
+    const std::string_view lineBreak = LineBreakOf(bytes_);
+    const std::string entryLine = entry + std::string(lineBreak);
 
     const std::size_t sectionEnd = FindSectionEnd(section);
     if (sectionEnd == std::string_view::npos) {
         EndLastLine();
         bytes_ += header;
-        bytes_ += kLineBreak;
+        bytes_ += lineBreak;
         bytes_ += entryLine;
         return true;
     }

@@ -25,8 +25,10 @@ inline constexpr std::size_t kProfileValueMaxBytes = 511;
 //  - anything else, which is kept and otherwise ignored.
 // Section names and keys are matched without regard to ASCII case and without their
 // surrounding blanks (spaces and tabs). Entries before the first section belong to none.
-// Of duplicate sections or keys the first one is read and written. Lines this class adds
-// end with CR LF; every other line keeps its bytes and its line break.
+// Of duplicate sections or keys the first one is read and written. A UTF-8 byte-order
+// mark at the start (editors write one) is passed over when reading and kept. Lines this
+// class adds end with the file's first line break (CR LF when it has none); every other
+// line keeps its bytes and its line break.
 class ProfileDocument {
   public:
     ProfileDocument() = default;
@@ -59,6 +61,8 @@ class ProfileDocument {
     bool operator==(const ProfileDocument&) const = default;
 
   private:
+    // Where the first line starts: past a byte-order mark.
+    std::size_t TextStart() const;
     // Where the first header of `section` ends (the start of the line after it), or npos.
     std::size_t FindSectionEnd(std::string_view section) const;
     // Gives the last line a line break when it has none, so that a line can follow it.

@@ -120,6 +120,9 @@ void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings) {
                     if (text.empty() || !value.Assign(text)) {
                         // The default dictionary always fits, or is empty.
                         value.Assign(DefaultDictionary(places.programFolder));
+                        if (!text.empty()) {
+                            value.KeepFileValue();
+                        }
                     }
                 } else {
                     value = static_cast<Value>(ParseNumberText(text));
@@ -156,7 +159,14 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
             continue;
         }
         std::visit(
-            [&](auto field) { file->SetString(entry.section, entry.key, ValueText(saved.*field)); },
+            [&](auto field) {
+                if constexpr (std::is_same_v<decltype(field), DictionaryPath Settings::*>) {
+                    if ((saved.*field).KeepsFileValue()) {
+                        return;
+                    }
+                }
+                file->SetString(entry.section, entry.key, ValueText(saved.*field));
+            },
             entry.field);
     }
     return !ReplaceWritableFileAtomically(path, file->Serialize());

@@ -25,16 +25,27 @@ class DictionaryPath {
             return false;
         }
         bytes_.assign(cp932);
+        keepsFileValue_ = false;
         return true;
     }
-    void Clear() { bytes_.clear(); }
+    void Clear() {
+        bytes_.clear();
+        keepsFileValue_ = false;
+    }
     const std::string& Bytes() const { return bytes_; }
     bool Empty() const { return bytes_.empty(); }
+
+    // The settings file named a path longer than this can hold: what is held instead was
+    // not the user's choice, so a save leaves the file's value as it stands until Assign
+    // or Clear sets a path.
+    void KeepFileValue() { keepsFileValue_ = true; }
+    bool KeepsFileValue() const { return keepsFileValue_; }
 
     bool operator==(const DictionaryPath&) const = default;
 
   private:
     std::string bytes_;
+    bool keepsFileValue_ = false;
 };
 
 // Every persistent setting, and the run flag debugRun. Flags are on only when exactly 1.
@@ -183,14 +194,16 @@ void SaveSettings(const WindowState& window);
 // Loading fills every persistent field of `settings` (debugRun is left alone). A "Data"
 // value longer than DictionaryPath::kMaxBytes cannot be held, and a shortened one would
 // name another file: it counts as no dictionary, as an empty value does, so the default
-// dictionary is probed. The default dictionary counts only when the file opens for
-// reading (a folder of that name does not) and its path converts to code page 932 within
-// kMaxBytes. With no program folder, or one whose paths would be too long (see
-// JoinPath), there is no file beside the executable and no default dictionary.
+// dictionary is probed, and the path is marked so that saving leaves that value alone.
+// The default dictionary counts only when the file opens for reading (a folder of that
+// name does not) and its path converts to code page 932 within kMaxBytes. With no program
+// folder, or one whose paths would be too long (see JoinPath), there is no file beside
+// the executable and no default dictionary.
 void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
 
 // Saving reads the file once, makes the writes in their order in memory and replaces
-// the file in one step. Returns whether the file was written.
+// the file in one step; "Data" is not written while the path keeps the file's value.
+// Returns whether the file was written.
 bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
                     const WindowState& window);
 

@@ -27,12 +27,14 @@ void NotifyDialogShown(HWND dialog, int templateId) {
     }
 }
 
-void OpenAddress(HWND owner, const std::wstring& address) {
+bool OpenAddress(HWND owner, const std::wstring& address) {
     if (Opener()) {
-        Opener()(address);
-        return;
+        return Opener()(address);
     }
-    ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
+    // ShellExecute answers a value above 32 when something took the address.
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(owner, L"open", address.c_str(), nullptr, nullptr, SW_SHOW));
+    return result > 32;
 }
 
 void SetUrlOpener(UrlOpener opener) {

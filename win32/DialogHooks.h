@@ -14,8 +14,9 @@ void SetDialogShownHook(DialogShownHook hook);
 void NotifyDialogShown(HWND dialog, int templateId);
 
 // Hands an address to the system (ShellExecuteW "open"); its result is not examined.
-using UrlOpener = std::function<void(const std::wstring& address)>;
-void OpenAddress(HWND owner, const std::wstring& address);
+using UrlOpener = std::function<bool(const std::wstring& address)>;
+// False when nothing took the address (no program registered for it).
+bool OpenAddress(HWND owner, const std::wstring& address);
 void SetUrlOpener(UrlOpener opener);
 
 }  // namespace quillery::win32

@@ -27,11 +27,15 @@
 namespace quillery::win32 {
 namespace {
 
-// The help page beside the executable, as an address the browser opens.
-std::wstring HelpPageAddress() {
+// The help page beside the executable, as the user would open it by hand.
+std::wstring HelpPagePath() {
     const std::optional<std::string> folder = ModulePath("help");
-    std::wstring path = folder ? WidePath(*folder).value_or(L"") : L"";
-    path += L"\\index.html";
+    return (folder ? WidePath(*folder).value_or(L"") : L"") + L"\\index.html";
+}
+
+// The same page as an address the browser opens.
+std::wstring HelpPageAddress() {
+    std::wstring path = HelpPagePath();
     for (wchar_t& c : path) {
         if (c == L'\\') {
             c = L'/';
@@ -115,7 +119,9 @@ void MainDlg::SavePaneText(HWND pane) {
 void MainDlg::OnOnlineHelp() {
     const std::wstring address = HelpPageAddress();
     if (ShowMessageBox(window_, HelpPrompt(U16(address)), MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        OpenAddress(window_, address);
+        if (!OpenAddress(window_, address)) {
+            ShowMessageBox(window_, HelpCannotOpen(U16(HelpPagePath())), MB_OK | MB_ICONWARNING);
+        }
     }
 }
 

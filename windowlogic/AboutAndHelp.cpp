@@ -13,4 +13,8 @@ std::u16string HelpPrompt(std::u16string_view helpAddress) {
     return texts::kHelpPromptBefore + std::u16string(helpAddress) + texts::kHelpPromptAfter;
 }
 
+std::u16string HelpCannotOpen(std::u16string_view helpPath) {
+    return texts::kHelpCannotOpenBefore + std::u16string(helpPath) + texts::kHelpCannotOpenAfter;
+}
+
 }  // namespace quillery

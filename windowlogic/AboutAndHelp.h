@@ -12,4 +12,7 @@ std::u16string AboutText(std::string_view version, std::u16string_view helpAddre
 // The question オンラインヘルプ asks before the page is opened.
 std::u16string HelpPrompt(std::u16string_view helpAddress);
 
+// What is said when nothing could open the page: its path, for the user to open by hand.
+std::u16string HelpCannotOpen(std::u16string_view helpPath);
+
 }  // namespace quillery

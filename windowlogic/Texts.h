@@ -15,6 +15,8 @@ inline constexpr char16_t kCannotOpenFile[] = u"ファイルが開けません";
 // The help prompt: the help page's address goes between the two parts.
 inline constexpr char16_t kHelpPromptBefore[] = u"オンラインヘルプを表示するため\r\n";
 inline constexpr char16_t kHelpPromptAfter[] = u"\r\nをブラウザで開きますか？";
+inline constexpr char16_t kHelpCannotOpenBefore[] = u"オンラインヘルプを開けませんでした。\r\n";
+inline constexpr char16_t kHelpCannotOpenAfter[] = u"\r\nをブラウザで開いてください。";
 
 // Menu 129: popups and items. The ratio and window-ratio labels are made by MenuModel.
 inline constexpr char16_t kMenuFile[] = u"ファイル(&F)";

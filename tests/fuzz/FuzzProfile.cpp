@@ -7,7 +7,8 @@
 // with a slice of the file of that length.
 //
 // Checked: parsing and writing back gives the same bytes; a write changes only the value
-// on its key's line or adds a CR LF entry (and section), and no other line; accepted
+// on its key's line or adds an entry (and section) ending in the file's first line break
+// (CR LF when it has none), and no other line; accepted
 // values read back, refused ones read as before; the record loaded, saved (the rectangle
 // only when placed) and loaded again is the same, a second save changes nothing and no
 // temporary file stays.
@@ -52,18 +53,28 @@ std::vector<FileLine> Lines(std::string_view bytes) {
     return lines;
 }
 
-// Whether `ending` is the line break `was` had, or CR LF added to a last line.
-bool SameEnding(const FileLine& was, std::string_view ending) {
-    return was.ending == ending || (was.ending.empty() && ending == "\r\n");
+// The line break lines added to `bytes` end with.
+std::string AddedLineBreak(std::string_view bytes) {
+    for (const FileLine& line : Lines(bytes)) {
+        if (!line.ending.empty()) {
+            return line.ending;
+        }
+    }
+    return "\r\n";
 }
 
 // Each line of `before` stands in `after`, in order and the same (a last line may gain
-// CR LF), unless `other` takes its place. `other` gets every other line of `after`, the
-// index of the next line of `before` and whether all were met; it returns whether the line
-// replaces that next one (then keeping its line break), else the line must end in CR LF.
+// the added lines' break), unless `other` takes its place. `other` gets every other line
+// of `after`, the index of the next line of `before` and whether all were met; it returns
+// whether the line replaces that next one (then keeping its line break), else the line
+// must end in the added lines' break.
 template <typename Other>
 void CheckLines(std::string_view before, std::string_view after, Other other) {
     const std::vector<FileLine> in = Lines(before);
+    const std::string added = AddedLineBreak(before);
+    const auto SameEnding = [&](const FileLine& was, std::string_view ending) {
+        return was.ending == ending || (was.ending.empty() && ending == added);
+    };
     std::size_t next = 0;
     for (const FileLine& line : Lines(after)) {
         if (next < in.size() && in[next].text == line.text && SameEnding(in[next], line.ending)) {
@@ -75,7 +86,7 @@ void CheckLines(std::string_view before, std::string_view after, Other other) {
             FUZZ_CHECK(SameEnding(in[next], line.ending));
             ++next;
         } else {
-            FUZZ_CHECK(line.ending == "\r\n");
+            FUZZ_CHECK(line.ending == added);
         }
     }
     FUZZ_CHECK(next == in.size());
@@ -117,24 +128,29 @@ void CheckDocument(std::string_view file, std::uint16_t mask, std::size_t sliceL
     }
     // Every other line survives: a changed line is a written key's entry with its new value
     // in the old line's place, or, ending in CR LF, an added entry or section header.
-    const std::vector<FileLine> in = Lines(file);
-    CheckLines(file, serialized, [&](const std::string& text, std::size_t next, bool atEnd) {
-        for (std::size_t k = 0; k < kKeyCount; ++k) {
-            if (accepted[k] && read[k] && next < in.size() &&
-                RewrittenFrom(text, in[next].text, kKeys[k].key, values[k])) {
-                return true;
-            }
-        }
-        const bool added = std::any_of(std::begin(kKeys), std::end(kKeys), [&](const SettingEntry& key) {
-            const std::string start = std::string(key.key) + "=";
-            return (atEnd && text == "[" + std::string(key.section) + "]") ||
-                   (text.starts_with(start) && RewrittenFrom(text, start, key.key,
-                                                             reread.Find(key.section, key.key)
-                                                                 .value_or("\n")));
-        });
-        FUZZ_CHECK(added);
-        return false;
-    });
+    // A byte-order mark stays first; the lines are those after it.
+    const std::size_t mark = file.starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    FUZZ_CHECK(serialized.compare(0, mark, file.substr(0, mark)) == 0);
+    const std::vector<FileLine> in = Lines(file.substr(mark));
+    CheckLines(file.substr(mark), std::string_view(serialized).substr(mark),
+               [&](const std::string& text, std::size_t next, bool atEnd) {
+                   for (std::size_t k = 0; k < kKeyCount; ++k) {
+                       if (accepted[k] && read[k] && next < in.size() &&
+                           RewrittenFrom(text, in[next].text, kKeys[k].key, values[k])) {
+                           return true;
+                       }
+                   }
+                   const bool added = std::any_of(
+                       std::begin(kKeys), std::end(kKeys), [&](const SettingEntry& key) {
+                           const std::string start = std::string(key.key) + "=";
+                           return (atEnd && text == "[" + std::string(key.section) + "]") ||
+                                  (text.starts_with(start) &&
+                                   RewrittenFrom(text, start, key.key,
+                                                 reread.Find(key.section, key.key).value_or("\n")));
+                       });
+                   FUZZ_CHECK(added);
+                   return false;
+               });
 }
 
 // tmpfs where there is one: every input saves, with its fsyncs.
@@ -170,10 +186,10 @@ void CheckSettingsFile(std::string_view file, std::uint8_t flags, const WindowSt
     Settings e = first;
     const bool placed = !window.minimized && !window.maximized;
     if (placed) {
-        std::tie(e.windowX, e.windowY, e.windowWidth, e.windowHeight) = std::tuple(
-            window.left, window.top,
-            static_cast<std::int32_t>(std::int64_t{window.right} - window.left),
-            static_cast<std::int32_t>(std::int64_t{window.bottom} - window.top));
+        std::tie(e.windowX, e.windowY, e.windowWidth, e.windowHeight) =
+            std::tuple(window.left, window.top,
+                       static_cast<std::int32_t>(std::int64_t{window.right} - window.left),
+                       static_cast<std::int32_t>(std::int64_t{window.bottom} - window.top));
     }
     FUZZ_CHECK(second == e);
 

@@ -364,7 +364,11 @@ class DialogsTest : public QObject, WindowFixture {
 
     void helpOpensThePageBesideTheProgramOnlyOnYes() {
         QList<QUrl> opened;
-        SetUrlOpener([&opened](const QUrl& url) { opened << url; });
+        bool opens = true;
+        SetUrlOpener([&](const QUrl& url) {
+            opened << url;
+            return opens;
+        });
         const auto restore = qScopeGuard([] { SetUrlOpener({}); });
         const QUrl url = HelpPageUrl();
         messages_->answers = {MessageResult::Failed, MessageResult::Yes};
@@ -372,9 +376,19 @@ class DialogsTest : public QObject, WindowFixture {
         QCOMPARE(opened, QList<QUrl>());
         Trigger({CommandId::OnlineHelp});
         QCOMPARE(opened, QList<QUrl>{url});
+        QCOMPARE(messages_->texts.size(), 2);
         QCOMPARE(messages_->texts.last(), "オンラインヘルプを表示するため\r\n" + url.toString() +
                                               "\r\nをブラウザで開きますか？");
         QCOMPARE(messages_->requests[0].buttons, MessageButtons::YesNo);
+        // A page nothing could open is told, with its path to open by hand.
+        opens = false;
+        messages_->answers = {MessageResult::Yes, MessageResult::Ok};
+        Trigger({CommandId::OnlineHelp});
+        QCOMPARE(messages_->texts.size(), 4);
+        QCOMPARE(messages_->texts.last(), "オンラインヘルプを開けませんでした。\r\n" +
+                                              url.toLocalFile() +
+                                              "\r\nをブラウザで開いてください。");
+        QCOMPARE(messages_->requests.last().buttons, MessageButtons::Ok);
         // The page itself: Japanese in UTF-8 without a byte-order mark.
         const QByteArray page = ReadFile(QStringLiteral(QUILLERY_OUTPUT_DIR "/help/index.html"));
         QVERIFY(page.contains("<meta charset=\"utf-8\">") && !page.startsWith("\xEF\xBB\xBF"));

@@ -1,6 +1,7 @@
 // The settings library: the profile file, file names, the settings record and its file.
 #ifndef _WIN32
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 #include <csignal>
@@ -64,6 +65,43 @@ TEST(ProfileWrite, ChangesOnlyTheValueOfTheKeysLine) {
             EXPECT_EQ(document.Serialize(), "[Settings]" + end + expected + end + "; after" + end);
         }
     }
+}
+
+// An added entry or section ends as the file's first line does; a file without a line
+// break, like a new one, gets CR LF.
+TEST(ProfileWrite, AddedLinesTakeTheFilesLineBreak) {
+    for (const std::string& end : {"\n"s, "\r"s, "\r\n"s}) {
+        // The last line has no line break of its own; a later CR LF does not count.
+        ProfileDocument document =
+            ProfileDocument::Parse("[Window]" + end + "a=1\r\n; mine" + end + "b=2");
+        ASSERT_TRUE(document.SetString("Window", "Width", "640"));
+        ASSERT_TRUE(document.SetString("Debug", "InsertMark", "1"));
+        EXPECT_EQ(document.Serialize(), "[Window]" + end + "a=1\r\n; mine" + end + "b=2" + end +
+                                            "Width=640" + end + "[Debug]" + end + "InsertMark=1" +
+                                            end);
+    }
+    ProfileDocument oneLine = ProfileDocument::Parse("; mine");
+    ASSERT_TRUE(oneLine.SetString("A", "k", "v"));
+    EXPECT_EQ(oneLine.Serialize(), "; mine\r\n[A]\r\nk=v\r\n");
+}
+
+// Editors saving as UTF-8 put a byte-order mark first: it must not hide the first line,
+// and stays where it is.
+TEST(ProfileWrite, AByteOrderMarkIsReadThroughAndKept) {
+    const std::string mark = "\xEF\xBB\xBF";
+    for (const std::string& first : {"[Settings]"s, " [Settings]"s}) {
+        ProfileDocument document = ProfileDocument::Parse(mark + first + "\nRatio=7\n");
+        EXPECT_EQ(document.Find("Settings", "Ratio"), "7") << first;
+        ASSERT_TRUE(document.SetString("Settings", "Ratio", "5"));
+        ASSERT_TRUE(document.SetString("Settings", "Data", "x"));
+        EXPECT_EQ(document.Serialize(), mark + first + "\nRatio=5\nData=x\n");
+    }
+    // A mark alone: nothing to end before the first added line.
+    ProfileDocument markOnly = ProfileDocument::Parse(mark);
+    ASSERT_TRUE(markOnly.SetString("A", "k", "v"));
+    EXPECT_EQ(markOnly.Serialize(), mark + "[A]\r\nk=v\r\n");
+    // Only at the very start is it a mark.
+    EXPECT_EQ(ProfileDocument::Parse("\n" + mark + "[A]\nk=1\n").Find("A", "k"), std::nullopt);
 }
 
 // A write that would not read back as written (a line break would start entries of its
@@ -184,6 +222,49 @@ TEST_F(SettingsFile, DataOrElseTheDefaultDictionaryBesideTheExecutable) {
     EXPECT_TRUE(settings.dictionaryPath.Empty());
 }
 
+// A hand-edited file with a byte-order mark and LF line ends keeps both, and every byte
+// outside the values rewritten: no second [Settings] is added.
+TEST_F(SettingsFile, AByteOrderMarkedFileKeepsItsSettings) {
+    const std::string before = "\xEF\xBB\xBF[Settings]\nRatio=7\n; mine\n[Window]\nWindowRatio=5\n";
+    Settings settings = LoadFrom(before);
+    EXPECT_EQ(settings.insertRatio, 7);
+    EXPECT_EQ(settings.windowRatio, 5);
+    settings.windowRatio = 2;
+    ASSERT_TRUE(Save(settings, kMinimized));
+    EXPECT_EQ(ReadBytes(Ini()),
+              "\xEF\xBB\xBF[Settings]\nRatio=7\nData=\n; mine\n[Window]\nWindowRatio=2\n"
+              "BlackBackgrownd=0\nEditReadOnly=0\n[Debug]\nInsertMark=0\nUseRandom=0\n"
+              "RandomSeed=0\nNewestRandomSeed=0\n");
+}
+
+// A "Data" value too long for the record loads as no dictionary, but a save leaves it as
+// the file has it until the user sets a dictionary.
+TEST_F(SettingsFile, ADataValueTooLongToHoldStaysUntilADictionaryIsSet) {
+    const std::string velmo = dir_.File("velmo.dat");
+    const std::string tooLong = "/" + std::string(DictionaryPath::kMaxBytes, 'd');
+    const std::string before = "[Settings]\r\nData = " + tooLong + " \r\nRatio=7\r\n";
+    for (const bool withDefault : {false, true}) {
+        SCOPED_TRACE(withDefault);
+        if (withDefault) {
+            WriteBytes(velmo, "word\r\n");
+        }
+        Settings settings = LoadFrom(before);
+        EXPECT_EQ(settings.dictionaryPath.Bytes(), withDefault ? velmo : "");
+        ASSERT_TRUE(Save(settings, kMinimized));
+        const std::string kept = ReadBytes(Ini());
+        EXPECT_EQ(kept.substr(0, before.size()), before);
+        // Saved and loaded again, still kept.
+        ASSERT_TRUE(Save(Load(), kMinimized));
+        EXPECT_EQ(ReadBytes(Ini()), kept);
+        // The user's choice, even the same path, is written.
+        settings.dictionaryPath.Assign(settings.dictionaryPath.Bytes());
+        ASSERT_TRUE(Save(settings, kMinimized));
+        const std::string chosen =
+            "[Settings]\r\nData = " + settings.dictionaryPath.Bytes() + " \r\nRatio=7\r\n";
+        EXPECT_EQ(ReadBytes(Ini()).substr(0, chosen.size()), chosen);
+    }
+}
+
 // Thirteen keys in the normal state; minimized, the rectangle's four are neither added
 // nor changed.
 TEST_F(SettingsFile, OnlyTheNormalStateWritesTheOuterRectangle) {
@@ -270,6 +351,25 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     ASSERT_TRUE(Save(Settings()));
     EXPECT_TRUE(fs::is_symlink(Ini()));
     EXPECT_EQ(Load().insertRatio, 0);
+}
+
+// A save that would write the bytes the file holds leaves it alone: no flush to a busy
+// disk at exit for nothing. One that changes a byte replaces it.
+TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
+    ASSERT_TRUE(Save(DistinctSettings()));
+    const auto inode = [this] {
+        struct stat st {};
+        EXPECT_EQ(stat(Ini().c_str(), &st), 0);
+        return st.st_ino;
+    };
+    const auto first = inode();
+    ASSERT_TRUE(Save(DistinctSettings()));
+    EXPECT_EQ(inode(), first);
+    Settings changed = DistinctSettings();
+    changed.insertRatio = 3;
+    ASSERT_TRUE(Save(changed));
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(Load().insertRatio, 3);
 }
 
 TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {
