@@ -145,6 +145,16 @@ TEST_F(WindowTest, AboutBoxAndOnlineHelpShowTheHelpPageBesideTheProgram) {
     Command(1052);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(U16(opened[0]), address);
+    EXPECT_EQ(messages.size(), 2u);  // the question only
+
+    // Nothing took the page: the user is told where it lies, to open it by hand.
+    openerTakes = false;
+    Command(1052);
+    ASSERT_EQ(messages.size(), 4u);
+    const std::u16string& told = messages[3].text;
+    EXPECT_EQ(told.rfind(u"オンラインヘルプを開けませんでした。\r\n", 0), 0u);
+    EXPECT_TRUE(told.ends_with(u"\\help\\index.html\r\nをブラウザで開いてください。"));
+    EXPECT_EQ(messages[3].type & MB_YESNO, 0u);
 }
 
 TEST_F(WindowTest, SavedPanesHoldTheirCodePage932BytesAndReadOnlyFilesStay) {

@@ -70,7 +70,10 @@ class WindowTest : public ::testing::Test {
                 found->second(dialog);
             }
         });
-        SetUrlOpener([this](const std::wstring& address) { opened.push_back(address); });
+        SetUrlOpener([this](const std::wstring& address) {
+            opened.push_back(address);
+            return openerTakes;
+        });
     }
 
     void TearDown() override {
@@ -167,6 +170,7 @@ class WindowTest : public ::testing::Test {
     std::optional<std::wstring> chosenFile;
     std::map<int, std::function<void(HWND)>> onDialog;
     std::vector<std::wstring> opened;
+    bool openerTakes = true;  // false: a system with nothing to open a web page
 };
 
 // Presses a dialog's button once its modal loop runs.
