@@ -271,7 +271,10 @@ bool ProfileDocument::SetString(std::string_view section, std::string_view key,
         EndLastLine();
         insertAt = bytes_.size();
     }
-    bytes_.insert(insertAt, entryLine);
+    // In a file of mixed line ends, a lone CR written just before an LF would join it into
+    // one CR LF and swallow the line that LF ends.
+    const bool beforeLf = lineBreak == "\r" && insertAt < bytes_.size() && bytes_[insertAt] == '\n';
+    bytes_.insert(insertAt, beforeLf ? entryLine + "\n" : entryLine);
     return true;
 }
 
