@@ -33,14 +33,15 @@ TEST(ProfileRead, AHandWrittenFile) {
     // Mixed case, blanks, a comment, lines of other forms, LF and CR alone, duplicates, an
     // entry before any section, code page 932 names and values, no last line break.
     const ProfileDocument file = ProfileDocument::Parse(
-        "k=0\r\n[settings]\r\nDATA=" + kPath + "\r\n  [ Window ]  \r\n \t Width \t=  \t 640 \t \r\n" +
-        ";k=x\r\njust words\r\n[B\r\nk=\r\n[Lf]\nk=  \" two \"  \nk=dup\r[" + kKanaA +
-        "]\r\nk" + kKanaA + "=1\r\n[A]x]\r\nq=ab\0cd\r\n[Last]\r\nj=2"s);
-    const Texts reads[] = {{"SETTINGS", "data", kPath},  {"Settings", "k", "<none>"},
-                           {"window", "WIDTH", "640"},   {"Window", "k", ""},
-                           {"Window", ";k", "<none>"},   {"Lf", "k", " two "},
-                           {"Last", "j", "2"},           {kKanaA, "K" + kKanaA, "1"},
-                           {kKanaYa, "k" + kKanaA, "<none>"}, {"A]x", "q", "ab"}};
+        "k=0\r\n[settings]\r\nDATA=" + kPath +
+        "\r\n  [ Window ]  \r\n \t Width \t=  \t 640 \t \r\n" +
+        ";k=x\r\njust words\r\n[B\r\nk=\r\n[Lf]\nk=  \" two \"  \nk=dup\r[" + kKanaA + "]\r\nk" +
+        kKanaA + "=1\r\n[A]x]\r\nq=ab\0cd\r\n[Last]\r\nj=2"s);
+    const Texts reads[] = {
+        {"SETTINGS", "data", kPath}, {"Settings", "k", "<none>"}, {"window", "WIDTH", "640"},
+        {"Window", "k", ""},         {"Window", ";k", "<none>"},  {"Lf", "k", " two "},
+        {"Last", "j", "2"},          {kKanaA, "K" + kKanaA, "1"}, {kKanaYa, "k" + kKanaA, "<none>"},
+        {"A]x", "q", "ab"}};
     for (const auto& [section, key, value] : reads) {
         EXPECT_EQ(file.GetString(section, key, "<none>"), value) << section << " " << key;
     }
@@ -83,6 +84,11 @@ TEST(ProfileWrite, AddedLinesTakeTheFilesLineBreak) {
     ProfileDocument oneLine = ProfileDocument::Parse("; mine");
     ASSERT_TRUE(oneLine.SetString("A", "k", "v"));
     EXPECT_EQ(oneLine.Serialize(), "; mine\r\n[A]\r\nk=v\r\n");
+    // Mixed line ends: a CR-alone line added before a blank LF line would join that LF.
+    ProfileDocument mixed = ProfileDocument::Parse("[A]\ra=1\n\n[B]\r");
+    ASSERT_TRUE(mixed.SetString("A", "k", "v"));
+    EXPECT_EQ(mixed.Serialize(), "[A]\ra=1\nk=v\r\n\n[B]\r");
+    EXPECT_EQ(ProfileDocument::Parse(mixed.Serialize()).Find("B", "k"), std::nullopt);
 }
 
 // Editors saving as UTF-8 put a byte-order mark first: it must not hide the first line,
@@ -108,8 +114,11 @@ TEST(ProfileWrite, AByteOrderMarkIsReadThroughAndKept) {
 // own) is refused and changes nothing.
 TEST(ProfileWrite, RefusesWhatWouldNotReadBackAsWritten) {
     const std::string text = "[A]\r\nk=old\r\n";
-    const Texts refused[] = {{"A", "a=b", "v"}, {"", "k", "v"}, {"A", "k", "two\r\n[Lines]"},
-                             {"A", "k", "nul\0"s}, {"A", "k", std::string(512, 'x')}};
+    const Texts refused[] = {{"A", "a=b", "v"},
+                             {"", "k", "v"},
+                             {"A", "k", "two\r\n[Lines]"},
+                             {"A", "k", "nul\0"s},
+                             {"A", "k", std::string(512, 'x')}};
     for (const auto& [section, key, value] : refused) {
         ProfileDocument document = ProfileDocument::Parse(text);
         EXPECT_FALSE(document.SetString(section, key, value)) << section << " " << key << value;
@@ -318,7 +327,8 @@ TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
     const std::pair<std::string, int> cases[] = {
         {Ini(), 0444},
 #ifndef _WIN32  // no such modes on Windows, and links need a privilege there
-        {Ini(), 0466}, {real, 0444},
+        {Ini(), 0466},
+        {real, 0444},
 #endif
     };
     for (const auto& [target, mode] : cases) {
