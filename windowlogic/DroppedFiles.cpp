@@ -97,6 +97,13 @@ std::u16string DecodeDroppedBytes(std::string_view bytes) {
     return WithCrLf(DisplayFromCp932(bytes));
 }
 
+bool IsUtf8ByDropRules(std::string_view bytes) {
+    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    return (bom || beyondAscii) && Utf8ToUtf16(bytes).has_value();
+}
+
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint64_t maxBytes) {
     std::u16string text;
     std::uint64_t total = 0;

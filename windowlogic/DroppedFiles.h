@@ -17,6 +17,10 @@ inline constexpr std::uint64_t kMaxDroppedBytes = std::uint64_t{64} * 1024 * 102
 // lone LF all come out as CR LF.
 std::u16string DecodeDroppedBytes(std::string_view bytes);
 
+// Whether DecodeDroppedBytes takes `bytes` as UTF-8 and every byte of them decodes: a
+// dictionary chosen in a page is then read as UTF-8.
+bool IsUtf8ByDropRules(std::string_view bytes);
+
 // The text of the files in order (paths as the window got them), or the message that
 // refuses them all: a file that is not a regular file or does not open (a pipe or a
 // device could keep the window waiting for ever), holds a NUL byte, or makes more than
