@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ConversionRun.h"
 #include "settings/FileNames.h"
 #include "settings/ProfileFile.h"
 #include "settings/Settings.h"
@@ -197,9 +198,16 @@ EMSCRIPTEN_KEEPALIVE void qm_pane_file(const char16_t* text, int count) {
     SetResult(quillery::PaneFileBytes(crLf));
 }
 
-// A text file dropped on or opened into the input pane.
-EMSCRIPTEN_KEEPALIVE void qm_dropped_text(const char* bytes, int size) {
-    SetResult(quillery::DecodeDroppedBytes(quillery::web::BytesArg(bytes, size)));
+// A file dropped on the input pane, after `before` bytes of the files ahead of it in the
+// same drop: 1 with its text as the result, or 0 with the message that refuses the drop.
+EMSCRIPTEN_KEEPALIVE int qm_dropped_file(const char16_t* name, int nameCount, const char* bytes,
+                                         int size, double before) {
+    const auto dropped =
+        quillery::DroppedFileText(Utf16Arg(name, nameCount), quillery::web::BytesArg(bytes, size),
+                                  static_cast<std::uint64_t>(before));
+    SetResult(dropped.text ? std::u16string_view(*dropped.text)
+                           : std::u16string_view(dropped.refusal));
+    return dropped.text ? 1 : 0;
 }
 
 // The page's fixed texts as JSON, from the one place both windows take them.
@@ -235,6 +243,18 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"aboutTextName", t::kAboutTextName},
         {"aboutText", quillery::AboutText(QUILLERY_DISPLAY_VERSION, Utf16Arg(helpAddress, count))},
         {"helpPrompt", quillery::HelpPrompt(Utf16Arg(helpAddress, count))},
+        {"yes", t::kYes},
+        {"no", t::kNo},
+        {"busyStatus", std::u16string(quillery::kBusyStatus)},
+        {"refusedFileHead", t::kRefusedFileHead},
+        {"dropNotText", t::kDropNotText},
+        {"dropTooLarge", t::kDropTooLarge},
+        {"pageLoading", t::kPageLoading},
+        {"pageChooseDictionary", t::kPageChooseDictionary},
+        {"pageBundledDictionary", t::kPageBundledDictionary},
+        {"pageLoadSettings", t::kPageLoadSettings},
+        {"pageSaveSettings", t::kPageSaveSettings},
+        {"pageSettingsNote", t::kPageSettingsNote},
     };
     std::string out = "{";
     for (const auto& [name, text] : texts) {

@@ -132,16 +132,25 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
         if (file.bad()) {
             return Refused(name, texts::kDropCannotOpen);
         }
-        if (bytes.size() > room) {
-            return Refused(name, texts::kDropTooLarge);
-        }
-        if (bytes.find('\0') != std::string::npos) {
-            return Refused(name, texts::kDropNotText);
+        DroppedText one = DroppedFileText(name, bytes, total, maxBytes);
+        if (!one.text) {
+            return one;
         }
         total += bytes.size();
-        text += DecodeDroppedBytes(bytes);
+        text += *one.text;
     }
     return {std::move(text), {}};
+}
+
+DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
+                            std::uint64_t maxBytes) {
+    if (before > maxBytes || bytes.size() > maxBytes - before) {
+        return Refused(name, texts::kDropTooLarge);
+    }
+    if (bytes.find('\0') != std::string_view::npos) {
+        return Refused(name, texts::kDropNotText);
+    }
+    return {DecodeDroppedBytes(bytes), {}};
 }
 
 bool IsDictionaryDrop(const std::vector<std::u16string>& paths) {

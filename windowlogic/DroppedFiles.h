@@ -32,6 +32,12 @@ struct DroppedText {
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths,
                              std::uint64_t maxBytes = kMaxDroppedBytes);
 
+// One dropped file's bytes after `before` bytes of the files ahead of it: its text, or
+// the message that refuses it (a NUL byte, or more than `maxBytes` in all). A page, which
+// gets the bytes rather than a path, takes its files through this one by one.
+DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
+                            std::uint64_t maxBytes = kMaxDroppedBytes);
+
 // A drop that makes a dictionary (anywhere but the input pane, and on the dictionary
 // dialog) holds exactly one regular file.
 bool IsDictionaryDrop(const std::vector<std::u16string>& paths);

@@ -81,7 +81,11 @@ class QuilleryApi {
   }
   dictionaryIsUtf8(bytes) { return this.call('qm_dictionary_is_utf8', bytes) === 1; }
   paneFile(text) { this.call('qm_pane_file', text); return this.resultBytes(); }
-  droppedText(bytes) { this.call('qm_dropped_text', bytes); return this.resultText(); }
+  // { text } or { refusal } for one dropped file after `before` bytes of the same drop.
+  droppedFile(name, bytes, before) {
+    const taken = this.call('qm_dropped_file', name, bytes, before);
+    return taken ? { text: this.resultText() } : { refusal: this.resultText() };
+  }
   texts(helpAddress) { this.call('qm_texts', helpAddress); return this.resultJson(); }
 
   // One run (see run-worker.js); `report(kind, text, value)` gets each step as it happens.
