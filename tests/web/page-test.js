@@ -61,7 +61,7 @@ async function downloadOf(page, act) {
 }
 
 async function runEnded(page, before) {
-  await page.waitForFunction((n) => Number(document.body.dataset.runs || 0) > n, before, { timeout: 60000 });
+  await page.waitForFunction((n) => Number(document.body.dataset.runs || 0) > n, before);
 }
 const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 0));
 
@@ -78,6 +78,9 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync'],
   });
+  // Bounds, not delays: a 10 MB pane takes the browser seconds to lay out, many more on a
+  // busy machine.
+  context.setDefaultTimeout(180000);
   const page = context.pages()[0] || await context.newPage();
   const errors = [];
   page.on('pageerror', (error) => errors.push(error.message));
@@ -263,6 +266,22 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
         `${midRun.converting ? 'while converting' : 'before the output arrived'}; the browser then ` +
         `took ${f.shown.toFixed(0)} ms to lay the output pane out`);
       await page.fill('#input', paragraph);
+    });
+
+    await check('the about text and the help question', async () => {
+      await menu(page, 'ヘルプ(H)', 'このソフトについて(A)');
+      const about = await page.inputValue('#about-text');
+      assert.strictEqual(about, `Quillery Ver1.00\n(C) 2026 Quillery Mini developers\n\n${address}help/index.html`);
+      await page.click('#about-ok');
+      await menu(page, 'ヘルプ(H)', 'オンラインヘルプ(O)');
+      await page.waitForSelector('#message-box[open]');
+      assert.strictEqual(await page.textContent('#message-text'),
+        `オンラインヘルプを表示するため\n${address}help/index.html\nをブラウザで開きますか？`);
+      const [help] = await Promise.all([context.waitForEvent('page'),
+        page.click('#message-buttons button:has-text("はい")')]);
+      await help.waitForLoadState();
+      assert.strictEqual(await help.title(), 'Quillery Mini の使い方');
+      await help.close();
     });
 
     await check('a page opened as a file says to serve it', async () => {

@@ -19,6 +19,7 @@ const state = {
   menu: null,
   openPopup: null,
   reports: Promise.resolve(),
+  sessionDictionary: null,  // the dictionary chosen in this visit, { name, bytes }
 };
 
 // Bytes <-> the strings browser storage holds.
@@ -305,6 +306,9 @@ async function command(id) {
 // one, or none that opens (a name from a desktop's settings file).
 async function dictionaryBytes(request) {
   if (request.pathEmpty) return null;
+  if (state.sessionDictionary && state.sessionDictionary.name === request.dictionaryPath) {
+    return state.sessionDictionary.bytes;
+  }
   if (stored(storageKeys.dictionaryName) === request.dictionaryPath && stored(storageKeys.dictionary) !== null) {
     return fromBase64(stored(storageKeys.dictionary));
   }
@@ -407,10 +411,17 @@ async function takeDictionary(name, bytes) {
     return false;
   }
   if (bytes) {
-    if (!store(storageKeys.dictionary, toBase64(bytes))) {
-      state.sessionDictionary = { name, bytes };
+    // Held for this visit in any case; kept for the next one when the storage takes it
+    // (never the old file's bytes under the new name).
+    state.sessionDictionary = { name, bytes };
+    if (!store(storageKeys.dictionary, toBase64(bytes)) || !store(storageKeys.dictionaryName, name)) {
+      try {
+        localStorage.removeItem(storageKeys.dictionary);
+        localStorage.removeItem(storageKeys.dictionaryName);
+      } catch {
+        // nothing stored to take back
+      }
     }
-    store(storageKeys.dictionaryName, name);
   }
   saveSettings();
   refresh();
