@@ -250,7 +250,7 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"dropNotText", t::kDropNotText},
         {"dropTooLarge", t::kDropTooLarge},
         {"pageLoading", t::kPageLoading},
-        {"pageChooseDictionary", t::kPageChooseDictionary},
+        {"browseButton", t::kBrowseButton},
         {"pageBundledDictionary", t::kPageBundledDictionary},
         {"pageLoadSettings", t::kPageLoadSettings},
         {"pageSaveSettings", t::kPageSaveSettings},

@@ -479,8 +479,10 @@ function fillTexts() {
   $('dictionary-caption').textContent = t.dictionaryCaption;
   $('dictionary-explanation').textContent = t.dictionaryExplanation.replace(/\r\n/g, '\n');
   $('dictionary-field-label').textContent = t.dictionaryFieldLabel;
-  $('dictionary-file-text').textContent = t.pageChooseDictionary;
+  // The [...] button the explanation speaks of.
+  $('dictionary-file-text').textContent = t.browseButton;
   $('dictionary-file').setAttribute('aria-label', t.browseName);
+  $('dictionary-file').setAttribute('aria-description', t.browseDescription);
   $('dictionary-bundled').textContent = t.pageBundledDictionary;
   $('debug-caption').textContent = t.debugCaption;
   $('debug-mark-label').textContent = t.insertMarkCheck;
