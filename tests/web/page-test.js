@@ -237,13 +237,18 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
           last = now;
         }, 5);
       });
-      await page.evaluate(() => document.querySelector('[data-command="1002"]').click());
-      await page.waitForSelector('body[data-busy="1"]');
-      // A command given while the worker converts is taken at once.
-      const midRun = await page.evaluate(() => {
-        document.querySelector('[data-command="1009"]').click();
-        return { title: document.title, converting: performance.getEntriesByName('run-output').length === 0 };
-      });
+      // 変換, and the moment the run turns busy, a command: it is taken at once. Done inside
+      // the page, since the run may end before the test would see it busy.
+      const midRun = await page.evaluate(() => new Promise((resolve) => {
+        const observer = new MutationObserver(() => {
+          if (document.body.dataset.busy !== '1') return;
+          observer.disconnect();
+          document.querySelector('[data-command="1009"]').click();
+          resolve({ title: document.title, converting: performance.getEntriesByName('run-output').length === 0 });
+        });
+        observer.observe(document.body, { attributes: true, attributeFilter: ['data-busy'] });
+        document.querySelector('[data-command="1002"]').click();
+      }));
       assert.strictEqual(midRun.title, 'Quillery - 30% velmo.dat');
       await runEnded(page, before);
       await page.waitForFunction(() => performance.getEntriesByName('run-output-shown').length === 1);
