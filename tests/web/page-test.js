@@ -104,6 +104,22 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.ok(Math.abs(inputH - outputH) <= 6, `3:3 split: ${inputH} and ${outputH}`);
     });
 
+    await check('the menus by keyboard', async () => {
+      await page.focus('#input');
+      await page.keyboard.press('Alt+s');  // 変換設定(S)
+      for (const key of ['ArrowRight', 'ArrowDown', 'ArrowDown', 'Enter']) await page.keyboard.press(key);
+      assert.strictEqual(await page.title(), 'Quillery - 20% velmo.dat');
+      // Into the next popup and out again; Esc gives the focus back to the menu bar.
+      await page.keyboard.press('Alt+w');
+      await page.keyboard.press('ArrowDown');  // past the window ratio's submenu
+      await page.keyboard.press('ArrowRight');
+      assert.strictEqual(await page.evaluate(() => document.activeElement.textContent), 'オンラインヘルプ(O)');
+      await page.keyboard.press('Escape');
+      assert.strictEqual(await page.evaluate(() => document.activeElement.textContent), 'ヘルプ(H)');
+      assert.strictEqual(await page.locator('.menu:not([hidden])').count(), 0);
+      await menu(page, '変換設定(S)', '40%', '変換率');
+    });
+
     await check('a debug run with a fixed seed and a code page 932 dictionary equals the converter', async () => {
       await page.getByLabel('入力テキスト', { exact: true }).fill(paragraph);
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');

@@ -196,6 +196,80 @@ function closePopups() {
   state.openPopup = null;
 }
 
+// The keys of a menu: Alt with a popup's underlined letter opens it; in a menu, the
+// arrows move (right into a submenu, left out of it or to the next popup), Enter and
+// Space choose, Esc closes and gives the focus back.
+function menuKeys(event) {
+  const tops = [...document.querySelectorAll('.menubar > .top > button')];
+  if (event.altKey && !event.ctrlKey && event.key.length === 1) {
+    const top = tops.find((b) => b.querySelector('u')?.textContent.toLowerCase() === event.key.toLowerCase());
+    if (top) {
+      event.preventDefault();
+      closePopups();
+      openPopup(top, top.nextElementSibling);
+    }
+    return;
+  }
+  const item = event.target.closest('.menu [role^="menuitem"]');
+  const topButton = event.target.closest('.menubar > .top > button');
+  if (topButton && event.key === 'ArrowDown') {
+    event.preventDefault();
+    closePopups();
+    openPopup(topButton, topButton.nextElementSibling);
+    return;
+  }
+  if (!item) {
+    if (event.key === 'Escape') closePopups();
+    return;
+  }
+  const list = item.closest('.menu');
+  const items = [...list.children].map((li) => li.querySelector(':scope > [role^="menuitem"]')).filter(Boolean);
+  const at = items.indexOf(item);
+  const sub = item.nextElementSibling;
+  const top = item.closest('.top').querySelector(':scope > button');
+  const step = (delta) => {
+    event.preventDefault();
+    items[(at + delta + items.length) % items.length].focus();
+  };
+  switch (event.key) {
+    case 'ArrowDown': step(1); break;
+    case 'ArrowUp': step(-1); break;
+    case 'ArrowRight':
+      event.preventDefault();
+      if (sub) {
+        sub.hidden = false;
+        item.setAttribute('aria-expanded', 'true');
+        sub.querySelector('[role^="menuitem"]').focus();
+      } else {
+        const next = tops[(tops.indexOf(top) + 1) % tops.length];
+        closePopups();
+        openPopup(next, next.nextElementSibling);
+      }
+      break;
+    case 'ArrowLeft': {
+      event.preventDefault();
+      const parent = list.parentElement.closest('.menu') ? list.previousElementSibling : null;
+      if (parent) {
+        list.hidden = true;
+        parent.setAttribute('aria-expanded', 'false');
+        parent.focus();
+      } else {
+        const previous = tops[(tops.indexOf(top) + tops.length - 1) % tops.length];
+        closePopups();
+        openPopup(previous, previous.nextElementSibling);
+      }
+      break;
+    }
+    case 'Escape':
+      event.preventDefault();
+      closePopups();
+      top.focus();
+      break;
+    default:
+      break;
+  }
+}
+
 // Check marks, labels and greyed items from the record and the busy state.
 function refreshMenu() {
   const { states } = state.api.menu(state.busy);
@@ -504,7 +578,7 @@ function wire() {
     if (!event.target.closest('.menubar')) closePopups();
   });
   document.addEventListener('keydown', (event) => {
-    if (event.key === 'Escape') closePopups();
+    menuKeys(event);
     // Tab moves between the panes; Ctrl+Tab puts a tab into a pane.
     if (event.key === 'Tab' && event.ctrlKey && event.target.classList.contains('pane')) {
       event.preventDefault();
