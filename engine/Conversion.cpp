@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -366,64 +367,114 @@ ConversionResult<std::string> ConvertThroughUtf16(std::string_view text,
     return result;
 }
 
-// Each line straight from its bytes where that gives the same bytes, counters and draws
-// as the conversion through UTF-16, else that conversion for the line: code page 932 is
-// stateless, so a line converts alike on its own and within the text.
+// The code page 932 conversion: each line straight from its bytes where that gives the
+// same bytes, counters and draws as the conversion through UTF-16, else that conversion
+// for the line. Code page 932 is stateless, so a line converts alike on its own and
+// within the text, and a text converts alike whole or a run of whole lines at a time.
+class NarrowConverter {
+  public:
+    // The output goes to `output`, and from there to `write` when there is one.
+    NarrowConverter(const KeywordList& keywords, const ConversionOptions& options,
+                    RandomSource& random, std::string& output, const OutputSink* write)
+        : keywords_(keywords),
+          options_(options),
+          random_(random),
+          write_(write),
+          out_(output),
+          byteWalk_(detail::ByteWalkTakesKeywords(keywords)),
+          bytePool_(detail::EncodeKeywords(keywords)) {}
+
+    // Converts the lines at the start of `text` known to be whole, all of them when the
+    // text ends there; returns the bytes used.
+    std::size_t Convert(std::string_view text, bool textEnds) {
+        std::size_t readPos = 0;
+        for (;;) {
+            if (byteWalk_) {
+                const detail::ByteLine line = detail::ConvertByteLine(
+                    text, readPos, textEnds, bytePool_, options_, random_, stats_, out_);
+                if (line.outcome == detail::ByteLine::kNone) {
+                    break;
+                }
+                if (line.outcome == detail::ByteLine::kConverted) {
+                    readPos = line.next;
+                    LineDone();
+                    continue;
+                }
+            }
+            std::size_t next = readPos;
+            const NextLine line = ReadNextLine(text, next);
+            if (!line.found || (line.isLastLine && !textEnds)) {
+                break;
+            }
+            ConvertThroughUtf16(line.line, line.isLastLine);
+            readPos = next;
+            LineDone();
+        }
+        return textEnds ? text.size() : readPos;
+    }
+
+    // Hands what is left to `write`; returns the counters.
+    ConversionStats Finish() {
+        if (write_ != nullptr && out_.Size() > 0) {
+            (*write_)(out_.View());
+            out_.Clear();
+        }
+        out_.Finish();
+        return stats_;
+    }
+
+  private:
+    void LineDone() {
+        AddWrapping(stats_.lineCount, 1);
+        if (write_ != nullptr && out_.Size() > kFlushBytes) {
+            (*write_)(out_.View());
+            out_.Clear();
+        }
+    }
+
+    void ConvertThroughUtf16(std::string_view line, bool isLastLine) {
+        if (!widePool_) {
+            widePool_.emplace(keywords_, [](const std::u16string& k) { return k; });
+        }
+        Cp932Codec& codec = ThreadCodec();
+        wideLine_.clear();
+        codec.Decode(line, wideLine_);
+        WideOutput wideOut(wideText_);
+        wideOut.Clear();
+        ConvertWideLine(wideLine_, isLastLine, *widePool_, options_, random_, stats_, wideOut);
+        encoded_.clear();
+        codec.Encode(wideOut.View(), encoded_);
+        char* dst = out_.Room(encoded_.size());
+        std::memcpy(dst, encoded_.data(), encoded_.size());
+        out_.Commit(dst + encoded_.size());
+    }
+
+    const KeywordList& keywords_;
+    const ConversionOptions options_;
+    RandomSource& random_;
+    const OutputSink* write_;
+    detail::ByteOutput out_;
+    ConversionStats stats_;
+    const bool byteWalk_;
+    const detail::ByteKeywords bytePool_;
+    std::optional<WideKeywords> widePool_;  // made when the first line needs it
+    std::u16string wideLine_;
+    std::u16string wideText_;
+    std::string encoded_;
+};
+
 ConversionResult<std::string> ConvertNarrowText(std::string_view text, const KeywordList& keywords,
                                                 const ConversionOptions& options,
                                                 RandomSource& random, const OutputSink* write) {
-    if (!detail::ByteWalkTakesKeywords(keywords)) {
-        return ConvertThroughUtf16(text, keywords, options, random, write);
-    }
     ConversionResult<std::string> result;
     result.text.reserve(write != nullptr ? kFlushBytes + kPieceBytes * 4
                                          : text.size() + text.size() / 2);
-    detail::ByteOutput out(result.text);
-    const detail::ByteKeywords pool = detail::EncodeKeywords(keywords);
-    std::optional<WideKeywords> widePool;  // made when the first line needs it
-    std::u16string wideLine;
-    std::u16string wideText;
-    std::string encoded;
-    std::size_t readPos = 0;
-    for (;;) {
-        const detail::ByteLine line =
-            detail::ConvertByteLine(text, readPos, pool, options, random, result.stats, out);
-        if (line.outcome == detail::ByteLine::kNone) {
-            break;
-        }
-        if (line.outcome == detail::ByteLine::kConverted) {
-            readPos = line.next;
-        } else {
-            const NextLine next = ReadNextLine(text, readPos);
-            if (!widePool) {
-                widePool.emplace(keywords, [](const std::u16string& k) { return k; });
-            }
-            Cp932Codec& codec = ThreadCodec();
-            wideLine.clear();
-            codec.Decode(next.line, wideLine);
-            WideOutput wideOut(wideText);
-            wideOut.Clear();
-            ConvertWideLine(wideLine, next.isLastLine, *widePool, options, random, result.stats,
-                            wideOut);
-            encoded.clear();
-            codec.Encode(wideOut.View(), encoded);
-            char* dst = out.Room(encoded.size());
-            std::memcpy(dst, encoded.data(), encoded.size());
-            out.Commit(dst + encoded.size());
-        }
-        AddWrapping(result.stats.lineCount, 1);
-        if (write != nullptr && out.Size() > kFlushBytes) {
-            (*write)(out.View());
-            out.Clear();
-        }
-    }
+    NarrowConverter converter(keywords, options, random, result.text, write);
+    converter.Convert(text, true);
+    result.stats = converter.Finish();
     if (write != nullptr) {
-        if (out.Size() > 0) {
-            (*write)(out.View());
-        }
-        out.Clear();
+        result.text.clear();
     }
-    out.Finish();
     return result;
 }
 
@@ -463,6 +514,32 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
     }
     out.Finish();
     return result;
+}
+
+struct PieceConversion::State {
+    State(const KeywordList& keywords, const ConversionOptions& options, RandomSource& random,
+          std::function<void(std::string_view)> write)
+        : write(std::move(write)), converter(keywords, options, random, output, &this->write) {
+        output.reserve(kFlushBytes + kPieceBytes * 4);
+    }
+
+    std::function<void(std::string_view)> write;
+    std::string output;
+    NarrowConverter converter;
+};
+
+PieceConversion::PieceConversion(const KeywordList& keywords, const ConversionOptions& options,
+                                 RandomSource& random, std::function<void(std::string_view)> write)
+    : state_(std::make_unique<State>(keywords, options, random, std::move(write))) {}
+
+PieceConversion::~PieceConversion() = default;
+
+std::size_t PieceConversion::Convert(std::string_view bytes, bool textEnds) {
+    return state_->converter.Convert(bytes, textEnds);
+}
+
+ConversionStats PieceConversion::Finish() {
+    return state_->converter.Finish();
 }
 
 ConversionResult<std::string> ConvertTextThroughUtf16(std::string_view text,

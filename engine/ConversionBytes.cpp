@@ -183,9 +183,9 @@ ByteKeywords EncodeKeywords(const KeywordList& keywords) {
 // points follow without a branch per character; only the double-byte characters outside
 // the common rows are looked up one by one, to find those the walk must not copy as they
 // are.
-ByteLine ConvertByteLine(std::string_view text, std::size_t start, const ByteKeywords& keywords,
-                         const ConversionOptions& options, RandomSource& randomSource,
-                         ConversionStats& stats, ByteOutput& out) {
+ByteLine ConvertByteLine(std::string_view text, std::size_t start, bool textEnds,
+                         const ByteKeywords& keywords, const ConversionOptions& options,
+                         RandomSource& randomSource, ConversionStats& stats, ByteOutput& out) {
     const auto* const p = reinterpret_cast<const unsigned char*>(text.data()) + start;
     const std::size_t readable = text.size() - start;
     const unsigned char* const unusual = Tables().unusual;
@@ -260,7 +260,7 @@ ByteLine ConvertByteLine(std::string_view text, std::size_t start, const ByteKey
     // As ReadNextLine: a CR takes the byte after it along.
     const std::size_t next = std::min(n + 2, readable);
     const bool isLastLine = next >= readable;
-    if (isLastLine && n == 0) {
+    if (isLastLine && (n == 0 || !textEnds)) {
         out.CutTo(outStart);
         return {ByteLine::kNone, 0};
     }
