@@ -318,7 +318,8 @@ std::size_t ConvertWholeLines(std::string_view text, const WideKeywords& keyword
 NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     const std::size_t n = text.size();
     const std::size_t start = std::min(readPos, n);
-    const void* cr = std::memchr(text.data() + start, '\r', n - start);
+    // An empty view may have no data at all, which memchr must not be given.
+    const void* cr = start < n ? std::memchr(text.data() + start, '\r', n - start) : nullptr;
     std::size_t p = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : n;
     NextLine result;
     result.line = text.substr(start, p - start);

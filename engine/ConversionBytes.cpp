@@ -208,10 +208,12 @@ ByteLine ConvertByteLine(std::string_view text, std::size_t start, bool textEnds
     bool trailFirst = false;          // byte 0 of the block is a second byte
     unsigned char odd = 0;
     for (std::size_t base = 0;; base += 64) {
-        std::size_t count = std::min<std::size_t>(64, readable - base);
-        const ByteMasks masks = Classify(p + base, count, readable - base);
+        const std::size_t left = readable - base;
+        std::size_t count = std::min<std::size_t>(64, left);
+        const ByteMasks masks = Classify(p + base, count, left);
         std::uint64_t inRun = count == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
-        const bool ends = (masks.crs & inRun) != 0 || count < 64;
+        // The line ends in this block at its first CR, or where the text ends.
+        const bool ends = (masks.crs & inRun) != 0 || count == left;
         if ((masks.crs & inRun) != 0) {
             count = static_cast<std::size_t>(std::countr_zero(masks.crs & inRun));
             inRun = (std::uint64_t{1} << count) - 1;
@@ -266,8 +268,10 @@ ByteLine ConvertByteLine(std::string_view text, std::size_t start, bool textEnds
     }
     out.Commit(dst);
     dst = out.Room(n - copied + 2);
-    std::memcpy(dst, text.data() + start + copied, n - copied);
-    dst += n - copied;
+    if (n > copied) {
+        std::memcpy(dst, text.data() + start + copied, n - copied);
+        dst += n - copied;
+    }
     if (!isLastLine) {
         *dst++ = '\r';
         *dst++ = '\n';
