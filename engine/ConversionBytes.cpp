@@ -86,6 +86,11 @@ struct ByteMasks {
                           _mm_setzero_si128());
 }
 
+[[gnu::always_inline]] inline __m128i AtMost(__m128i x, unsigned char hi) {
+    return _mm_cmpeq_epi8(_mm_subs_epu8(x, _mm_set1_epi8(static_cast<char>(hi))),
+                          _mm_setzero_si128());
+}
+
 [[gnu::always_inline]] inline __m128i Equals(__m128i x, unsigned char byte) {
     return _mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(byte)));
 }
@@ -104,18 +109,19 @@ ByteMasks Classify(const unsigned char* p, std::size_t count, std::size_t readab
     for (; k < count && k + 17 <= readable; k += 16) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
         const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
-        const __m128i leads = _mm_or_si128(InRange(x, 0x81, 0x9F), InRange(x, 0xE0, 0xFC));
+        // With bit 5 flipped, the lead bytes 81..9F and E0..FC are the one range A1..DC,
+        // and the kanji rows 89..9F and E0..E9 the one range A9..C9.
+        const __m128i flipped = _mm_xor_si128(x, _mm_set1_epi8(0x20));
+        const __m128i leads = InRange(flipped, 0xA1, 0xDC);
+        const __m128i kanji = _mm_andnot_si128(Equals(x, 0x98), InRange(flipped, 0xA9, 0xC9));
+        const __m128i row81 = Equals(x, 0x81);
         const __m128i particles =
-            _mm_or_si128(_mm_and_si128(Equals(x, 0x81), InRange(next, 0x41, 0x44)),
+            _mm_or_si128(_mm_and_si128(row81, InRange(next, 0x41, 0x44)),
                          _mm_and_si128(Equals(x, 0x82), InRange(next, 0x9F, 0xF1)));
-        const __m128i kanji = _mm_or_si128(
-            _mm_andnot_si128(Equals(x, 0x98), InRange(x, 0x89, 0x9F)), InRange(x, 0xE0, 0xE9));
-        const __m128i kana =
-            _mm_or_si128(_mm_and_si128(Equals(x, 0x81), InRange(next, 0x40, 0xAC)),
-                         _mm_and_si128(Equals(x, 0x83), InRange(next, 0x40, 0x96)));
-        const __m128i usual =
-            _mm_andnot_si128(Equals(next, 0x7F),
-                             _mm_and_si128(InRange(next, 0x40, 0xFC), _mm_or_si128(kanji, kana)));
+        const __m128i kana = _mm_or_si128(_mm_and_si128(row81, AtMost(next, 0xAC)),
+                                          _mm_and_si128(Equals(x, 0x83), AtMost(next, 0x96)));
+        const __m128i trail = _mm_andnot_si128(Equals(next, 0x7F), InRange(next, 0x40, 0xFC));
+        const __m128i usual = _mm_and_si128(trail, _mm_or_si128(kanji, kana));
         masks.leads |= Bits(leads, k);
         masks.particlePairs |= Bits(particles, k);
         masks.usualPairs |= Bits(usual, k);
