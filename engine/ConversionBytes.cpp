@@ -100,7 +100,8 @@ struct ByteMasks {
 }
 #endif
 
-// Classifies p[0, count), count at most 64; p[0, readable) may be read, readable >= count.
+// Classifies p[0, count), count at most 64, up to its first CR (the bytes after it are
+// left out, as they are not the line's); p[0, readable) may be read, readable >= count.
 ByteMasks Classify(const unsigned char* p, std::size_t count, std::size_t readable) {
     ByteMasks masks;
     std::size_t k = 0;
@@ -125,7 +126,11 @@ ByteMasks Classify(const unsigned char* p, std::size_t count, std::size_t readab
         masks.leads |= Bits(leads, k);
         masks.particlePairs |= Bits(particles, k);
         masks.usualPairs |= Bits(usual, k);
-        masks.crs |= Bits(Equals(x, '\r'), k);
+        const std::uint64_t crs = Bits(Equals(x, '\r'), k);
+        masks.crs |= crs;
+        if (crs != 0) {
+            return masks;  // the line ends here: what follows is the next line's
+        }
     }
 #endif
     for (; k < count; ++k) {
@@ -135,6 +140,9 @@ ByteMasks Classify(const unsigned char* p, std::size_t count, std::size_t readab
         masks.particlePairs |= std::uint64_t{IsParticlePair(b, next)} << k;
         masks.usualPairs |= std::uint64_t{IsSurelyUsualPair(b, next)} << k;
         masks.crs |= std::uint64_t{b == '\r'} << k;
+        if (b == '\r') {
+            break;
+        }
     }
     return masks;
 }
