@@ -78,6 +78,14 @@ bool Check(bool ok, std::error_code& error) {
     return ok;
 }
 
+bool HoldsAlready(const std::string& path, std::uint64_t size, std::string_view bytes) {
+    if (size != bytes.size()) {
+        return false;
+    }
+    const FileContents current = ReadWholeFile(path);
+    return current.status == FileContents::Status::kRead && current.bytes == bytes;
+}
+
 std::optional<std::error_code> RefusedWrite(FileAccess access) {
     switch (access) {
         case FileAccess::kReadOnly:

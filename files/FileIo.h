@@ -60,7 +60,7 @@ std::error_code make_error_code(FileWriteError error);
 //    FileWriteError::kReadOnly;
 //  - leftovers of earlier killed writes beside the file (".NAME.tmp-*", regular files
 //    only, not one that a running writer may still be filling) are removed;
-//  - a file that holds these bytes already is not written again (on Linux);
+//  - a file that holds these bytes already is not written again;
 //  - the new bytes go to an unnamed temporary file where the system offers one and it
 //    can be named (Linux O_TMPFILE), else to ".NAME.tmp-*" in the same folder; flushed
 //    to the disk, then put in the file's place in one rename (or linked under the name

@@ -2,6 +2,7 @@
 // What the two platforms' halves of the file functions share. Not for use outside files/.
 
 #include <atomic>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,8 @@ std::error_code LastError();
 bool Check(bool ok, std::error_code& error);
 // What a write meets at an existing path, when it must stop there.
 std::optional<std::error_code> RefusedWrite(FileAccess access);
+// Whether the file at `path`, `size` bytes long, holds exactly `bytes`: then a write
+// would only wait for its flush to the disk (seconds on a busy one) for nothing.
+bool HoldsAlready(const std::string& path, std::uint64_t size, std::string_view bytes);
 
 }  // namespace quillery::file_io_detail

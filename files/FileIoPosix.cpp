@@ -349,13 +349,8 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
         return std::make_error_code(std::errc::invalid_argument);
     }
     RemoveLeftovers(folder, name);
-    // A file that holds these bytes already is left alone: its flush to the disk would
-    // wait for everything else being written there (seconds on a busy disk) for nothing.
-    if (exists && static_cast<std::uint64_t>(st.st_size) == bytes.size()) {
-        const FileContents current = ReadWholeFile(target);
-        if (current.status == FileContents::Status::kRead && current.bytes == bytes) {
-            return {};
-        }
+    if (exists && HoldsAlready(target, static_cast<std::uint64_t>(st.st_size), bytes)) {
+        return {};
     }
     const struct stat* old = exists ? &st : nullptr;
     std::error_code error;

@@ -138,13 +138,18 @@ std::error_code ReplaceWritableFileAtomically(const std::string& path, std::stri
     if (const auto refused = RefusedWrite(ProbeFileAccess(path))) {
         return *refused;
     }
-    const bool exists = GetFileAttributesW(target->c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FILE_ATTRIBUTE_DATA found{};
+    const bool exists = GetFileAttributesExW(target->c_str(), GetFileExInfoStandard, &found) != 0;
     const auto [folderUtf8, name] = SplitPath(path);
     if (name.empty()) {
         return std::make_error_code(std::errc::invalid_argument);
     }
     const std::wstring folder = *Utf8ToWide(folderUtf8);
     RemoveLeftovers(folder, name);
+    if (exists &&
+        HoldsAlready(path, std::uint64_t{found.nFileSizeHigh} << 32 | found.nFileSizeLow, bytes)) {
+        return {};
+    }
 
     std::wstring temporary;
     HANDLE handle = INVALID_HANDLE_VALUE;

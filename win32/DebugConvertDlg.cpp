@@ -2,6 +2,7 @@
 
 #include "win32/DialogHooks.h"
 #include "win32/DialogLayout.h"
+#include "win32/DialogState.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
 #include "win32/WindowText.h"
@@ -33,10 +34,7 @@ void OnOk(DebugConvertDlg& state, HWND dialog) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    }
-    auto* state = reinterpret_cast<DebugConvertDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* state = DialogState<DebugConvertDlg>(dialog, message, lParam);
     if (state == nullptr) {
         return FALSE;
     }

@@ -6,6 +6,7 @@
 
 #include "win32/DialogHooks.h"
 #include "win32/DialogLayout.h"
+#include "win32/DialogState.h"
 #include "win32/FileDialogs.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
@@ -83,10 +84,7 @@ void OnOk(DictionaryDlg& state, HWND dialog) {
 }
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    }
-    auto* state = reinterpret_cast<DictionaryDlg*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    auto* state = DialogState<DictionaryDlg>(dialog, message, lParam);
     if (state == nullptr) {
         return FALSE;
     }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "win32/DialogState.h"
 #include "win32/MessageBoxes.h"
 #include "win32/ResourceIds.h"
 #include "win32/WindowText.h"
@@ -76,13 +77,14 @@ HWND MainDlg::Create(HINSTANCE instance) {
 }
 
 INT_PTR CALLBACK MainDlg::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = DialogState<MainDlg>(window, message, lParam);
+    if (self == nullptr) {
+        return FALSE;
+    }
     if (message == WM_INITDIALOG) {
-        auto* self = reinterpret_cast<MainDlg*>(lParam);
-        SetWindowLongPtrW(window, DWLP_USER, lParam);
         self->window_ = window;
     }
-    auto* self = reinterpret_cast<MainDlg*>(GetWindowLongPtrW(window, DWLP_USER));
-    return self != nullptr ? self->Handle(message, wParam, lParam) : FALSE;
+    return self->Handle(message, wParam, lParam);
 }
 
 INT_PTR MainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

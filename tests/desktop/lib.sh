@@ -162,20 +162,20 @@ qd_popup_closed() {
     ! qd_popup_open "$1"
 }
 
-# qd_ask_exit PID HOW: asks the question by the menu's Exit ("menu") or the close box
-# ("close"); true once the box is up and active.
+# qd_ask_exit PID HOW [SECONDS]: asks the question by the menu's Exit ("menu") or the
+# close box ("close"); true once the box is up and active, each step within SECONDS (10).
 qd_ask_exit() {
-    local pid=$1 how=$2 box
+    local pid=$1 how=$2 bound=${3:-10} box
     if [ "$how" = menu ]; then
         xdotool key alt+f
-        qd_wait 10 qd_popup_open "$pid" || return 1
+        qd_wait "$bound" qd_popup_open "$pid" || return 1
         xdotool key x
     else
         xdotool key alt+F4
     fi
-    qd_wait 10 qd_has_box "$pid" || return 1
+    qd_wait "$bound" qd_has_box "$pid" || return 1
     box=$(qd_box "$pid")
-    qd_wait 10 qd_active_is "$box"
+    qd_wait "$bound" qd_active_is "$box"
 }
 
 # qd_answer PID yes|no: answers the open question: Return presses はい (the default

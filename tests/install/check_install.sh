@@ -170,22 +170,16 @@ iconv -f CP932 -t UTF-8 "$prefix/$appdir/velmo.dat" | tr -d '\r' | grep -qxF "$k
 echo "== the window through its launcher, from another directory"
 # With no settings file the title names the default dictionary, which the program finds
 # only beside its real executable: neither the current directory nor bin holds one.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$tmp/display" ] && break
-    sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-display=":$(head -n1 "$tmp/display")"
+. "$source/tests/support/xvfb.sh"
+start_xvfb "$tmp" 1024x768x24 || fail "no X server"
 mkdir "$tmp/home"
 (cd "$tmp/elsewhere" && exec env HOME="$tmp/home" XDG_RUNTIME_DIR="$tmp/home" \
-    DISPLAY="$display" QT_QPA_PLATFORM=xcb "$prefix/bin/QuilleryMini") >"$tmp/app.log" 2>&1 &
+    DISPLAY="$DISPLAY" QT_QPA_PLATFORM=xcb "$prefix/bin/QuilleryMini") >"$tmp/app.log" 2>&1 &
 app_pid=$!
 title='"Quillery - 40% velmo.dat"'
 found=
 for _ in $(seq 300); do
-    if xwininfo -display "$display" -root -tree 2>/dev/null | grep -qF "$title"; then
+    if xwininfo -display "$DISPLAY" -root -tree 2>/dev/null | grep -qF "$title"; then
         found=1
         break
     fi
@@ -193,7 +187,7 @@ for _ in $(seq 300); do
     sleep 0.1
 done
 if [ -z "$found" ]; then
-    xwininfo -display "$display" -root -tree >&2 || true
+    xwininfo -display "$DISPLAY" -root -tree >&2 || true
     fail "no window titled $title"
 fi
 kill "$app_pid"

@@ -60,15 +60,8 @@ done
 
 # The program under openbox, driven from outside with the desktop checks' helpers.
 export QUILLERY_BUILD_DIR=/usr/lib/quillery-mini QUILLERY_SCRATCH="$tmp"
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s "$tmp/display" ] && break
-    sleep 0.1
-done
-[ -s "$tmp/display" ] || fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-DISPLAY=":$(head -n1 "$tmp/display")"
-export DISPLAY
+source "$here/../support/xvfb.sh"
+start_xvfb "$tmp" 1280x900x24 || fail "no X server"
 source "$here/../desktop/lib.sh"
 set -e
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &

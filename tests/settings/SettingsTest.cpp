@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #endif
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <optional>
@@ -349,6 +350,31 @@ TEST_F(SettingsFile, AReadOnlyFileIsLeftAsItIs) {
     }
 }
 
+// A save that would write the bytes the file holds leaves it alone: no flush to a busy
+// disk at exit for nothing. One that changes a byte, or only the length, replaces it.
+std::atomic<int> gTemporaryFilesOpened{0};
+
+TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
+    file_io_testing::SetWriteStepHook([](WriteStep step) {
+        gTemporaryFilesOpened += step == WriteStep::kTemporaryOpened ? 1 : 0;
+    });
+    ASSERT_TRUE(Save(DistinctSettings()));
+    const std::string saved = ReadBytes(Ini());
+    const int opened = gTemporaryFilesOpened;
+    ASSERT_TRUE(Save(DistinctSettings()));
+    EXPECT_EQ(gTemporaryFilesOpened, opened);
+    Settings changed = DistinctSettings();
+    changed.insertRatio = 3;
+    ASSERT_TRUE(Save(changed));
+    EXPECT_EQ(gTemporaryFilesOpened, opened + 1);
+    EXPECT_EQ(Load().insertRatio, 3);
+    // The same bytes and one more: not the same file.
+    ASSERT_FALSE(ReplaceWritableFileAtomically(Ini(), saved + ";"));
+    EXPECT_EQ(gTemporaryFilesOpened, opened + 2);
+    EXPECT_EQ(ReadBytes(Ini()), saved + ";");
+    file_io_testing::SetWriteStepHook(nullptr);
+}
+
 #ifndef _WIN32
 TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     WriteBytes(Ini(), "[Settings]\r\n");
@@ -361,25 +387,6 @@ TEST_F(SettingsFile, PermissionsAndLinksOfTheFileStay) {
     ASSERT_TRUE(Save(Settings()));
     EXPECT_TRUE(fs::is_symlink(Ini()));
     EXPECT_EQ(Load().insertRatio, 0);
-}
-
-// A save that would write the bytes the file holds leaves it alone: no flush to a busy
-// disk at exit for nothing. One that changes a byte replaces it.
-TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
-    ASSERT_TRUE(Save(DistinctSettings()));
-    const auto inode = [this] {
-        struct stat st {};
-        EXPECT_EQ(stat(Ini().c_str(), &st), 0);
-        return st.st_ino;
-    };
-    const auto first = inode();
-    ASSERT_TRUE(Save(DistinctSettings()));
-    EXPECT_EQ(inode(), first);
-    Settings changed = DistinctSettings();
-    changed.insertRatio = 3;
-    ASSERT_TRUE(Save(changed));
-    EXPECT_NE(inode(), first);
-    EXPECT_EQ(Load().insertRatio, 3);
 }
 
 TEST_F(SettingsFile, AFailedSaveLeavesTheOldFileAndNoTemporaryFile) {

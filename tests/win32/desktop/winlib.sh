@@ -134,18 +134,8 @@ qw_settled_rect() {
 # The exit question and closing, as tests/desktop/lib.sh asks them, with bounds for Wine
 # on a busy machine. HOW: "menu" (ファイル → 終了) or "close" (Alt+F4).
 qw_ask_exit() {
-    local pid=$1 how=$2 box
     qd_wait 60 qd_active_is "$QD_WIN" || xdotool windowactivate "$QD_WIN" 2>/dev/null
-    if [ "$how" = menu ]; then
-        xdotool key alt+f
-        qd_wait 60 qd_popup_open "$pid" || return 1
-        xdotool key x
-    else
-        xdotool key alt+F4
-    fi
-    qd_wait 60 qd_has_box "$pid" || return 1
-    box=$(qd_box "$pid")
-    qd_wait 60 qd_active_is "$box"
+    qd_ask_exit "$1" "$2" 60
 }
 
 qw_close() {
