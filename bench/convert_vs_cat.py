@@ -7,12 +7,12 @@ Writes MEGABYTES (20) of code page 932 prose to a temporary folder, then runs PA
 pairs of `cat FILE` and `quillery-convert --dictionary velmo.dat --seed 1 FILE`, both
 into /dev/null, one right after the other, and prints each pair's CPU time (user +
 system, from wait4, so other work on the machine counts little) and the median of the
-ratios. Then the converter's peak resident memory for inputs of a quarter, half, whole
-and double that size, as a multiple of the input. A figure to read, not a test.
+ratios. Then the converter's peak resident memory (measured by GNU time) for inputs of a
+quarter, half, whole and double that size, as a multiple of the input. A figure to read,
+not a test.
 """
 
 import os
-import resource
 import statistics
 import subprocess
 import sys
@@ -43,8 +43,7 @@ def cp932_prose(megabytes, work):
     size = megabytes * 1024 * 1024
     total = 0
     i = 0
-    # Written line by line: this script stays small, and a child's peak memory, which
-    # counts the script's own until the child has started, is the child's.
+    # Written line by line, so that this script stays small.
     with open(path, "wb") as out:
         while total < size:
             line = b"".join(sentences[(i * 7 + k * 3) % len(sentences)] for k in range(1 + i % 5))
@@ -56,13 +55,22 @@ def cp932_prose(megabytes, work):
 
 
 def run(args):
-    """CPU seconds and peak resident kilobytes of one run, its output thrown away."""
+    """CPU seconds of one run, its output thrown away."""
     with open(os.devnull, "wb") as null:
         process = subprocess.Popen(args, stdout=null, stderr=null)
         _, status, usage = os.wait4(process.pid, 0)
     if status != 0:
         sys.exit("%s failed (status %d)" % (" ".join(args), status))
-    return usage.ru_utime + usage.ru_stime, usage.ru_maxrss
+    return usage.ru_utime + usage.ru_stime
+
+
+def peak_kilobytes(args, work):
+    """Peak resident kilobytes of one run. A child started from this script inherits the
+    script's own peak, so GNU time starts it: a child of that small program has its own."""
+    report = os.path.join(work, "time.txt")
+    run(["/usr/bin/time", "-f", "%M", "-o", report] + args)
+    with open(report) as lines:
+        return int(lines.read().split()[-1])
 
 
 def main():
@@ -80,18 +88,18 @@ def main():
         ratios = []
         print("pair  cat cpu s  convert cpu s  ratio")
         for pair in range(pairs):
-            cat_seconds, _ = run(["cat", text])
-            convert_seconds, _ = run(convert)
+            cat_seconds = run(["cat", text])
+            convert_seconds = run(convert)
             ratio = convert_seconds / max(cat_seconds, 1e-3)
             ratios.append(ratio)
             print("%4d  %9.3f  %13.3f  %5.1f" % (pair + 1, cat_seconds, convert_seconds, ratio))
         print("median ratio over %d pairs, %d MB: %.1f" % (pairs, megabytes,
                                                           statistics.median(ratios)))
-        own = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024
-        print("\ninput MB  peak RSS MB  RSS / input   (this script: %.0f MB)" % own)
+        print("\ninput MB  peak RSS MB  RSS / input")
         for size in (megabytes // 4, megabytes // 2, megabytes, megabytes * 2):
             path = cp932_prose(size, work)
-            _, kilobytes = run([converter, "--dictionary", dictionary, "--seed", "1", path])
+            kilobytes = peak_kilobytes([converter, "--dictionary", dictionary, "--seed", "1", path],
+                                       work)
             input_mb = os.path.getsize(path) / 1048576
             print("%8.1f  %11.1f  %11.2f" % (input_mb, kilobytes / 1024,
                                               kilobytes / 1024 / input_mb))

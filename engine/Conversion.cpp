@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <memory>
+#include <optional>
 #include <vector>
 
 // QUILLERY_NO_SSE2 builds the scalar paths that a processor without SSE2 takes, so that
@@ -13,126 +15,19 @@
 #include <emmintrin.h>
 #endif
 
+#include "ConversionBytes.h"
+#include "ConversionParts.h"
 #include "Cp932Codec.h"
 #include "Cp932Text.h"
-#include "FastRemainder.h"
 
 namespace quillery {
 
 namespace {
 
-// Characters in a run of UTF-16 units: a surrogate pair counts once.
-std::int32_t CountChars(std::u16string_view run) {
-    std::size_t pairs = 0;
-    for (std::size_t i = 1; i < run.size(); ++i) {
-        if (IsLowSurrogate(run[i]) && IsHighSurrogate(run[i - 1])) {
-            ++pairs;
-            ++i;
-        }
-    }
-    return static_cast<std::int32_t>(run.size() - pairs);
-}
-
-// Short runs are copied as whole blocks of this many units, which is cheaper than a copy
-// of the exact length; the blocks may reach past the run into slack set aside for them.
-constexpr std::size_t kBlock = 8;
-
-void CopyBlock(char16_t* to, const char16_t* from) {
-    std::memcpy(to, from, kBlock * sizeof(char16_t));
-}
-
-// The output of a conversion: a string used as a buffer that is written through a raw
-// pointer and grows by doubling, so that neither a short append nor zero-filling costs
-// anything per line. `size` is what has been written; the string is cut to it by Finish.
-class WideOutput {
-  public:
-    explicit WideOutput(std::u16string& text) : text_(text), size_(text.size()) {}
-
-    // Where the next `room` units (and the block slack after them) may be written.
-    char16_t* Room(std::size_t room) {
-        const std::size_t needed = size_ + room + kBlock;
-        if (text_.size() < needed) {
-            // Doubling, but within the capacity reserved while it lasts.
-            std::size_t grown = std::max(needed, 2 * text_.size());
-            if (needed <= text_.capacity()) {
-                grown = std::min(grown, text_.capacity());
-            }
-            text_.resize(grown);
-        }
-        return text_.data() + size_;
-    }
-    // `end` is where writing stopped, within the room asked for last.
-    void Commit(const char16_t* end) { size_ = static_cast<std::size_t>(end - text_.data()); }
-
-    std::u16string_view View() const { return {text_.data(), size_}; }
-    void Clear() { size_ = 0; }
-    void Finish() { text_.resize(size_); }
-
-  private:
-    std::u16string& text_;
-    std::size_t size_;
-};
-
-// The keywords of one conversion, each padded with zeros to whole blocks (at least one),
-// with its length in characters.
-class KeywordPool {
-  public:
-    struct Entry {
-        const char16_t* units;
-        std::size_t size;
-        std::int32_t chars;
-    };
-
-    explicit KeywordPool(const KeywordList& keywords) : entries_(keywords.size()) {
-        std::size_t units = 0;
-        for (std::size_t k = 0; k < keywords.size(); ++k) {
-            units += PaddedSize(keywords[k].size());
-        }
-        units_.assign(units, u'\0');
-        std::size_t offset = 0;
-        for (std::size_t k = 0; k < keywords.size(); ++k) {
-            const std::u16string& keyword = keywords[k];
-            std::copy(keyword.begin(), keyword.end(), units_.begin() + offset);
-            entries_[k] = {units_.data() + offset, keyword.size(), CountChars(keyword)};
-            offset += PaddedSize(keyword.size());
-            maxSize_ = std::max(maxSize_, keyword.size());
-        }
-    }
-    KeywordPool(const KeywordPool&) = delete;
-    KeywordPool& operator=(const KeywordPool&) = delete;
-
-    // Picks the entry for a random value (0..32767): value mod size, by FastRemainder. A
-    // longer list is taken as its first 32768 entries, which gives the same remainders.
-    // Held in locals by the caller.
-    struct Picker {
-        const Entry* entries;
-        FastRemainder remainder;
-
-        const Entry& operator()(std::uint32_t value) const { return entries[remainder(value)]; }
-    };
-    Picker MakePicker() const {
-        return {entries_.data(), FastRemainder(static_cast<std::uint32_t>(
-                                     std::min<std::size_t>(entries_.size(), 32768)))};
-    }
-    std::size_t MaxSize() const { return maxSize_; }
-
-  private:
-    static std::size_t PaddedSize(std::size_t size) {
-        return std::max<std::size_t>(1, (size + kBlock - 1) / kBlock) * kBlock;
-    }
-
-    std::vector<char16_t> units_;
-    std::vector<Entry> entries_;
-    std::size_t maxSize_ = 0;
-};
-
-// `yes` when `condition`, else `no`, without a branch. RandomSource is its state alone.
-RandomSource Select(bool condition, RandomSource yes, RandomSource no) {
-    static_assert(sizeof(RandomSource) == sizeof(std::uint32_t));
-    const std::uint32_t mask = 0u - static_cast<std::uint32_t>(condition);
-    return std::bit_cast<RandomSource>((std::bit_cast<std::uint32_t>(yes) & mask) |
-                                       (std::bit_cast<std::uint32_t>(no) & ~mask));
-}
+using detail::AddWrapping;
+using detail::CountChars;
+using WideOutput = detail::OutputBuffer<char16_t>;
+using WideKeywords = detail::KeywordPool<char16_t>;
 
 // Bit k of each mask tells about unit k of a run of at most 64.
 struct UnitMasks {
@@ -140,11 +35,6 @@ struct UnitMasks {
     std::uint64_t highSurrogates = 0;
     std::uint64_t lowSurrogates = 0;
 };
-
-// counter += amount modulo 2^32, as a 32-bit counter of the original would.
-inline void AddWrapping(std::int32_t& counter, std::uint32_t amount) {
-    counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(counter) + amount);
-}
 
 // IsParticleChar without branches.
 constexpr std::uint64_t ParticleBit(char16_t c) {
@@ -233,16 +123,15 @@ UnitMasks Classify(const char16_t* p, std::size_t count, std::size_t back) {
 // per character; the draw's outcome is applied with masks, not branches, since it is
 // unpredictable by design; the line's own characters go out in as many copies as there
 // are insertion points; counters, options and the random state are kept in locals.
-void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPool& keywords,
+void ConvertWideLine(std::u16string_view line, bool isLastLine, const WideKeywords& keywords,
                      const ConversionOptions& options, RandomSource& randomSource,
                      ConversionStats& stats, WideOutput& out) {
     const char16_t* const p = line.data();
     const std::size_t n = line.size();
-    const char16_t* const end = p + n;
     const bool mark = options.markInsertions;
     const std::int32_t ratio = options.insertRatio;
     const std::size_t perInsertion = keywords.MaxSize() + (mark ? 2 : 0);
-    const KeywordPool::Picker pick = keywords.MakePicker();
+    const WideKeywords::Picker pick = keywords.MakePicker();
     RandomSource random = randomSource;
     // Unsigned, so that counts past 2^31 wrap as the 32-bit counters do, without
     // undefined behaviour.
@@ -281,35 +170,10 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const KeywordPoo
         for (; starts != 0; starts &= starts - 1) {
             // Insertion point in front of the phrase that starts at i.
             const std::size_t i = base + static_cast<std::size_t>(std::countr_zero(starts));
-            const std::size_t run = i - copied;
-            if (run <= kBlock && end - (p + copied) >= static_cast<std::ptrdiff_t>(kBlock)) {
-                CopyBlock(dst, p + copied);
-            } else {
-                std::memcpy(dst, p + copied, run * sizeof(char16_t));
-            }
-            dst += run;
+            dst = detail::PutRun(dst, p + copied, i - copied, n - copied);
             copied = i;
-            if (mark) {
-                *dst++ = u'<';
-            }
-            // The pick is made every time, but takes its value and moves the sequence
-            // on only when the draw says so.
-            const bool drawn = DrawInsertion(random, ratio);
-            RandomSource picked = random;
-            const KeywordPool::Entry& keyword = pick(static_cast<std::uint32_t>(picked.Next()));
-            random = Select(drawn, picked, random);
-            const std::size_t size = keyword.size & (std::size_t{0} - drawn);
-            CopyBlock(dst, keyword.units);
-            for (std::size_t k = kBlock; k < size; k += kBlock) {
-                CopyBlock(dst + k, keyword.units + k);
-            }
-            dst += size;
-            inserted += static_cast<std::uint32_t>(drawn);
-            keywordChars += static_cast<std::uint32_t>(keyword.chars) & (0u - drawn);
+            dst = detail::PutInsertion(dst, mark, ratio, pick, random, inserted, keywordChars);
             ++phrases;
-            if (mark) {
-                *dst++ = u'>';
-            }
         }
     }
     if (n > copied) {
@@ -404,7 +268,7 @@ constexpr std::size_t kFlushBytes = 64 * 1024;
 // as its lines do one by one, and the wide line walk of the piece finds the same lines
 // as ReadNextLine. Returns where it stopped: the end of the text, or the start of the
 // first piece with a CR before another byte, from where the text goes line by line.
-std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords,
+std::size_t ConvertWholeLines(std::string_view text, const WideKeywords& keywords,
                               const ConversionOptions& options, RandomSource& random,
                               ConversionResult<std::string>& result, const OutputSink* write) {
     Cp932Codec& codec = ThreadCodec();
@@ -454,7 +318,8 @@ std::size_t ConvertWholeLines(std::string_view text, const KeywordPool& keywords
 NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
     const std::size_t n = text.size();
     const std::size_t start = std::min(readPos, n);
-    const void* cr = std::memchr(text.data() + start, '\r', n - start);
+    // An empty view may have no data at all, which memchr must not be given.
+    const void* cr = start < n ? std::memchr(text.data() + start, '\r', n - start) : nullptr;
     std::size_t p = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - text.data()) : n;
     NextLine result;
     result.line = text.substr(start, p - start);
@@ -471,13 +336,14 @@ NextLine ReadNextLine(std::string_view text, std::size_t& readPos) {
 
 namespace {
 
-ConversionResult<std::string> ConvertNarrowText(std::string_view text, const KeywordList& keywords,
-                                                const ConversionOptions& options,
-                                                RandomSource& random, const OutputSink* write) {
+ConversionResult<std::string> ConvertThroughUtf16(std::string_view text,
+                                                  const KeywordList& keywords,
+                                                  const ConversionOptions& options,
+                                                  RandomSource& random, const OutputSink* write) {
     ConversionResult<std::string> result;
     result.text.reserve(write != nullptr ? kFlushBytes + kPieceBytes * 4
                                          : text.size() + text.size() / 2);
-    const KeywordPool pool(keywords);
+    const WideKeywords pool(keywords, [](const std::u16string& k) { return k; });
     std::size_t readPos = ConvertWholeLines(text, pool, options, random, result, write);
     // The rest, from the start of a line: code page 932 is stateless, so converting line
     // by line gives the same bytes as converting each character on its own.
@@ -502,6 +368,117 @@ ConversionResult<std::string> ConvertNarrowText(std::string_view text, const Key
     return result;
 }
 
+// The code page 932 conversion: each line straight from its bytes where that gives the
+// same bytes, counters and draws as the conversion through UTF-16, else that conversion
+// for the line. Code page 932 is stateless, so a line converts alike on its own and
+// within the text, and a text converts alike whole or a run of whole lines at a time.
+class NarrowConverter {
+  public:
+    // The output goes to `output`, and from there to `write` when there is one.
+    NarrowConverter(const KeywordList& keywords, const ConversionOptions& options,
+                    RandomSource& random, std::string& output, const OutputSink* write)
+        : keywords_(keywords),
+          options_(options),
+          random_(random),
+          write_(write),
+          out_(output),
+          byteWalk_(detail::ByteWalkTakesKeywords(keywords)),
+          bytePool_(detail::EncodeKeywords(keywords)) {}
+
+    // Converts the lines at the start of `text` known to be whole, all of them when the
+    // text ends there; returns the bytes used.
+    std::size_t Convert(std::string_view text, bool textEnds) {
+        std::size_t readPos = 0;
+        for (;;) {
+            if (byteWalk_) {
+                const detail::ByteLine line = detail::ConvertByteLine(
+                    text, readPos, textEnds, bytePool_, options_, random_, stats_, out_);
+                if (line.outcome == detail::ByteLine::kNone) {
+                    break;
+                }
+                if (line.outcome == detail::ByteLine::kConverted) {
+                    readPos = line.next;
+                    LineDone();
+                    continue;
+                }
+            }
+            std::size_t next = readPos;
+            const NextLine line = ReadNextLine(text, next);
+            if (!line.found || (line.isLastLine && !textEnds)) {
+                break;
+            }
+            ConvertThroughUtf16(line.line, line.isLastLine);
+            readPos = next;
+            LineDone();
+        }
+        return textEnds ? text.size() : readPos;
+    }
+
+    // Hands what is left to `write`; returns the counters.
+    ConversionStats Finish() {
+        if (write_ != nullptr && out_.Size() > 0) {
+            (*write_)(out_.View());
+            out_.Clear();
+        }
+        out_.Finish();
+        return stats_;
+    }
+
+  private:
+    void LineDone() {
+        AddWrapping(stats_.lineCount, 1);
+        if (write_ != nullptr && out_.Size() > kFlushBytes) {
+            (*write_)(out_.View());
+            out_.Clear();
+        }
+    }
+
+    void ConvertThroughUtf16(std::string_view line, bool isLastLine) {
+        if (!widePool_) {
+            widePool_.emplace(keywords_, [](const std::u16string& k) { return k; });
+        }
+        Cp932Codec& codec = ThreadCodec();
+        wideLine_.clear();
+        codec.Decode(line, wideLine_);
+        WideOutput wideOut(wideText_);
+        wideOut.Clear();
+        ConvertWideLine(wideLine_, isLastLine, *widePool_, options_, random_, stats_, wideOut);
+        encoded_.clear();
+        codec.Encode(wideOut.View(), encoded_);
+        char* dst = out_.Room(encoded_.size());
+        std::memcpy(dst, encoded_.data(), encoded_.size());
+        out_.Commit(dst + encoded_.size());
+    }
+
+    const KeywordList& keywords_;
+    const ConversionOptions options_;
+    RandomSource& random_;
+    const OutputSink* write_;
+    detail::ByteOutput out_;
+    ConversionStats stats_;
+    const bool byteWalk_;
+    const detail::ByteKeywords bytePool_;
+    std::optional<WideKeywords> widePool_;  // made when the first line needs it
+    std::u16string wideLine_;
+    std::u16string wideText_;
+    std::string encoded_;
+};
+
+ConversionResult<std::string> ConvertNarrowText(std::string_view text, const KeywordList& keywords,
+                                                const ConversionOptions& options,
+                                                RandomSource& random, const OutputSink* write) {
+    ConversionResult<std::string> result;
+    result.text.reserve(write != nullptr ? kFlushBytes + kPieceBytes * 4
+                                         : text.size() + text.size() / 2);
+    NarrowConverter converter(keywords, options, random, result.text, write);
+    converter.Convert(text, true);
+    result.stats = converter.Finish();
+    if (write != nullptr) {
+        result.text.clear();
+    }
+    return result;
+}
+
 }  // namespace
 
 ConversionResult<std::string> ConvertText(std::string_view text, const KeywordList& keywords,
@@ -521,7 +498,7 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
     ConversionResult<std::u16string> result;
     result.text.reserve(text.size() + text.size() / 2);
     WideOutput out(result.text);
-    const KeywordPool pool(keywords);
+    const WideKeywords pool(keywords, [](const std::u16string& k) { return k; });
     std::size_t readPos = 0;
     std::u16string_view line;
     for (;;) {
@@ -538,6 +515,39 @@ ConversionResult<std::u16string> ConvertText(std::u16string_view text, const Key
     }
     out.Finish();
     return result;
+}
+
+struct PieceConversion::State {
+    State(const KeywordList& keywords, const ConversionOptions& options, RandomSource& random,
+          std::function<void(std::string_view)> write)
+        : write(std::move(write)), converter(keywords, options, random, output, &this->write) {
+        output.reserve(kFlushBytes + kPieceBytes * 4);
+    }
+
+    std::function<void(std::string_view)> write;
+    std::string output;
+    NarrowConverter converter;
+};
+
+PieceConversion::PieceConversion(const KeywordList& keywords, const ConversionOptions& options,
+                                 RandomSource& random, std::function<void(std::string_view)> write)
+    : state_(std::make_unique<State>(keywords, options, random, std::move(write))) {}
+
+PieceConversion::~PieceConversion() = default;
+
+std::size_t PieceConversion::Convert(std::string_view bytes, bool textEnds) {
+    return state_->converter.Convert(bytes, textEnds);
+}
+
+ConversionStats PieceConversion::Finish() {
+    return state_->converter.Finish();
+}
+
+ConversionResult<std::string> ConvertTextThroughUtf16(std::string_view text,
+                                                      const KeywordList& keywords,
+                                                      const ConversionOptions& options,
+                                                      RandomSource& random) {
+    return ConvertThroughUtf16(text, keywords, options, random, nullptr);
 }
 
 ConversionResult<std::u16string> ConvertTextPlainly(std::u16string_view text,

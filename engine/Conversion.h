@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -63,6 +64,31 @@ ConversionResult<std::string> ConvertText(std::string_view text, const KeywordLi
 ConversionStats ConvertText(std::string_view text, const KeywordList& keywords,
                             const ConversionOptions& options, RandomSource& random,
                             const std::function<void(std::string_view)>& write);
+
+// ConvertText for a code page 932 text that arrives in pieces, such as a file read a piece
+// at a time: the same output, counters and draws as ConvertText on the whole text, handed
+// to `write` as it is made, so that neither the text nor its output is ever held whole.
+// The keywords, options and random source must outlive it.
+class PieceConversion {
+  public:
+    PieceConversion(const KeywordList& keywords, const ConversionOptions& options,
+                    RandomSource& random, std::function<void(std::string_view)> write);
+    ~PieceConversion();
+    PieceConversion(const PieceConversion&) = delete;
+    PieceConversion& operator=(const PieceConversion&) = delete;
+
+    // Converts the lines at the start of `bytes` that are known to be whole (a line is
+    // whole once a byte follows its line break) and returns the bytes it used: the rest
+    // must come again, at the start of the next call's bytes. With `textEnds`, `bytes` is
+    // all that is left of the text, and all of it is used.
+    std::size_t Convert(std::string_view bytes, bool textEnds);
+    // Hands on the output still held, once the text has ended; returns the statistics.
+    ConversionStats Finish();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
 
 // UTF-16 text with CR LF between lines; characters that code page 932 cannot hold pass
 // through unchanged. A surrogate pair is one character: never split, counted once. A CR

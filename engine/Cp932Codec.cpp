@@ -205,6 +205,32 @@ std::optional<std::string> EncodeExactly(std::u16string_view text) {
     return bytes;
 }
 
+Cp932Character LookUpCp932Character(std::string_view bytes) {
+    const Cp932Tables& tables = SharedTables();
+    std::uint32_t entry = 0;
+    std::uint32_t code = 0;
+    if (bytes.size() == 1) {
+        code = static_cast<unsigned char>(bytes[0]);
+        entry = tables.singleBytes[code];
+    } else if (bytes.size() == 2) {
+        code = static_cast<unsigned>(static_cast<unsigned char>(bytes[0])) << 8 |
+               static_cast<unsigned char>(bytes[1]);
+        entry = tables.bytePairs[code];
+    }
+    Cp932Character result;
+    if (entry == Cp932Tables::kLead || (entry >> 16) != bytes.size()) {
+        return result;
+    }
+    result.unit = static_cast<char16_t>(entry);
+    // An escaped single byte is never a lead byte, so it goes back as itself whatever
+    // follows it.
+    result.readsBackAsItself =
+        IsSurrogate(result.unit)
+            ? IsEscapedByte(result.unit) && bytes.size() == 1
+            : tables.units[result.unit] == Cp932Tables::Written(static_cast<std::uint16_t>(code));
+    return result;
+}
+
 Cp932Codec& ThreadCodec() {
     thread_local Cp932Codec codec;
     return codec;

@@ -65,6 +65,16 @@ std::optional<std::string> EncodeExactly(std::u16string_view text);
 
 constexpr char16_t kEscapedByteBase = 0xDC00;
 
+// What the codec does with one character's bytes (a single byte, or a lead and a trail
+// byte): whether they decode to one unit that encodes back to exactly these bytes, whatever
+// text follows it, and which unit that is. For code that works on the bytes themselves and
+// must give what a decode and encode would.
+struct Cp932Character {
+    bool readsBackAsItself = false;
+    char16_t unit = 0;
+};
+Cp932Character LookUpCp932Character(std::string_view bytes);
+
 constexpr bool IsEscapedByte(char16_t unit) {
     return unit >= 0xDC80 && unit <= 0xDCFF;
 }

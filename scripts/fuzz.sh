@@ -22,7 +22,7 @@ cd "$(dirname "$0")/.."
 # Another folder (QUILLERY_FUZZ_BUILD_DIR) keeps a long run in the background apart from
 # the short runs of the tests.
 BUILD_DIR=${QUILLERY_FUZZ_BUILD_DIR:-build-fuzz}
-TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names fuzz_codec)
+TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names fuzz_codec fuzz_conversion)
 
 mode=long
 minutes=

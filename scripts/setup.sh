@@ -22,6 +22,8 @@ QUILLERY_PACKAGES=(
     dpkg-dev lintian man-db groff-base
     # test: setpriv, to run the permission tests as an ordinary user
     util-linux
+    # benchmarks: GNU time, for the converter's own peak memory
+    time
     # desktop stage: a real window manager, and tools that drive windows from outside
     openbox xdotool wmctrl xclip x11-apps
     # web stage: the WebAssembly tool chain, node to test with, a browser to drive

@@ -181,5 +181,36 @@ TEST_F(ConvertTest, AnArgumentThatIsNotUnicodeIsABadArgument) {
 }
 #endif
 
+// Input is read a piece at a time (256 KB at first): lines across the pieces' edges, a CR
+// at an edge, a line longer than half a piece and one longer than a piece, and bytes
+// outside the code page, from a file and from standard input, give what the whole text
+// gives.
+TEST_F(ConvertTest, LargeInputReadInPiecesConvertsAsAWhole) {
+    std::string text;
+    for (int i = 0; text.size() < 900 * 1024; ++i) {
+        text += Sjis(i % 3 == 0 ? "吾輩は猫である。名前はまだ無い。" : "東京、大阪") +
+                (i % 7 == 0 ? "\r" : "\r\n");
+        if (i == 2000) {
+            text += test::Repeat(Sjis("長い行です。"), 15000) + "\xed\x40\r\n";
+        }
+        if (i == 6000) {
+            text += test::Repeat(Sjis("とても長い行、"), 25000) + "\r\n";
+        }
+    }
+    text += "\x81";
+    RandomSource random = test::Seeded(7);
+    const auto expected = ConvertText(text, test::Keywords({"X"}), {6, true}, random);
+    dir_.Write("large.txt", text);
+    for (const Outcome& r : {Run("--dictionary x.dat --ratio 6 --mark --seed 7 large.txt"),
+                             Run("--dictionary x.dat --ratio 6 --mark --seed 7", text)}) {
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_TRUE(r.out == expected.text)
+            << r.out.size() << " bytes, not " << expected.text.size();
+        EXPECT_NE(r.err.find("[解析行" + std::to_string(expected.stats.lineCount) + "]"),
+                  std::string::npos)
+            << r.err;
+    }
+}
+
 }  // namespace
 }  // namespace quillery

@@ -106,6 +106,20 @@ def main():
     for i, name in enumerate(names):
         write("fuzz_file_names", "name-%02d" % i, name)
 
+    # The byte walk against the conversion through UTF-16: prose, the characters written
+    # under another code, bytes that do not decode, lone lead bytes at a line's end, CRs
+    # before other bytes, a keyword that ends in a lead byte, cut into pieces.
+    for i, (keywords, text, piece) in enumerate([
+            ([sjis("鍵"), b""], prose * 3, 7),
+            ([sjis("キーワード")], sjis("吾輩は猫である。" * 20 + "\r\n東京、大阪") + b"\r", 64),
+            ([b"X"], b"\xed\x40\xfa\x4a\x87\x90" + sjis("は東") + b"\x81\r\n\x80\xa0\xff\x81\x30"
+             + sjis("の京") + b"\r\x81\x40" + sjis("です") + b"\r" + sjis("亜亜は"), 3),
+            ([sjis("語") + b"\x89", b"\x81" + sjis("語")], sjis("東京は\r\n大阪に") + b"\xf0\x40", 100),
+            ([sjis("あ")], (b"\x88\x9f" * 40 + sjis("、") + b"a") * 3 + b"\r\n\r\n", 65)]):
+        header = struct.pack("<BBIB", 4 + i, i % 2, 1000 + i, len(keywords))
+        header += b"".join(struct.pack("<B", len(k)) + k for k in keywords)
+        write("fuzz_conversion", "text-%02d" % i, header + struct.pack("<H", piece - 1) + text)
+
     # Read both as code page 932 bytes and as UTF-16LE units.
     codec = [sjis("私は東京に行きました。\r\n"), sjis("①Ⅰⅰ纊～∥－￠￡￢―￥") + b"\xed\x40\xee\xef\xfa\x54",
              b"\xf0\x40\xf9\xfc\x80\xa0\xfd\xff\x81\x0d\x0a\x85\x40\x81", bytes(range(256)),
