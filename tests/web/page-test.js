@@ -233,6 +233,33 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
     });
 
+    await check('the bundled dictionary chosen is the one a run reads, even over a file of that name', async () => {
+      const words = async () => {
+        const before = await runs(page);
+        await menu(page, '変換(C)', '変換(C)');
+        await runEnded(page, before);
+        return (await page.textContent('#status')).match(/辞書の単語(\d+)個/)[1];
+      };
+      const choose = async (file) => {
+        await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+        if (file) await page.setInputFiles('#dictionary-file', file);
+        else await page.click('#dictionary-bundled');
+        await page.click('#dictionary-ok');
+      };
+      await page.fill('#input', '東京');
+      await choose(null);
+      const bundled = await words();
+      await choose({ name: 'velmo.dat', mimeType: 'application/octet-stream', buffer: cp932('猫\r\n') });
+      assert.strictEqual(await words(), '1', 'the user\'s own velmo.dat');
+      assert.notStrictEqual(bundled, '1');
+      await choose(null);
+      assert.strictEqual(await words(), bundled, 'the bundled one chosen again');
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]');
+      await page.fill('#input', '東京');
+      assert.strictEqual(await words(), bundled, 'and after a reload');
+    });
+
     await check('10 MB converts while the page goes on answering', async () => {
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
       await page.click('#dictionary-bundled');

@@ -476,6 +476,15 @@ function dictionaryDialog() {
   $('dictionary-dialog').showModal();
 }
 
+function forgetStoredDictionary() {
+  try {
+    localStorage.removeItem(storageKeys.dictionary);
+    localStorage.removeItem(storageKeys.dictionaryName);
+  } catch {
+    // nothing stored to take back
+  }
+}
+
 // A file chosen (or dropped) as the dictionary: its name checked as the desktop checks a
 // chosen file's name, its bytes kept in the browser.
 async function takeDictionary(name, bytes) {
@@ -489,13 +498,13 @@ async function takeDictionary(name, bytes) {
     // (never the old file's bytes under the new name).
     state.sessionDictionary = { name, bytes };
     if (!store(storageKeys.dictionary, toBase64(bytes)) || !store(storageKeys.dictionaryName, name)) {
-      try {
-        localStorage.removeItem(storageKeys.dictionary);
-        localStorage.removeItem(storageKeys.dictionaryName);
-      } catch {
-        // nothing stored to take back
-      }
+      forgetStoredDictionary();
     }
+  } else {
+    // The bundled one chosen: a file of the user's kept under the same name must not stand
+    // in for it, now or after a reload.
+    state.sessionDictionary = null;
+    forgetStoredDictionary();
   }
   saveSettings();
   refresh();
