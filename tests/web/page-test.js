@@ -260,6 +260,34 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await words(), bundled, 'and after a reload');
     });
 
+    await check('a file dropped on the dictionary dialog waits for its OK; Cancel forgets it', async () => {
+      const drop = (name, bytes) => page.evaluate(([n, b]) => {
+        const data = new DataTransfer();
+        data.items.add(new File([new Uint8Array(b)], n));
+        document.getElementById('dictionary-dialog').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+      }, [name, [...bytes]]);
+      const title = await page.title();
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await drop('落とした.dat', cp932('猫\r\n東京\r\n'));
+      await page.waitForFunction(() => document.getElementById('dictionary-name').value === '落とした.dat');
+      assert.strictEqual(await page.title(), title, 'nothing taken before OK');
+      await page.click('#dictionary-cancel');
+      assert.strictEqual(await page.title(), title, 'nor after Cancel');
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]');
+      assert.strictEqual(await page.title(), title, 'nor kept for the next visit');
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await drop('落とした.dat', cp932('猫\r\n東京\r\n'));
+      await page.waitForFunction(() => document.getElementById('dictionary-name').value === '落とした.dat');
+      await page.click('#dictionary-ok');
+      assert.strictEqual(await page.title(), title.replace(/\S+$/, '落とした.dat'));
+      await page.fill('#input', '東京');
+      const before = await runs(page);
+      await menu(page, '変換(C)', '変換(C)');
+      await runEnded(page, before);
+      assert.match(await page.textContent('#status'), /辞書の単語2個/, 'the dropped file is the one read');
+    });
+
     await check('10 MB converts while the page goes on answering', async () => {
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
       await page.click('#dictionary-bundled');

@@ -543,6 +543,15 @@ async function dropElsewhere(event) {
   event.preventDefault();
   const files = [...event.dataTransfer.files];
   if (files.length !== 1 || state.busy) return;
+  if ($('dictionary-dialog').open) {
+    // As with the [...] button: the dialog's OK takes it, its Cancel forgets it.
+    dictionaryChoice.name = files[0].name;
+    dictionaryChoice.bytes = new Uint8Array(await files[0].arrayBuffer());
+    $('dictionary-name').value = files[0].name;
+    return;
+  }
+  // Any other dialog open holds the window, as a modal one does.
+  if (document.querySelector('dialog[open]')) return;
   await takeDictionary(files[0].name, new Uint8Array(await files[0].arrayBuffer()));
 }
 
