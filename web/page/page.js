@@ -20,6 +20,7 @@ const state = {
   openPopup: null,
   reports: Promise.resolve(),
   sessionDictionary: null,  // the dictionary chosen in this visit, { name, bytes }
+  holdRuns: false,
 };
 
 // Bytes <-> the strings browser storage holds.
@@ -397,7 +398,15 @@ async function startRun() {
   state.runActive = true;
   const request = state.api.runRequest();
   const dictionary = await dictionaryBytes(request);
-  state.worker.postMessage({ request, dictionary, input: $('input').value });
+  state.worker.postMessage({ request, dictionary, input: $('input').value, hold: state.holdRuns });
+}
+
+// For the page test only: runs held busy until released (see run-worker.js).
+function holdRuns(on) {
+  state.holdRuns = on;
+}
+function releaseRun() {
+  state.worker.postMessage({ release: true });
 }
 
 // The run's steps, in order; a message box holds back the steps after it until answered.
