@@ -53,10 +53,15 @@ struct ByteTables {
                 usable = usable && c.readsBackAsItself && !IsParticleChar(c.unit);
             }
             for (unsigned trail = 0; trail < 256; ++trail) {
-                const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
-                const Cp932Character c = LookUpCp932Character({pair, 2});
-                const bool usual = IsCp932LeadByte(byte) && c.readsBackAsItself &&
-                                   IsParticleChar(c.unit) == IsParticlePair(b, trail);
+                // A pair whose first byte is no lead byte is no character: not looked up,
+                // which keeps the table's cost at start-up to a quarter.
+                bool usual = false;
+                if (IsCp932LeadByte(byte)) {
+                    const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
+                    const Cp932Character c = LookUpCp932Character({pair, 2});
+                    usual =
+                        c.readsBackAsItself && IsParticleChar(c.unit) == IsParticlePair(b, trail);
+                }
                 unusual[b << 8 | trail] = usual ? 0 : 1;
                 usable = usable &&
                          (usual || (!IsParticlePair(b, trail) && !IsSurelyUsualPair(b, trail)));
