@@ -2,15 +2,17 @@
 # Set-up, build, and every test; then the same tests built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, then with ThreadSanitizer, then a short run of each fuzz
 # target, then the engine, settings and converter cross-built for Windows and tested under
-# Wine, then the program in a real X window under a window manager (desktop). Any
-# failure, and any sanitizer report, fails the run.
+# Wine, then the program in a real X window under a window manager (desktop), then the
+# page built to WebAssembly and driven in headless chromium (web). Any failure, and any
+# sanitizer report, fails the run.
 #
 #   ./test.sh                  everything
 #   ./test.sh plain asan       only the stages named: plain, asan, tsan, fuzz, windows,
-#                              desktop
+#                              desktop, web
 #
 # Each stage has a build folder of its own (build-test, build-asan, build-tsan,
-# build-fuzz, build-windows, build-release; the desktop stage uses build-test), configured
+# build-fuzz, build-windows, build-release, build-web; the desktop stage uses build-test),
+# configured
 # afresh from the options written here every time (a few seconds), so that the build is
 # always the one described here whatever its cache held; a second run still only
 # compiles what changed.
@@ -19,11 +21,11 @@ cd "$(dirname "$0")"
 source scripts/setup.sh
 
 stages=("$@")
-[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz windows desktop)
+[ ${#stages[@]} -eq 0 ] && stages=(plain asan tsan fuzz windows desktop web)
 for stage in "${stages[@]}"; do
     case $stage in
-        plain | asan | tsan | fuzz | windows | desktop) ;;
-        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, windows, desktop)" >&2; exit 2 ;;
+        plain | asan | tsan | fuzz | windows | desktop | web) ;;
+        *) echo "test.sh: unknown stage '$stage' (plain, asan, tsan, fuzz, windows, desktop, web)" >&2; exit 2 ;;
     esac
 done
 
@@ -167,6 +169,31 @@ stage_desktop() {
     configure_test_build
     cmake --build build-test -j2 --target QuilleryMini quillery-convert no_iconv
     scripts/desktop-session.sh "$PWD/build-test" tests/desktop
+}
+
+# The page (web/): the engine, the settings record and the window rules built to
+# WebAssembly with Debian's emscripten into build-web/page/, and the converter natively
+# into build-web/native/ as the reference. A node differential then compares the page's
+# runs with the converter's, byte for byte, and the page is driven in headless chromium
+# (/usr/bin/chromium, no browser downloaded) by playwright-core, pinned in
+# tests/web/package-lock.json and installed by npm ci into build-web/npm/. The page test
+# leaves its screenshot in build-web/page.png.
+stage_web() {
+    local dir=$PWD/build-web
+    # emscripten's link step takes acorn from Debian's node modules.
+    export NODE_PATH=/usr/share/nodejs:$dir/npm/node_modules
+    emcmake cmake --fresh -S . -B "$dir/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DBUILD_TESTING=OFF -DQUILLERY_WARNINGS_AS_ERRORS=ON -DQUILLERY_PAGE_DIR="$dir/page"
+    cmake --build "$dir/wasm" -j2
+    cmake --fresh -S . -B "$dir/native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+        -DQUILLERY_BUILD_UI=OFF
+    cmake --build "$dir/native" -j2 --target quillery-convert
+    mkdir -p "$dir/npm"
+    cp tests/web/package.json tests/web/package-lock.json "$dir/npm/"
+    (cd "$dir/npm" && npm ci --no-audit --no-fund --prefer-offline --loglevel=error)
+    QUILLERY_PAGE_DIR="$dir/page" node tests/web/differential.js "$dir/native/quillery-convert" 1000
+    QUILLERY_PAGE_DIR="$dir/page" QUILLERY_CONVERT="$dir/native/quillery-convert" \
+        QUILLERY_SHOT="$dir/page.png" node tests/web/page-test.js
 }
 
 for stage in "${stages[@]}"; do

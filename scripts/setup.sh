@@ -26,6 +26,8 @@ QUILLERY_PACKAGES=(
     time
     # desktop stage: a real window manager, and tools that drive windows from outside
     openbox xdotool wmctrl xclip x11-apps
+    # web stage: the WebAssembly tool chain, node to test with, a browser to drive
+    emscripten nodejs chromium
 )
 
 quillery_missing_packages() {
@@ -35,6 +37,9 @@ quillery_missing_packages() {
             echo "$pkg"
         fi
     done
+    # npm is a package of its own in Debian, but part of some other builds of nodejs,
+    # which then conflict with Debian's: asked for only when there is no npm at all.
+    command -v npm >/dev/null 2>&1 || echo npm
 }
 
 quillery_setup() {

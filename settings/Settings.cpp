@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include <cstdio>
+#include <functional>
 #include <type_traits>
 #include <variant>
 
@@ -46,11 +47,7 @@ std::string ValueText(Number value) {
 // The settings files read, the later ones over the earlier ones.
 class SettingsReader {
   public:
-    explicit SettingsReader(const std::vector<std::string>& paths) {
-        for (const std::string& path : paths) {
-            files_.push_back(ReadProfileFile(path));
-        }
-    }
+    explicit SettingsReader(const std::vector<ProfileDocument>& files) : files_(files) {}
 
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultText) const {
@@ -63,7 +60,7 @@ class SettingsReader {
     }
 
   private:
-    std::vector<ProfileDocument> files_;
+    const std::vector<ProfileDocument>& files_;
 };
 
 }  // namespace
@@ -108,7 +105,17 @@ SettingsPlaces DefaultSettingsPlaces() {
 }
 
 void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings) {
-    const SettingsReader file(ChooseSettingsFiles(places).read);
+    std::vector<ProfileDocument> files;
+    for (const std::string& path : ChooseSettingsFiles(places).read) {
+        files.push_back(ReadProfileFile(path));
+    }
+    ReadSettings(
+        files, [&] { return DefaultDictionary(places.programFolder); }, settings);
+}
+
+void ReadSettings(const std::vector<ProfileDocument>& files,
+                  const std::function<std::string()>& defaultDictionary, Settings& settings) {
+    const SettingsReader file(files);
 
     for (const SettingEntry& entry : kSettingEntries) {
         const std::string text = file.GetString(entry.section, entry.key, entry.defaultText);
@@ -119,7 +126,7 @@ void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings) {
                 if constexpr (std::is_same_v<Value, DictionaryPath>) {
                     if (text.empty() || !value.Assign(text)) {
                         // The default dictionary always fits, or is empty.
-                        value.Assign(DefaultDictionary(places.programFolder));
+                        value.Assign(defaultDictionary());
                         if (!text.empty()) {
                             value.KeepFileValue();
                         }
@@ -143,6 +150,11 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
     if (!file) {
         return false;
     }
+    WriteSettings(settings, window, *file);
+    return !ReplaceWritableFileAtomically(path, file->Serialize());
+}
+
+void WriteSettings(const Settings& settings, const WindowState& window, ProfileDocument& file) {
     Settings saved = settings;
     const bool rectangleKnown = window.rectangleKnown && !window.minimized && !window.maximized;
     if (rectangleKnown) {
@@ -165,11 +177,10 @@ bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
                         return;
                     }
                 }
-                file->SetString(entry.section, entry.key, ValueText(saved.*field));
+                file.SetString(entry.section, entry.key, ValueText(saved.*field));
             },
             entry.field);
     }
-    return !ReplaceWritableFileAtomically(path, file->Serialize());
 }
 
 void LoadSettings() {

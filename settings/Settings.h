@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "files/FileIo.h"
+#include "settings/ProfileFile.h"
 
 namespace quillery {
 
@@ -206,5 +208,12 @@ void LoadSettingsFrom(const SettingsPlaces& places, Settings& settings);
 // Returns whether the file was written.
 bool SaveSettingsTo(const SettingsPlaces& places, const Settings& settings,
                     const WindowState& window);
+
+// The same two on settings files already read (a page keeps its file in the browser):
+// reading takes `files` later over earlier and asks `defaultDictionary` only when "Data"
+// gives no dictionary; writing makes the writes of a save in `file`.
+void ReadSettings(const std::vector<ProfileDocument>& files,
+                  const std::function<std::string()>& defaultDictionary, Settings& settings);
+void WriteSettings(const Settings& settings, const WindowState& window, ProfileDocument& file);
 
 }  // namespace quillery

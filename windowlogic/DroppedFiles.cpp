@@ -97,6 +97,13 @@ std::u16string DecodeDroppedBytes(std::string_view bytes) {
     return WithCrLf(DisplayFromCp932(bytes));
 }
 
+bool IsUtf8ByDropRules(std::string_view bytes) {
+    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    return (bom || beyondAscii) && Utf8ToUtf16(bytes).has_value();
+}
+
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint64_t maxBytes) {
     std::u16string text;
     std::uint64_t total = 0;
@@ -125,16 +132,25 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
         if (file.bad()) {
             return Refused(name, texts::kDropCannotOpen);
         }
-        if (bytes.size() > room) {
-            return Refused(name, texts::kDropTooLarge);
-        }
-        if (bytes.find('\0') != std::string::npos) {
-            return Refused(name, texts::kDropNotText);
+        DroppedText one = DroppedFileText(name, bytes, total, maxBytes);
+        if (!one.text) {
+            return one;
         }
         total += bytes.size();
-        text += DecodeDroppedBytes(bytes);
+        text += *one.text;
     }
     return {std::move(text), {}};
+}
+
+DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
+                            std::uint64_t maxBytes) {
+    if (before > maxBytes || bytes.size() > maxBytes - before) {
+        return Refused(name, texts::kDropTooLarge);
+    }
+    if (bytes.find('\0') != std::string_view::npos) {
+        return Refused(name, texts::kDropNotText);
+    }
+    return {DecodeDroppedBytes(bytes), {}};
 }
 
 bool IsDictionaryDrop(const std::vector<std::u16string>& paths) {

@@ -17,6 +17,10 @@ inline constexpr std::uint64_t kMaxDroppedBytes = std::uint64_t{64} * 1024 * 102
 // lone LF all come out as CR LF.
 std::u16string DecodeDroppedBytes(std::string_view bytes);
 
+// Whether DecodeDroppedBytes takes `bytes` as UTF-8 and every byte of them decodes: a
+// dictionary chosen in a page is then read as UTF-8.
+bool IsUtf8ByDropRules(std::string_view bytes);
+
 // The text of the files in order (paths as the window got them), or the message that
 // refuses them all: a file that is not a regular file or does not open (a pipe or a
 // device could keep the window waiting for ever), holds a NUL byte, or makes more than
@@ -27,6 +31,12 @@ struct DroppedText {
 };
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths,
                              std::uint64_t maxBytes = kMaxDroppedBytes);
+
+// One dropped file's bytes after `before` bytes of the files ahead of it: its text, or
+// the message that refuses it (a NUL byte, or more than `maxBytes` in all). A page, which
+// gets the bytes rather than a path, takes its files through this one by one.
+DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
+                            std::uint64_t maxBytes = kMaxDroppedBytes);
 
 // A drop that makes a dictionary (anywhere but the input pane, and on the dictionary
 // dialog) holds exactly one regular file.

@@ -115,4 +115,17 @@ inline constexpr char16_t kDropNotText[] =
 inline constexpr char16_t kDropTooLarge[] =
     u"ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。";
 
+// Buttons of a question.
+inline constexpr char16_t kYes[] = u"はい";
+inline constexpr char16_t kNo[] = u"いいえ";
+
+// The page: what a browser needs said that a window does not.
+inline constexpr char16_t kPageLoading[] = u"読み込み中．．．";
+inline constexpr char16_t kPageBundledDictionary[] = u"同梱の辞書（velmo.dat）を使う";
+inline constexpr char16_t kPageLoadSettings[] = u"設定ファイルを読み込む";
+inline constexpr char16_t kPageSaveSettings[] = u"設定ファイルを保存";
+inline constexpr char16_t kPageSettingsNote[] =
+    u"設定はこのブラウザに保存されます。QuilleryMini.ini "
+    u"を読み込むと、デスクトップ版と同じ設定になります。";
+
 }  // namespace quillery::texts

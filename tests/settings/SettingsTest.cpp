@@ -140,6 +140,44 @@ TEST(ProfileFileAccess, FailsWithoutTouchingAnything) {
 
 // Both ways, or not at all for a character that would come back as a look-alike, naming
 // another file.
+// The record on settings files already read, as a page keeps its file: later files over
+// earlier ones, the default dictionary asked for only when "Data" gives none, and a save
+// that leaves the rectangle and the lines it does not own alone.
+TEST(SettingsDocuments, ReadLaterOverEarlierAndWriteIntoTheFile) {
+    const std::vector<ProfileDocument> files = {
+        ProfileDocument::Parse("[Settings]\r\nRatio=7\r\n[Debug]\r\nRandomSeed=-1\r\n"),
+        ProfileDocument::Parse("[settings]\r\nratio=2\r\n"),
+    };
+    int asked = 0;
+    Settings settings;
+    ReadSettings(
+        files, [&] { return ++asked, std::string("velmo.dat"); }, settings);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(settings.dictionaryPath.Bytes(), "velmo.dat");
+    EXPECT_EQ(settings.insertRatio, 2);
+    EXPECT_EQ(settings.windowRatio, 3);
+    EXPECT_EQ(settings.randomSeed, 4294967295u);
+
+    ReadSettings(
+        {ProfileDocument::Parse("[Settings]\r\nData=D:\\w.txt\r\n")},
+        [&] { return ++asked, std::string("velmo.dat"); }, settings);
+    EXPECT_EQ(asked, 1);
+    // Every field is read again: what this file lacks takes its default.
+    EXPECT_EQ(settings.dictionaryPath.Bytes(), "D:\\w.txt");
+    EXPECT_EQ(settings.insertRatio, 4);
+    EXPECT_EQ(settings.randomSeed, 0u);
+
+    ProfileDocument file = ProfileDocument::Parse("; mine\r\n[Window]\r\nXPos=10\r\n");
+    WindowState unknown;
+    unknown.rectangleKnown = false;
+    settings.blackBackground = 1;
+    WriteSettings(settings, unknown, file);
+    EXPECT_EQ(file.Serialize(),
+              "; mine\r\n[Window]\r\nXPos=10\r\nWindowRatio=3\r\nBlackBackgrownd=1\r\n"
+              "EditReadOnly=0\r\n[Settings]\r\nData=D:\\w.txt\r\nRatio=4\r\n[Debug]\r\n"
+              "InsertMark=0\r\nUseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n");
+}
+
 TEST(FileNames, ConvertBothWaysOrRefuse) {
     const std::string native = "/tmp/辞書/キー.txt", cp932 = "/tmp/\x8E\xAB\x8F\x91/\x83L\x81[.txt";
     EXPECT_EQ(FileSystemNameToCp932(native), cp932);

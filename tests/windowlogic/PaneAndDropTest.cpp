@@ -119,6 +119,37 @@ TEST_F(DroppedFilesTest, OneRefusedFileRefusesTheWholeDropNamingIt) {
     EXPECT_EQ(kMaxDroppedBytes, 64u * 1024 * 1024);
 }
 
+TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValidThroughout) {
+    EXPECT_TRUE(IsUtf8ByDropRules("\xE7\xA7\x81\n"));
+    EXPECT_TRUE(
+        IsUtf8ByDropRules("\xEF\xBB\xBF"
+                          "abc"));
+    // Plain ASCII reads alike either way; code page 932 is not UTF-8.
+    EXPECT_FALSE(IsUtf8ByDropRules("abc\r\n"));
+    EXPECT_FALSE(IsUtf8ByDropRules("\x8E\x84\x82\xCD"));
+    // A mark does not make broken UTF-8 readable, and a bad byte at the end counts too.
+    EXPECT_FALSE(IsUtf8ByDropRules("\xEF\xBB\xBF\xE7\xA7"));
+    EXPECT_FALSE(IsUtf8ByDropRules("\xE7\xA7\x81\x82"));
+    EXPECT_FALSE(IsUtf8ByDropRules(""));
+}
+
+// A page hands over each file's bytes with what the drop held before it.
+TEST(DroppedFileText, TheLimitCountsTheFilesBeforeAndANulRefuses) {
+    const DroppedText fits = DroppedFileText(u"a.txt", "\x8A\xBF\r", 6, 10);
+    ASSERT_TRUE(fits.text);
+    EXPECT_EQ(*fits.text, u"漢\r\n");
+    EXPECT_TRUE(DroppedFileText(u"a.txt", "1234", 6, 10).text);
+    const DroppedText over = DroppedFileText(u"b.txt", "12345", 6, 10);
+    EXPECT_FALSE(over.text);
+    EXPECT_EQ(over.refusal,
+              u"次のファイルは挿入できません。\r\nb.txt\r\n"
+              u"ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
+    EXPECT_FALSE(DroppedFileText(u"c.txt", "", 11, 10).text);
+    const DroppedText nul = DroppedFileText(u"d.txt", std::string("a\0b", 3), 0, 10);
+    EXPECT_FALSE(nul.text);
+    EXPECT_NE(nul.refusal.find(u"NUL"), std::u16string::npos);
+}
+
 TEST_F(DroppedFilesTest, OnlyOneRegularFileMakesADictionary) {
     const std::u16string one = File(u"辞書.dat", "x");
     EXPECT_TRUE(IsDictionaryDrop({one}));
