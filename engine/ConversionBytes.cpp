@@ -25,11 +25,12 @@ constexpr bool IsParticlePair(unsigned lead, unsigned trail) {
 }
 
 // Pairs known to be usual without a look-up, for the common rows only: the kanji rows
-// 89..97, 99..9F and E0..E9 (98 has a gap), the punctuation 81 40..81 AC and the katakana
-// 83 40..83 96, each with a second byte 40..FC but 7F. ByteTables checks the claim.
+// 89..97, 99..9F and E0..E9 (98 has a gap) with a second byte 40..FC but 7F, and the
+// punctuation and katakana rows 81 and 83 up to 96, where both are full, so that one
+// compare of (lead | 2) with 83 covers the two. ByteTables checks the claim.
 constexpr bool IsSurelyUsualPair(unsigned lead, unsigned trail) {
     const bool kanji = (lead - 0x89u <= 0x9Fu - 0x89u && lead != 0x98) || lead - 0xE0u <= 0x09u;
-    const bool kana = (lead == 0x81 && trail <= 0xAC) || (lead == 0x83 && trail <= 0x96);
+    const bool kana = (lead | 2u) == 0x83 && trail <= 0x96;
     return trail - 0x40u <= 0xFCu - 0x40u && trail != 0x7F && (kanji || kana);
 }
 
@@ -52,10 +53,15 @@ struct ByteTables {
                 usable = usable && c.readsBackAsItself && !IsParticleChar(c.unit);
             }
             for (unsigned trail = 0; trail < 256; ++trail) {
-                const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
-                const Cp932Character c = LookUpCp932Character({pair, 2});
-                const bool usual = IsCp932LeadByte(byte) && c.readsBackAsItself &&
-                                   IsParticleChar(c.unit) == IsParticlePair(b, trail);
+                // A pair whose first byte is no lead byte is no character: not looked up,
+                // which keeps the table's cost at start-up to a quarter.
+                bool usual = false;
+                if (IsCp932LeadByte(byte)) {
+                    const char pair[2] = {static_cast<char>(b), static_cast<char>(trail)};
+                    const Cp932Character c = LookUpCp932Character({pair, 2});
+                    usual =
+                        c.readsBackAsItself && IsParticleChar(c.unit) == IsParticlePair(b, trail);
+                }
                 unusual[b << 8 | trail] = usual ? 0 : 1;
                 usable = usable &&
                          (usual || (!IsParticlePair(b, trail) && !IsSurelyUsualPair(b, trail)));
@@ -96,7 +102,35 @@ struct ByteMasks {
 }
 
 [[gnu::always_inline]] inline std::uint64_t Bits(__m128i x, std::size_t k) {
-    return std::uint64_t{static_cast<std::uint16_t>(_mm_movemask_epi8(x))} << k;
+    // pmovmskb leaves the upper bits clear: no further widening is needed.
+    return std::uint64_t{static_cast<unsigned>(_mm_movemask_epi8(x))} << k;
+}
+
+// Classifies p[k, k + 16), reading p[k + 16] too, into `masks`; says whether a CR is
+// among them.
+[[gnu::always_inline]] inline bool ClassifySixteen(const unsigned char* p, std::size_t k,
+                                                   ByteMasks& masks) {
+    const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
+    // With bit 5 flipped, the lead bytes 81..9F and E0..FC are the one range A1..DC,
+    // and the kanji rows 89..9F and E0..E9 the one range A9..C9.
+    const __m128i flipped = _mm_xor_si128(x, _mm_set1_epi8(0x20));
+    const __m128i leads = InRange(flipped, 0xA1, 0xDC);
+    const __m128i kanji = _mm_andnot_si128(Equals(x, 0x98), InRange(flipped, 0xA9, 0xC9));
+    const __m128i particles =
+        _mm_or_si128(_mm_and_si128(Equals(x, 0x81), InRange(next, 0x41, 0x44)),
+                     _mm_and_si128(Equals(x, 0x82), InRange(next, 0x9F, 0xF1)));
+    // Rows 81 and 83 both: (x | 2) == 83.
+    const __m128i kana =
+        _mm_and_si128(Equals(_mm_or_si128(x, _mm_set1_epi8(2)), 0x83), AtMost(next, 0x96));
+    const __m128i trail = _mm_andnot_si128(Equals(next, 0x7F), InRange(next, 0x40, 0xFC));
+    const __m128i usual = _mm_and_si128(trail, _mm_or_si128(kanji, kana));
+    masks.leads |= Bits(leads, k);
+    masks.particlePairs |= Bits(particles, k);
+    masks.usualPairs |= Bits(usual, k);
+    const std::uint64_t crs = Bits(Equals(x, '\r'), k);
+    masks.crs |= crs;
+    return crs != 0;
 }
 #endif
 
@@ -106,30 +140,17 @@ ByteMasks Classify(const unsigned char* p, std::size_t count, std::size_t readab
     ByteMasks masks;
     std::size_t k = 0;
 #if defined(QUILLERY_SSE2)
+    if (count == 64 && readable > 64) {
+        // A whole block, as most are: unrolled, so that the shifts are constants and
+        // there is no count to keep. The line ends at a CR: what follows is the next's.
+        (void)(ClassifySixteen(p, 0, masks) || ClassifySixteen(p, 16, masks) ||
+               ClassifySixteen(p, 32, masks) || ClassifySixteen(p, 48, masks));
+        return masks;
+    }
     // Sixteen bytes and the byte after each; bits past `count` are cut off by the caller.
     for (; k < count && k + 17 <= readable; k += 16) {
-        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k + 1));
-        // With bit 5 flipped, the lead bytes 81..9F and E0..FC are the one range A1..DC,
-        // and the kanji rows 89..9F and E0..E9 the one range A9..C9.
-        const __m128i flipped = _mm_xor_si128(x, _mm_set1_epi8(0x20));
-        const __m128i leads = InRange(flipped, 0xA1, 0xDC);
-        const __m128i kanji = _mm_andnot_si128(Equals(x, 0x98), InRange(flipped, 0xA9, 0xC9));
-        const __m128i row81 = Equals(x, 0x81);
-        const __m128i particles =
-            _mm_or_si128(_mm_and_si128(row81, InRange(next, 0x41, 0x44)),
-                         _mm_and_si128(Equals(x, 0x82), InRange(next, 0x9F, 0xF1)));
-        const __m128i kana = _mm_or_si128(_mm_and_si128(row81, AtMost(next, 0xAC)),
-                                          _mm_and_si128(Equals(x, 0x83), AtMost(next, 0x96)));
-        const __m128i trail = _mm_andnot_si128(Equals(next, 0x7F), InRange(next, 0x40, 0xFC));
-        const __m128i usual = _mm_and_si128(trail, _mm_or_si128(kanji, kana));
-        masks.leads |= Bits(leads, k);
-        masks.particlePairs |= Bits(particles, k);
-        masks.usualPairs |= Bits(usual, k);
-        const std::uint64_t crs = Bits(Equals(x, '\r'), k);
-        masks.crs |= crs;
-        if (crs != 0) {
-            return masks;  // the line ends here: what follows is the next line's
+        if (ClassifySixteen(p, k, masks)) {
+            return masks;
         }
     }
 #endif
