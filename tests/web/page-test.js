@@ -120,6 +120,39 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await menu(page, '変換設定(S)', '40%', '変換率');
     });
 
+    await check('underlined letters in menus; Enter presses a dialog\'s default button', async () => {
+      const checked = async () => (await page.locator('[aria-checked="true"]').allTextContents()).map((t) => t.replace('✓', ''));
+      await page.focus('#input');
+      await page.keyboard.press('Alt+w');
+      await page.keyboard.press('w');  // ウインドウ比率(W)
+      await page.keyboard.press('2');
+      assert.deepStrictEqual(await checked(), ['40%', '2:4(2)']);
+      await page.keyboard.press('Alt+w');
+      await page.keyboard.press('w');
+      await page.keyboard.press('3');
+      assert.deepStrictEqual(await checked(), ['40%', '3:3(3)']);
+      await page.keyboard.press('Alt+c');
+      await page.keyboard.press('d');  // デバッグ変換(D)
+      await page.waitForSelector('#debug-dialog[open]');
+      assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'debug-ok');
+      await page.fill('#debug-seed', '4294967296');
+      await page.focus('#debug-seed');
+      await page.keyboard.press('Enter');  // OK, which refuses the seed
+      await page.waitForSelector('#message-box[open]');
+      await page.click('#message-buttons button');
+      await page.focus('#debug-cancel');
+      await page.keyboard.press('Enter');  // Cancel, not OK
+      assert.strictEqual(await page.locator('#debug-dialog[open], #message-box[open]').count(), 0);
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await page.click('#dictionary-bundled');
+      await page.focus('#dictionary-name');
+      await page.keyboard.press('Enter');
+      assert.strictEqual(await page.locator('#dictionary-dialog[open]').count(), 0);
+      await menu(page, 'ヘルプ(H)', 'このソフトについて(A)');
+      await page.keyboard.press('Enter');
+      assert.strictEqual(await page.locator('#about-dialog[open]').count(), 0);
+    });
+
     await check('a debug run with a fixed seed and a code page 932 dictionary equals the converter', async () => {
       await page.getByLabel('入力テキスト', { exact: true }).fill(paragraph);
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');

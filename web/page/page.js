@@ -232,6 +232,22 @@ function menuKeys(event) {
     event.preventDefault();
     items[(at + delta + items.length) % items.length].focus();
   };
+  // An item's underlined letter chooses it, a submenu's opens it.
+  if (event.key.length === 1 && !event.altKey && !event.ctrlKey && !event.metaKey) {
+    const chosen = items.find((b) => b.querySelector('u')?.textContent.toLowerCase() === event.key.toLowerCase());
+    if (chosen) {
+      event.preventDefault();
+      const chosenSub = chosen.nextElementSibling;
+      if (chosenSub) {
+        chosenSub.hidden = false;
+        chosen.setAttribute('aria-expanded', 'true');
+        chosenSub.querySelector('[role^="menuitem"]').focus();
+      } else {
+        chosen.click();
+      }
+    }
+    return;
+  }
   switch (event.key) {
     case 'ArrowDown': step(1); break;
     case 'ArrowUp': step(-1); break;
@@ -459,7 +475,8 @@ function debugDialog() {
   $('debug-mark').checked = fields.insertMark;
   $('debug-newest').value = fields.newest;
   dialog.showModal();
-  $('debug-mark').focus();
+  // The first tab stop, as on the desktop: the default button.
+  $('debug-ok').focus();
 }
 
 async function debugOk() {
@@ -617,6 +634,15 @@ function wire() {
   $('panes').addEventListener('beforeinput', (event) => {
     if (state.busy) event.preventDefault();
   });
+  // Enter presses the default button, unless the focus is on another button.
+  for (const [dialog, ok] of [['debug-dialog', 'debug-ok'], ['dictionary-dialog', 'dictionary-ok'], ['about-dialog', 'about-ok']]) {
+    $(dialog).addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter' || event.isComposing) return;
+      if (event.target.matches('button, input[type="file"]')) return;
+      event.preventDefault();
+      $(ok).click();
+    });
+  }
   $('debug-ok').addEventListener('click', debugOk);
   $('debug-cancel').addEventListener('click', () => $('debug-dialog').close());
   $('debug-copy').addEventListener('click', () => {
