@@ -380,6 +380,14 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await page.fill('#input', paragraph);
     });
 
+    await check('settings spoilt in the browser\'s storage: the page starts with the defaults and says so', async () => {
+      await page.evaluate(() => localStorage.setItem('QuilleryMini.ini', '%%% not base64'));
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]', { timeout: 30000 });
+      assert.strictEqual(await page.title(), 'Quillery - 40% velmo.dat');
+      assert.match(await page.textContent('#status'), /設定が読めない/);
+    });
+
     await check('the about text and the help question', async () => {
       await menu(page, 'ヘルプ(H)', 'このソフトについて(A)');
       const about = await page.inputValue('#about-text');

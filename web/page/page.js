@@ -9,6 +9,7 @@ const storageKeys = {
   dictionaryName: 'QuilleryMini.dictionaryName',
 };
 const bundledDictionary = 'velmo.dat';
+const unreadableSettings = 'ブラウザに保存された設定が読めないため、既定の設定で始めました';
 
 const state = {
   api: null,
@@ -401,7 +402,11 @@ async function dictionaryBytes(request) {
     return state.sessionDictionary.bytes;
   }
   if (stored(storageKeys.dictionaryName) === request.dictionaryPath && stored(storageKeys.dictionary) !== null) {
-    return fromBase64(stored(storageKeys.dictionary));
+    try {
+      return fromBase64(stored(storageKeys.dictionary));
+    } catch {
+      return null;  // spoilt in the storage: a file that does not open
+    }
   }
   if (request.dictionaryPath === bundledDictionary) {
     const response = await fetch(bundledDictionary);
@@ -693,7 +698,14 @@ async function start() {
   state.api = new QuilleryApi(module);
   state.texts = state.api.texts(helpAddress());
   const saved = stored(storageKeys.settings);
-  state.api.loadSettings(saved ? fromBase64(saved) : null);
+  let settings = null;
+  try {
+    settings = saved ? fromBase64(saved) : null;
+  } catch {
+    // Spoilt in the storage: the page starts with the defaults rather than not at all
+    // (a dictionary kept apart stays usable).
+  }
+  state.api.loadSettings(settings);
   state.worker = new Worker('run-worker.js');
   state.worker.onmessage = (event) => onRunReport(event.data);
   fillTexts();
@@ -701,6 +713,7 @@ async function start() {
   wire();
   refresh();
   $('input').focus();
+  if (saved && settings === null) $('status').textContent = unreadableSettings;
   document.body.dataset.ready = '1';
 }
 
