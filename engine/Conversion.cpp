@@ -176,21 +176,11 @@ void ConvertWideLine(std::u16string_view line, bool isLastLine, const WideKeywor
             ++phrases;
         }
     }
-    if (n > copied) {
-        std::memcpy(dst, p + copied, (n - copied) * sizeof(char16_t));
-        dst += n - copied;
-    }
-    if (!isLastLine) {
-        *dst++ = u'\r';
-        *dst++ = u'\n';
-    }
-    out.Commit(dst);
+    out.Commit(detail::PutLineEnd(dst, p + copied, n - copied, isLastLine));
 
     randomSource = random;
-    AddWrapping(stats.phraseCount, phrases);
-    AddWrapping(stats.insertedCount, inserted);
-    AddWrapping(stats.outputCharCount, static_cast<std::uint32_t>(n - pairs) + keywordChars +
-                                           (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1));
+    detail::AddLineCounts(stats, static_cast<std::uint32_t>(n - pairs), phrases, inserted,
+                          keywordChars, mark, isLastLine);
 }
 
 // The first CR at or after `from`, or n.

@@ -303,21 +303,11 @@ ByteLine ConvertByteLine(std::string_view text, std::size_t start, bool textEnds
     }
     out.Commit(dst);
     dst = out.Room(n - copied + 2);
-    if (n > copied) {
-        std::memcpy(dst, text.data() + start + copied, n - copied);
-        dst += n - copied;
-    }
-    if (!isLastLine) {
-        *dst++ = '\r';
-        *dst++ = '\n';
-    }
-    out.Commit(dst);
+    out.Commit(PutLineEnd(dst, text.data() + start + copied, n - copied, isLastLine));
 
     randomSource = random;
-    AddWrapping(stats.phraseCount, phrases);
-    AddWrapping(stats.insertedCount, inserted);
-    AddWrapping(stats.outputCharCount, static_cast<std::uint32_t>(n - doubleBytes) + keywordChars +
-                                           (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1));
+    AddLineCounts(stats, static_cast<std::uint32_t>(n - doubleBytes), phrases, inserted,
+                  keywordChars, mark, isLastLine);
     return {ByteLine::kConverted, start + next};
 }
 

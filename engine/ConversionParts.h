@@ -196,4 +196,30 @@ template <typename Char>
     return dst + run;
 }
 
+// The rest of a line after its last insertion point, `from[0, run)`, and the line break
+// after it unless it is the last line. Returns where writing stopped.
+template <typename Char>
+Char* PutLineEnd(Char* dst, const Char* from, std::size_t run, bool isLastLine) {
+    if (run > 0) {
+        std::memcpy(dst, from, run * sizeof(Char));
+        dst += run;
+    }
+    if (!isLastLine) {
+        *dst++ = Char('\r');
+        *dst++ = Char('\n');
+    }
+    return dst;
+}
+
+// Adds a converted line to the counters: `chars` are the line's own characters; its line
+// break counts as one.
+inline void AddLineCounts(ConversionStats& stats, std::uint32_t chars, std::uint32_t phrases,
+                          std::uint32_t inserted, std::uint32_t keywordChars, bool mark,
+                          bool isLastLine) {
+    AddWrapping(stats.phraseCount, phrases);
+    AddWrapping(stats.insertedCount, inserted);
+    AddWrapping(stats.outputCharCount,
+                chars + keywordChars + (mark ? 2 * phrases : 0) + (isLastLine ? 0 : 1));
+}
+
 }  // namespace quillery::detail
