@@ -401,6 +401,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
         page.click('#message-buttons button:has-text("はい")')]);
       await help.waitForLoadState();
       assert.strictEqual(await help.title(), 'Quillery Mini の使い方');
+      assert.match(await help.textContent('#page'), /ブラウザ/, 'the help speaks of the page too');
       await help.close();
     });
 
