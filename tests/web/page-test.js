@@ -120,6 +120,39 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await menu(page, '変換設定(S)', '40%', '変換率');
     });
 
+    await check('underlined letters in menus; Enter presses a dialog\'s default button', async () => {
+      const checked = async () => (await page.locator('[aria-checked="true"]').allTextContents()).map((t) => t.replace('✓', ''));
+      await page.focus('#input');
+      await page.keyboard.press('Alt+w');
+      await page.keyboard.press('w');  // ウインドウ比率(W)
+      await page.keyboard.press('2');
+      assert.deepStrictEqual(await checked(), ['40%', '2:4(2)']);
+      await page.keyboard.press('Alt+w');
+      await page.keyboard.press('w');
+      await page.keyboard.press('3');
+      assert.deepStrictEqual(await checked(), ['40%', '3:3(3)']);
+      await page.keyboard.press('Alt+c');
+      await page.keyboard.press('d');  // デバッグ変換(D)
+      await page.waitForSelector('#debug-dialog[open]');
+      assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'debug-ok');
+      await page.fill('#debug-seed', '4294967296');
+      await page.focus('#debug-seed');
+      await page.keyboard.press('Enter');  // OK, which refuses the seed
+      await page.waitForSelector('#message-box[open]');
+      await page.click('#message-buttons button');
+      await page.focus('#debug-cancel');
+      await page.keyboard.press('Enter');  // Cancel, not OK
+      assert.strictEqual(await page.locator('#debug-dialog[open], #message-box[open]').count(), 0);
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await page.click('#dictionary-bundled');
+      await page.focus('#dictionary-name');
+      await page.keyboard.press('Enter');
+      assert.strictEqual(await page.locator('#dictionary-dialog[open]').count(), 0);
+      await menu(page, 'ヘルプ(H)', 'このソフトについて(A)');
+      await page.keyboard.press('Enter');
+      assert.strictEqual(await page.locator('#about-dialog[open]').count(), 0);
+    });
+
     await check('a debug run with a fixed seed and a code page 932 dictionary equals the converter', async () => {
       await page.getByLabel('入力テキスト', { exact: true }).fill(paragraph);
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
@@ -233,6 +266,61 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
     });
 
+    await check('the bundled dictionary chosen is the one a run reads, even over a file of that name', async () => {
+      const words = async () => {
+        const before = await runs(page);
+        await menu(page, '変換(C)', '変換(C)');
+        await runEnded(page, before);
+        return (await page.textContent('#status')).match(/辞書の単語(\d+)個/)[1];
+      };
+      const choose = async (file) => {
+        await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+        if (file) await page.setInputFiles('#dictionary-file', file);
+        else await page.click('#dictionary-bundled');
+        await page.click('#dictionary-ok');
+      };
+      await page.fill('#input', '東京');
+      await choose(null);
+      const bundled = await words();
+      await choose({ name: 'velmo.dat', mimeType: 'application/octet-stream', buffer: cp932('猫\r\n') });
+      assert.strictEqual(await words(), '1', 'the user\'s own velmo.dat');
+      assert.notStrictEqual(bundled, '1');
+      await choose(null);
+      assert.strictEqual(await words(), bundled, 'the bundled one chosen again');
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]');
+      await page.fill('#input', '東京');
+      assert.strictEqual(await words(), bundled, 'and after a reload');
+    });
+
+    await check('a file dropped on the dictionary dialog waits for its OK; Cancel forgets it', async () => {
+      const drop = (name, bytes) => page.evaluate(([n, b]) => {
+        const data = new DataTransfer();
+        data.items.add(new File([new Uint8Array(b)], n));
+        document.getElementById('dictionary-dialog').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+      }, [name, [...bytes]]);
+      const title = await page.title();
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await drop('落とした.dat', cp932('猫\r\n東京\r\n'));
+      await page.waitForFunction(() => document.getElementById('dictionary-name').value === '落とした.dat');
+      assert.strictEqual(await page.title(), title, 'nothing taken before OK');
+      await page.click('#dictionary-cancel');
+      assert.strictEqual(await page.title(), title, 'nor after Cancel');
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]');
+      assert.strictEqual(await page.title(), title, 'nor kept for the next visit');
+      await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
+      await drop('落とした.dat', cp932('猫\r\n東京\r\n'));
+      await page.waitForFunction(() => document.getElementById('dictionary-name').value === '落とした.dat');
+      await page.click('#dictionary-ok');
+      assert.strictEqual(await page.title(), title.replace(/\S+$/, '落とした.dat'));
+      await page.fill('#input', '東京');
+      const before = await runs(page);
+      await menu(page, '変換(C)', '変換(C)');
+      await runEnded(page, before);
+      assert.match(await page.textContent('#status'), /辞書の単語2個/, 'the dropped file is the one read');
+    });
+
     await check('10 MB converts while the page goes on answering', async () => {
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
       await page.click('#dictionary-bundled');
@@ -253,19 +341,22 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
           last = now;
         }, 5);
       });
-      // 変換, and the moment the run turns busy, a command: it is taken at once. Done inside
-      // the page, since the run may end before the test would see it busy.
-      const midRun = await page.evaluate(() => new Promise((resolve) => {
-        const observer = new MutationObserver(() => {
-          if (document.body.dataset.busy !== '1') return;
-          observer.disconnect();
-          document.querySelector('[data-command="1009"]').click();
-          resolve({ title: document.title, converting: performance.getEntriesByName('run-output').length === 0 });
-        });
-        observer.observe(document.body, { attributes: true, attributeFilter: ['data-busy'] });
-        document.querySelector('[data-command="1002"]').click();
-      }));
-      assert.strictEqual(midRun.title, 'Quillery - 30% velmo.dat');
+      // The run held busy until released: the test acts from outside on a busy page.
+      await page.evaluate(() => holdRuns(true));
+      await menu(page, '変換(C)', '変換(C)');
+      await page.waitForSelector('body[data-busy="1"]');
+      try {
+        await menu(page, '変換設定(S)', '30%', '変換率');
+        assert.strictEqual(await page.title(), 'Quillery - 30% velmo.dat', 'a menu command taken while busy');
+        const inputBefore = await page.evaluate(() => document.getElementById('input').value.length);
+        await page.focus('#input');
+        await page.keyboard.type('x');
+        const midRun = await page.evaluate(() => ({ busy: document.body.dataset.busy,
+          output: performance.getEntriesByName('run-output').length, input: document.getElementById('input').value.length }));
+        assert.deepStrictEqual(midRun, { busy: '1', output: 0, input: inputBefore }, 'still busy, typing refused');
+      } finally {
+        await page.evaluate(() => { holdRuns(false); releaseRun(); });
+      }
       await runEnded(page, before);
       await page.waitForFunction(() => performance.getEntriesByName('run-output-shown').length === 1);
       const f = await page.evaluate(() => {
@@ -273,20 +364,28 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
         const at = (name) => performance.getEntriesByName(name)[0];
         const busy = at('run-busy').startTime;
         const output = at('run-output').startTime;
-        // The ticks that came while the worker converted: their count, and the longest gap.
+        // The ticks that came while the page was busy (the worker converting, then held):
+        // their count, and the longest gap.
         const during = window.ticks.filter(([t]) => t > busy && t <= output).map(([, gap]) => gap);
         const stall = Math.max(0, ...during);
         const tickCount = during.length;
         return { bytes: document.getElementById('input').value.length * 2, worker: at('run-ended').detail,
-          converting: output - busy, stall, tickCount, shown: at('run-output-shown').startTime - output };
+          stall, tickCount, shown: at('run-output-shown').startTime - output };
       });
+      assert.ok((await page.inputValue('#output')).length > 1e6, 'the output arrived once released');
       assert.match(await page.textContent('#status'), /^変換終了： \[挿入文節\d+ \/ 総文節\d+/);
       console.log(`benchmark: ${(f.bytes / 1e6).toFixed(1)} MB (UTF-16) converted in the worker in ` +
-        `${f.worker} ms; from busy to output ${f.converting.toFixed(0)} ms, in which a 5 ms timer on ` +
-        `the page's thread ticked ${f.tickCount} times, at most ${f.stall.toFixed(0)} ms apart, and a menu command was taken ` +
-        `${midRun.converting ? 'while converting' : 'before the output arrived'}; the browser then ` +
-        `took ${f.shown.toFixed(0)} ms to lay the output pane out`);
+        `${f.worker} ms; while the page was busy a 5 ms timer on its thread ticked ${f.tickCount} times, ` +
+        `at most ${f.stall.toFixed(0)} ms apart; the browser then took ${f.shown.toFixed(0)} ms to lay the output pane out`);
       await page.fill('#input', paragraph);
+    });
+
+    await check('settings spoilt in the browser\'s storage: the page starts with the defaults and says so', async () => {
+      await page.evaluate(() => localStorage.setItem('QuilleryMini.ini', '%%% not base64'));
+      await page.reload();
+      await page.waitForSelector('body[data-ready="1"]', { timeout: 30000 });
+      assert.strictEqual(await page.title(), 'Quillery - 40% velmo.dat');
+      assert.match(await page.textContent('#status'), /設定が読めない/);
     });
 
     await check('the about text and the help question', async () => {
@@ -302,6 +401,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
         page.click('#message-buttons button:has-text("はい")')]);
       await help.waitForLoadState();
       assert.strictEqual(await help.title(), 'Quillery Mini の使い方');
+      assert.match(await help.textContent('#page'), /ブラウザ/, 'the help speaks of the page too');
       await help.close();
     });
 

@@ -9,6 +9,7 @@ const storageKeys = {
   dictionaryName: 'QuilleryMini.dictionaryName',
 };
 const bundledDictionary = 'velmo.dat';
+const unreadableSettings = 'ブラウザに保存された設定が読めないため、既定の設定で始めました';
 
 const state = {
   api: null,
@@ -20,6 +21,7 @@ const state = {
   openPopup: null,
   reports: Promise.resolve(),
   sessionDictionary: null,  // the dictionary chosen in this visit, { name, bytes }
+  holdRuns: false,
 };
 
 // Bytes <-> the strings browser storage holds.
@@ -231,6 +233,22 @@ function menuKeys(event) {
     event.preventDefault();
     items[(at + delta + items.length) % items.length].focus();
   };
+  // An item's underlined letter chooses it, a submenu's opens it.
+  if (event.key.length === 1 && !event.altKey && !event.ctrlKey && !event.metaKey) {
+    const chosen = items.find((b) => b.querySelector('u')?.textContent.toLowerCase() === event.key.toLowerCase());
+    if (chosen) {
+      event.preventDefault();
+      const chosenSub = chosen.nextElementSibling;
+      if (chosenSub) {
+        chosenSub.hidden = false;
+        chosen.setAttribute('aria-expanded', 'true');
+        chosenSub.querySelector('[role^="menuitem"]').focus();
+      } else {
+        chosen.click();
+      }
+    }
+    return;
+  }
   switch (event.key) {
     case 'ArrowDown': step(1); break;
     case 'ArrowUp': step(-1); break;
@@ -384,7 +402,11 @@ async function dictionaryBytes(request) {
     return state.sessionDictionary.bytes;
   }
   if (stored(storageKeys.dictionaryName) === request.dictionaryPath && stored(storageKeys.dictionary) !== null) {
-    return fromBase64(stored(storageKeys.dictionary));
+    try {
+      return fromBase64(stored(storageKeys.dictionary));
+    } catch {
+      return null;  // spoilt in the storage: a file that does not open
+    }
   }
   if (request.dictionaryPath === bundledDictionary) {
     const response = await fetch(bundledDictionary);
@@ -397,7 +419,15 @@ async function startRun() {
   state.runActive = true;
   const request = state.api.runRequest();
   const dictionary = await dictionaryBytes(request);
-  state.worker.postMessage({ request, dictionary, input: $('input').value });
+  state.worker.postMessage({ request, dictionary, input: $('input').value, hold: state.holdRuns });
+}
+
+// For the page test only: runs held busy until released (see run-worker.js).
+function holdRuns(on) {
+  state.holdRuns = on;
+}
+function releaseRun() {
+  state.worker.postMessage({ release: true });
 }
 
 // The run's steps, in order; a message box holds back the steps after it until answered.
@@ -450,7 +480,8 @@ function debugDialog() {
   $('debug-mark').checked = fields.insertMark;
   $('debug-newest').value = fields.newest;
   dialog.showModal();
-  $('debug-mark').focus();
+  // The first tab stop, as on the desktop: the default button.
+  $('debug-ok').focus();
 }
 
 async function debugOk() {
@@ -476,6 +507,15 @@ function dictionaryDialog() {
   $('dictionary-dialog').showModal();
 }
 
+function forgetStoredDictionary() {
+  try {
+    localStorage.removeItem(storageKeys.dictionary);
+    localStorage.removeItem(storageKeys.dictionaryName);
+  } catch {
+    // nothing stored to take back
+  }
+}
+
 // A file chosen (or dropped) as the dictionary: its name checked as the desktop checks a
 // chosen file's name, its bytes kept in the browser.
 async function takeDictionary(name, bytes) {
@@ -489,13 +529,13 @@ async function takeDictionary(name, bytes) {
     // (never the old file's bytes under the new name).
     state.sessionDictionary = { name, bytes };
     if (!store(storageKeys.dictionary, toBase64(bytes)) || !store(storageKeys.dictionaryName, name)) {
-      try {
-        localStorage.removeItem(storageKeys.dictionary);
-        localStorage.removeItem(storageKeys.dictionaryName);
-      } catch {
-        // nothing stored to take back
-      }
+      forgetStoredDictionary();
     }
+  } else {
+    // The bundled one chosen: a file of the user's kept under the same name must not stand
+    // in for it, now or after a reload.
+    state.sessionDictionary = null;
+    forgetStoredDictionary();
   }
   saveSettings();
   refresh();
@@ -534,6 +574,15 @@ async function dropElsewhere(event) {
   event.preventDefault();
   const files = [...event.dataTransfer.files];
   if (files.length !== 1 || state.busy) return;
+  if ($('dictionary-dialog').open) {
+    // As with the [...] button: the dialog's OK takes it, its Cancel forgets it.
+    dictionaryChoice.name = files[0].name;
+    dictionaryChoice.bytes = new Uint8Array(await files[0].arrayBuffer());
+    $('dictionary-name').value = files[0].name;
+    return;
+  }
+  // Any other dialog open holds the window, as a modal one does.
+  if (document.querySelector('dialog[open]')) return;
   await takeDictionary(files[0].name, new Uint8Array(await files[0].arrayBuffer()));
 }
 
@@ -590,6 +639,15 @@ function wire() {
   $('panes').addEventListener('beforeinput', (event) => {
     if (state.busy) event.preventDefault();
   });
+  // Enter presses the default button, unless the focus is on another button.
+  for (const [dialog, ok] of [['debug-dialog', 'debug-ok'], ['dictionary-dialog', 'dictionary-ok'], ['about-dialog', 'about-ok']]) {
+    $(dialog).addEventListener('keydown', (event) => {
+      if (event.key !== 'Enter' || event.isComposing) return;
+      if (event.target.matches('button, input[type="file"]')) return;
+      event.preventDefault();
+      $(ok).click();
+    });
+  }
   $('debug-ok').addEventListener('click', debugOk);
   $('debug-cancel').addEventListener('click', () => $('debug-dialog').close());
   $('debug-copy').addEventListener('click', () => {
@@ -640,7 +698,14 @@ async function start() {
   state.api = new QuilleryApi(module);
   state.texts = state.api.texts(helpAddress());
   const saved = stored(storageKeys.settings);
-  state.api.loadSettings(saved ? fromBase64(saved) : null);
+  let settings = null;
+  try {
+    settings = saved ? fromBase64(saved) : null;
+  } catch {
+    // Spoilt in the storage: the page starts with the defaults rather than not at all
+    // (a dictionary kept apart stays usable).
+  }
+  state.api.loadSettings(settings);
   state.worker = new Worker('run-worker.js');
   state.worker.onmessage = (event) => onRunReport(event.data);
   fillTexts();
@@ -648,6 +713,7 @@ async function start() {
   wire();
   refresh();
   $('input').focus();
+  if (saved && settings === null) $('status').textContent = unreadableSettings;
   document.body.dataset.ready = '1';
 }
 
