@@ -255,6 +255,7 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"pageLoadSettings", t::kPageLoadSettings},
         {"pageSaveSettings", t::kPageSaveSettings},
         {"pageSettingsNote", t::kPageSettingsNote},
+        {"pageUnreadableSettings", t::kPageUnreadableSettings},
     };
     std::string out = "{";
     for (const auto& [name, text] : texts) {

@@ -127,5 +127,7 @@ inline constexpr char16_t kPageSaveSettings[] = u"設定ファイルを保存";
 inline constexpr char16_t kPageSettingsNote[] =
     u"設定はこのブラウザに保存されます。QuilleryMini.ini "
     u"を読み込むと、デスクトップ版と同じ設定になります。";
+inline constexpr char16_t kPageUnreadableSettings[] =
+    u"ブラウザに保存された設定が読めないため、既定の設定で始めました";
 
 }  // namespace quillery::texts

@@ -9,7 +9,6 @@ const storageKeys = {
   dictionaryName: 'QuilleryMini.dictionaryName',
 };
 const bundledDictionary = 'velmo.dat';
-const unreadableSettings = 'ブラウザに保存された設定が読めないため、既定の設定で始めました';
 
 const state = {
   api: null,
@@ -713,7 +712,7 @@ async function start() {
   wire();
   refresh();
   $('input').focus();
-  if (saved && settings === null) $('status').textContent = unreadableSettings;
+  if (saved && settings === null) $('status').textContent = state.texts.pageUnreadableSettings;
   document.body.dataset.ready = '1';
 }
 
