@@ -15,6 +15,7 @@
 #include "windowlogic/Commands.h"
 #include "windowlogic/DictionaryName.h"
 #include "windowlogic/DroppedFiles.h"
+#include "windowlogic/KeyRules.h"
 #include "windowlogic/MenuModel.h"
 #include "windowlogic/PaneFile.h"
 #include "windowlogic/PaneLayout.h"
@@ -98,6 +99,13 @@ EMSCRIPTEN_KEEPALIVE void qm_menu(int busy) {
 EMSCRIPTEN_KEEPALIVE int qm_apply_command(int id, int runActive) {
     return static_cast<int>(
         quillery::ApplyCommand(gRecord, static_cast<quillery::CommandId>(id), runActive != 0));
+}
+
+// What a key does in the page, by the window's own key rules: `key` is a RuledKey.
+EMSCRIPTEN_KEEPALIVE int qm_key_action(int key, int ctrl, int shift, int inPane, int paneWritable) {
+    return static_cast<int>(quillery::MainWindowKeyAction(static_cast<quillery::RuledKey>(key),
+                                                          ctrl != 0, shift != 0, inPane != 0,
+                                                          paneWritable != 0));
 }
 
 // Everything the window shows that follows the record, as JSON.

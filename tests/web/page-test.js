@@ -120,6 +120,23 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await menu(page, '変換設定(S)', '40%', '変換率');
     });
 
+    await check('Ctrl+Tab and Ctrl+Enter put a tab and a line break into a pane that takes typing, nothing into a read-only one', async () => {
+      await page.getByLabel('入力テキスト', { exact: true }).fill('あい');
+      await page.focus('#input');
+      await page.evaluate(() => document.getElementById('input').setSelectionRange(1, 1));
+      await page.keyboard.press('Control+Tab');
+      await page.keyboard.press('Control+Enter');
+      assert.strictEqual(await page.inputValue('#input'), 'あ\t\nい');
+      await menu(page, 'ウインドウ(W)', '変換ペインを読込専用(R)');
+      await page.focus('#output');
+      const before = await page.inputValue('#output');
+      await page.keyboard.press('Control+Tab');
+      await page.keyboard.press('Control+Enter');
+      assert.strictEqual(await page.inputValue('#output'), before);
+      assert.strictEqual(await page.evaluate(() => document.activeElement.id), 'output');
+      await menu(page, 'ウインドウ(W)', '変換ペインを読込専用(R)');
+    });
+
     await check('underlined letters in menus; Enter presses a dialog\'s default button', async () => {
       const checked = async () => (await page.locator('[aria-checked="true"]').allTextContents()).map((t) => t.replace('✓', ''));
       await page.focus('#input');

@@ -621,17 +621,40 @@ function fillTexts() {
   for (const id of ['dictionary-cancel', 'debug-cancel']) $(id).textContent = t.cancel;
 }
 
+// Tab, Ctrl+Tab and Ctrl+Enter in a pane, as the window's key rules say (Esc, Enter and the
+// letters outside a pane are the browser's and the dialogs' own here). A busy run holds
+// the panes: they take nothing then.
+function paneKeys(event) {
+  const pane = event.target.classList && event.target.classList.contains('pane') ? event.target : null;
+  if (!pane || event.defaultPrevented || event.isComposing || event.altKey) return;
+  const key = event.key === 'a' || event.key === 'A' ? 'A' : event.key;
+  if (!['Enter', 'Tab', 'A'].includes(key)) return;
+  const writable = !pane.readOnly && !state.busy;
+  const put = (text) => pane.setRangeText(text, pane.selectionStart, pane.selectionEnd, 'end');
+  switch (state.api.keyAction(key, event.ctrlKey, event.shiftKey, true, writable)) {
+    case 'swallow':
+      event.preventDefault();
+      break;
+    case 'lineBreak':
+      event.preventDefault();
+      put('\n');
+      break;
+    case 'insertTab':
+      event.preventDefault();
+      put('\t');
+      break;
+    default:
+      break;  // the text area's own handling, Ctrl+A included
+  }
+}
+
 function wire() {
   document.addEventListener('click', (event) => {
     if (!event.target.closest('.menubar')) closePopups();
   });
   document.addEventListener('keydown', (event) => {
     menuKeys(event);
-    // Tab moves between the panes; Ctrl+Tab puts a tab into a pane.
-    if (event.key === 'Tab' && event.ctrlKey && event.target.classList.contains('pane')) {
-      event.preventDefault();
-      if (!event.target.readOnly) event.target.setRangeText('\t', event.target.selectionStart, event.target.selectionEnd, 'end');
-    }
+    paneKeys(event);
   });
   window.addEventListener('resize', refreshView);
   // A busy run has the panes: nothing typed, pasted or cut changes them meanwhile.

@@ -66,6 +66,15 @@ class QuilleryApi {
   settingsFile() { this.call('qm_settings_file'); return this.resultBytes(); }
   menu(busy) { this.call('qm_menu', busy ? 1 : 0); return this.resultJson(); }
   applyCommand(id, runActive) { return this.call('qm_apply_command', id, runActive ? 1 : 0); }
+  // key: 'Escape', 'Enter', 'A' or 'Tab'; the answer: 'passOn', 'swallow', 'lineBreak',
+  // 'selectAll' or 'insertTab' (the shared key rules' order).
+  keyAction(key, ctrl, shift, inPane, paneWritable) {
+    const keys = ['Escape', 'Enter', 'A', 'Tab'];
+    const actions = ['passOn', 'swallow', 'lineBreak', 'selectAll', 'insertTab'];
+    const index = keys.indexOf(key);
+    return actions[this.call('qm_key_action', index < 0 ? keys.length : index, ctrl ? 1 : 0,
+                             shift ? 1 : 0, inPane ? 1 : 0, paneWritable ? 1 : 0)];
+  }
   view(paneAreaHeight, busy) { this.call('qm_view', paneAreaHeight | 0, busy ? 1 : 0); return this.resultJson(); }
   runRequest() { this.call('qm_run_request'); return this.resultJson(); }
   recordNewestSeed(seed) { this.call('qm_record_newest_seed', seed | 0); }
