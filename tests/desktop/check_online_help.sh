@@ -29,10 +29,7 @@ page="$dir/help/index.html"
 mkdir -p "$QUILLERY_SCRATCH/no-launcher"
 xdotool mousemove 0 0
 (cd "$dir" && exec env PATH="$QUILLERY_SCRATCH/no-launcher" ./QuilleryMini 2>/dev/null) &
-QD_PID=$!
-qd_pids+=("$QD_PID")
-if qd_wait 15 qd_has_main "$QD_PID" && QD_WIN=$(qd_main_window "$QD_PID") &&
-    qd_wait 10 qd_framed "$QD_WIN" && qd_activate "$QD_WIN"; then
+if qd_started $!; then
     # No: the box goes, and the next box is the prompt again, not a failure.
     qd_clipboard_set "-" || qd_fail "could not reset the clipboard"
     if open_help_prompt; then

@@ -17,12 +17,7 @@ start_without_iconv() {
     mkdir -p "$1/no-gconv"
     (cd "$1" && LD_PRELOAD=$shim GCONV_PATH=$1/no-gconv QUILLERY_ICONV_LOG=$1/iconv.log \
         exec ./QuilleryMini 2>/dev/null) &
-    QD_PID=$!
-    qd_pids+=("$QD_PID")
-    qd_wait 15 qd_has_main "$QD_PID" || return 1
-    QD_WIN=$(qd_main_window "$QD_PID")
-    qd_wait 10 qd_framed "$QD_WIN" || return 1
-    qd_activate "$QD_WIN"
+    qd_started $!
 }
 
 # A visible window of the process other than the main window: the file chooser.

@@ -106,13 +106,22 @@ qd_start() {
     # The pointer out of the way: a window opening under it must not change with it.
     xdotool mousemove 0 0
     (cd "$1" && exec ./QuilleryMini 2>/dev/null) &
-    QD_PID=$!
+    qd_started $!
+}
+
+# qd_started PID [SECONDS]: the program just started in the background, however it was
+# started: sets QD_PID (cleaned up at exit) and QD_WIN once its main window is mapped in
+# its frame and active, each step within SECONDS (15).
+qd_started() {
+    local bound=${2:-15}
+    QD_PID=$1
     qd_pids+=("$QD_PID")
     QD_WIN=
-    qd_wait 15 qd_has_main "$QD_PID" || return 1
+    qd_wait "$bound" qd_has_main "$QD_PID" || return 1
     QD_WIN=$(qd_main_window "$QD_PID")
-    qd_wait 10 qd_framed "$QD_WIN" || return 1
-    qd_activate "$QD_WIN"
+    qd_wait "$bound" qd_framed "$QD_WIN" || return 1
+    xdotool windowactivate "$QD_WIN" 2>/dev/null
+    qd_wait "$bound" qd_active_is "$QD_WIN"
 }
 
 qd_has_main() {

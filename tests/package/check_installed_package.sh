@@ -100,12 +100,7 @@ start() {
     (cd "$folder" && exec setpriv --reuid="$user" --regid="$(id -gn "$user")" --init-groups \
         env -i PATH=/usr/bin:/bin HOME="$home" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$run" \
         QT_QPA_PLATFORM=xcb "$program" >>"$tmp/app.log" 2>&1) &
-    QD_PID=$!
-    qd_pids+=("$QD_PID")
-    qd_wait 20 qd_has_main "$QD_PID" || return 1
-    QD_WIN=$(qd_main_window "$QD_PID")
-    qd_wait 10 qd_framed "$QD_WIN" || return 1
-    qd_activate "$QD_WIN"
+    qd_started $! 20
 }
 
 title_is() {

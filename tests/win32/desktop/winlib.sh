@@ -31,13 +31,8 @@ qw_windows_path() {
 qw_start() {
     xdotool mousemove 0 0
     (cd "$1" && exec wine ./QuilleryMini.exe >/dev/null 2>&1) &
-    QD_PID=$!
-    qd_pids+=("$QD_PID")
-    QD_WIN=
-    qd_wait 120 qd_has_main "$QD_PID" || return 1
-    QD_WIN=$(qd_main_window "$QD_PID")
-    qd_wait 60 qd_framed "$QD_WIN" || return 1
-    qw_activate "$QD_WIN"
+    # Wine's first start in a prefix on a busy machine is slow.
+    qd_started $! 120
 }
 
 qw_activate() {
