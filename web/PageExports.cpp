@@ -253,7 +253,6 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"helpPrompt", quillery::HelpPrompt(Utf16Arg(helpAddress, count))},
         {"yes", t::kYes},
         {"no", t::kNo},
-        {"busyStatus", std::u16string(quillery::kBusyStatus)},
         {"refusedFileHead", t::kRefusedFileHead},
         {"dropNotText", t::kDropNotText},
         {"dropTooLarge", t::kDropTooLarge},

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/ConversionRun.h"
 #include "web/ExportBuffer.h"
+#include "windowlogic/RunController.h"
 
 namespace {
 
@@ -27,7 +29,10 @@ class WorkerRunHost : public quillery::RunHost {
   public:
     void ShowMessage(std::u16string_view text) override { Send(kMessage, text, 0); }
     void SetBusy(bool busy) override { Send(kBusy, {}, busy ? 1 : 0); }
-    void PostStatus(std::u16string text) override { Send(kStatus, text, 0); }
+    void PostStatus(std::u16string text) override {
+        Send(kStatus, text, 0);
+        shown_ = std::move(text);
+    }
     void RecordNewestSeed(std::int32_t seed) override { Send(kNewestSeed, {}, seed); }
     void SetOutput(std::u16string text) override { Send(kOutput, text, 0); }
     // A dictionary that looked like UTF-8 and is not: told as one that cannot be read.
@@ -35,10 +40,19 @@ class WorkerRunHost : public quillery::RunHost {
         Send(kMessage, quillery::kCannotOpenDictionaryMessage, 0);
     }
 
+    // The run is over: the status line as a desktop window leaves it.
+    void Ended() {
+        if (const std::u16string after = quillery::StatusAfterRun(shown_); after != shown_) {
+            PostStatus(after);
+        }
+    }
+
   private:
     static void Send(Report kind, std::u16string_view text, int value) {
         qm_report(kind, text.data(), static_cast<int>(text.size()), value);
     }
+
+    std::u16string shown_;  // the last status this run posted
 };
 
 bool PutDictionary(std::string_view bytes) {
@@ -90,6 +104,7 @@ EMSCRIPTEN_KEEPALIVE void qm_run(const int* options, const char* dictionary, int
     if (auto prepared = quillery::PrepareRun(request, host)) {
         quillery::FinishRun(std::move(*prepared), quillery::web::Utf16Arg(input, inputCount), host);
     }
+    host.Ended();
     std::remove(kDictionaryFile);
 }
 

@@ -83,19 +83,20 @@ RunHost& RunController::Host() {
 
 void RunController::RunEnded() {
     active_ = false;
-    // A run refused after it said 処理中 (an empty dictionary) posts no statistics; the
-    // bar must not go on claiming a run.
-    bool cleared = false;
+    std::u16string after;
     {
         std::lock_guard lock(statusMutex_);
-        if (status_ == kBusyStatus) {
-            status_.clear();
-            cleared = true;
+        after = StatusAfterRun(status_);
+        if (after == status_) {
+            return;
         }
+        status_ = after;
     }
-    if (cleared) {
-        view_.ShowStatus(u"");
-    }
+    view_.ShowStatus(after);
+}
+
+std::u16string StatusAfterRun(std::u16string_view shown) {
+    return shown == kBusyStatus ? std::u16string() : std::u16string(shown);
 }
 
 RunRequest RunRequestFor(const Settings& settings) {

@@ -75,4 +75,9 @@ class RunController {
 // The request a run takes from the record.
 RunRequest RunRequestFor(const Settings& settings);
 
+// What the status bar shows once a run has ended, given what it shows: nothing after a run
+// refused once it said 処理中 (an empty dictionary posts no statistics, and the bar must not
+// go on claiming a run); otherwise what it shows.
+std::u16string StatusAfterRun(std::u16string_view shown);
+
 }  // namespace quillery

@@ -159,6 +159,9 @@ function pageRun(api, inputText, dict, ratio, seed, mark) {
         assert.deepStrictEqual(reports.filter((r) => r.kind === 'message').map((r) => r.text),
           ['辞書ファイルが空です'], label);
         assert.ok(!reports.some((r) => r.kind === 'output'), label);
+        // It said 処理中 and takes it back, as the desktop's status bar does.
+        assert.deepStrictEqual(reports.filter((r) => r.kind === 'status').map((r) => r.text),
+          ['処理中．．．', ''], label);
         ++counts.empty;
         continue;
       }

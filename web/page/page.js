@@ -459,8 +459,6 @@ function onRunReport(report) {
       case 'ended':
         performance.mark('run-ended', { detail: report.value });
         state.runActive = false;
-        // A run refused after it said 処理中 leaves no claim of a run behind.
-        if ($('status').textContent === state.texts.busyStatus) $('status').textContent = '';
         document.body.dataset.runs = String(Number(document.body.dataset.runs || 0) + 1);
         break;
       default:
