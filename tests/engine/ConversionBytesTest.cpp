@@ -31,17 +31,19 @@ const std::vector<std::string> kProse = {
     Sjis("私"), Sjis("東京"), Sjis("亜"), Sjis("は"), Sjis("ん"), Sjis("ぁ"), Sjis("、"),
     Sjis("。"), Sjis("，"),   Sjis("．"), Sjis("ア"), Sjis("ヴ"), Sjis("ー"), Sjis("「」"),
     Sjis("ｱ"),  Sjis("｡"),    Sjis("ゝ"), Sjis("゛"), Sjis("　"), Sjis("・"), Sjis("①"),
-    Sjis("㈱"), Sjis("髙"),   Sjis("熙"), "a",        "Z9",       " ",        "\t",
-    "\n",       "\r\n",       "\r\n"};
+    Sjis("㈱"), Sjis("髙"),   Sjis("熙"), Sjis("一"), Sjis("腕"), Sjis("弌"), Sjis("院"),
+    "a",        "Z9",         " ",        "\t",       "\n",       "\r\n",     "\r\n"};
 
 // Characters the walk must hand to the conversion through UTF-16 wherever they stand:
 // those written under another code (NEC-selected IBM rows, NEC row 13 duplicates, IBM row
 // FA) and lead bytes whose second byte makes no character (also in the gaps right after
-// the last character of the rows of 腕, 熙, ヶ and 〓).
+// the last character of the rows of 腕, 熙, ヶ and 〓, and before the first of 亜's and
+// 弌's).
 const std::vector<std::string> kHandedOn = {
     Bytes("ed40"), Bytes("eeef"), Bytes("fa4a"), Bytes("fa54"), Bytes("fa58"), Bytes("8790"),
     Bytes("879a"), Bytes("817f"), Bytes("81ad"), Bytes("8540"), Bytes("829e"), Bytes("82f2"),
-    Bytes("fc4c"), Bytes("8130"), Bytes("9873"), Bytes("eaa5"), Bytes("8397"), Bytes("81ad")};
+    Bytes("fc4c"), Bytes("8130"), Bytes("9873"), Bytes("989e"), Bytes("8840"), Bytes("889e"),
+    Bytes("eaa5"), Bytes("8397"), Bytes("81ad")};
 
 // Bytes the walk must hand on or get exactly right: the above, the user-defined area,
 // bytes that do not decode alone (80, A0, FD..FF), lone lead bytes (which may join the
