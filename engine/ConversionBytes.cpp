@@ -53,11 +53,11 @@ const ByteTables& Tables() {
     return tables;
 }
 
-// The ways to classify a block, as the walk takes them; `kPopcount` says whether a
+// The ways to classify a block, as the walk takes them; `kPopcountInstruction` says whether a
 // popcount instruction may be used. The AVX2 one cannot be forced inline into the walk,
 // which is compiled for any processor: WalkAvx2 flattens the two together.
 struct BaselineClassifier {
-    static constexpr bool kPopcount = false;
+    static constexpr bool kPopcountInstruction = false;
     [[gnu::always_inline]] static ByteMasks Classify(const unsigned char* p, std::size_t count,
                                                      std::size_t readable) {
 #if defined(QUILLERY_SSE2)
@@ -70,7 +70,7 @@ struct BaselineClassifier {
 
 #if defined(QUILLERY_AVX2)
 struct Avx2Classifier {
-    static constexpr bool kPopcount = true;
+    static constexpr bool kPopcountInstruction = true;
     [[gnu::target("avx2")]] static ByteMasks Classify(const unsigned char* p, std::size_t count,
                                                       std::size_t readable) {
         return ClassifyAvx2(p, count, readable);
@@ -182,7 +182,7 @@ template <typename Classifier>
         if (odd != 0) {
             break;
         }
-        if constexpr (Classifier::kPopcount) {
+        if constexpr (Classifier::kPopcountInstruction) {
             doubleBytes += static_cast<std::size_t>(std::popcount(leadStarts));
         } else {
             doubleBytes += CountBits(leadStarts);
@@ -193,7 +193,8 @@ template <typename Classifier>
         afterParticle = particles >> 62;
         if (starts != 0) {
             // Room for the rest of the block, the line break and every insertion here: a
-            // phrase starts only after a particle, two bytes.
+            // phrase starts only after a particle, two bytes, so a block of 64 holds at
+            // most (64 + 2) / 2 insertion points.
             out.Commit(dst);
             dst = out.Room(base + 64 - copied + 2 + 33 * perInsertion);
             for (; starts != 0; starts &= starts - 1) {

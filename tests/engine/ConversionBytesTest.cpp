@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -196,6 +197,34 @@ TEST(ByteWalk, TakesProseAndHandsOnTheRest) {
     others.Append(decoded(Bytes("81") + Sjis("語") + Bytes("80ff")));
     others.Append(u"");
     EXPECT_TRUE(detail::ByteWalkTakesKeywords(others));
+}
+
+// Every line of prose takes the walk, however long and wherever its characters fall
+// against the 64-byte blocks: a fault that hands such lines on shows nowhere else, since
+// the conversion through UTF-16 gives the same bytes, only slower.
+TEST(ByteWalk, EveryProseLineIsTaken) {
+    const KeywordList keywords = test::Keywords({"鍵", ""});
+    const detail::ByteKeywords pool = detail::EncodeKeywords(keywords);
+    std::vector<std::string> pieces;
+    std::copy_if(kProse.begin(), kProse.end(), std::back_inserter(pieces),
+                 [](const std::string& p) { return p.find_first_of("\r\n") == p.npos; });
+    std::mt19937 rng(7);
+    for (int iteration = 0; iteration < 2000; ++iteration) {
+        // Up to 65 single bytes first, so that every character meets every block edge.
+        std::string line(rng() % 66, 'a');
+        for (const std::size_t size = 40 + rng() % 260; line.size() < size;) {
+            line += pieces[rng() % pieces.size()];
+        }
+        const std::string text = line + "\r\nX";
+        std::string out;
+        detail::ByteOutput output(out);
+        RandomSource random = Seeded(static_cast<std::uint32_t>(iteration));
+        ConversionStats stats;
+        const detail::ByteLine taken =
+            detail::ConvertByteLine(text, 0, true, pool, {5, false}, random, stats, output);
+        ASSERT_EQ(taken.outcome, detail::ByteLine::kConverted) << testing::PrintToString(line);
+        ASSERT_EQ(taken.next, line.size() + 2);
+    }
 }
 
 // A character written under another code comes out under the one Windows writes, on
