@@ -2,6 +2,7 @@
 // UTF-16 -> code page 932 round trip of the same bytes through the same codec.
 //
 //   build-bench/bench/bench_conversion
+//   build-bench/bench/bench_conversion_no_avx2   (the engine without its AVX2 path)
 //
 // Figures are input megabytes (code page 932 bytes) per second, for the UTF-16 entry point
 // too. At the end the reporter prints each conversion's CPU time as a multiple of the
@@ -19,6 +20,7 @@
 #include <vector>
 
 #include "engine/Conversion.h"
+#include "engine/ConversionBytes.h"
 #include "engine/Cp932Codec.h"
 #include "engine/KeywordList.h"
 #include "engine/Utf8.h"
@@ -229,6 +231,8 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
+    std::printf("code page 932 walk: %s\n",
+                detail::ByteWalkUsesAvx2() ? "AVX2" : "SSE2 (or byte by byte)");
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();

@@ -22,6 +22,10 @@ bool ByteWalkTakesKeywords(const KeywordList& keywords);
 // The keywords as code page 932 bytes, each encoded on its own.
 ByteKeywords EncodeKeywords(const KeywordList& keywords);
 
+// Whether the walk classifies bytes with AVX2 on this processor (else with SSE2, or byte
+// by byte in a build without it).
+bool ByteWalkUsesAvx2();
+
 struct ByteLine {
     enum Outcome {
         kConverted,  // the line is converted; the next one starts at `next`

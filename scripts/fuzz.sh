@@ -11,7 +11,8 @@
 #   scripts/fuzz.sh TARGET [ARGS]   one target, with extra libFuzzer arguments (also after
 #                                   --short or --minutes N)
 #
-# Each target starts from its seed corpus in tests/fuzz/corpus/<target>/ and keeps what
+# Each target starts from its seed corpus in tests/fuzz/corpus/<target>/ (a target built
+# again against an engine variant, <target>_no_avx2 or _no_sse2, from the first's) and keeps what
 # it finds in build-fuzz/corpus/<target>/, so later runs go on from there; the seeds in
 # the repository are never changed. An input that breaks a property or crashes is
 # written to build-fuzz/artifacts/ and the script fails; copy it into the target's seed
@@ -22,7 +23,8 @@ cd "$(dirname "$0")/.."
 # Another folder (QUILLERY_FUZZ_BUILD_DIR) keeps a long run in the background apart from
 # the short runs of the tests.
 BUILD_DIR=${QUILLERY_FUZZ_BUILD_DIR:-build-fuzz}
-TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names fuzz_codec fuzz_conversion)
+TARGETS=(fuzz_keywords fuzz_profile fuzz_file_names fuzz_codec fuzz_conversion
+    fuzz_conversion_no_avx2 fuzz_conversion_no_sse2)
 
 mode=long
 minutes=
@@ -65,7 +67,7 @@ run_target() {
     mkdir -p "$corpus"
     "$BUILD_DIR/tests/fuzz/$target" -timeout="$timeout" "$@" -max_len=4096 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \
-        "${extra[@]}" "$corpus" "tests/fuzz/corpus/$target" >"$BUILD_DIR/$target.log" 2>&1
+        "${extra[@]}" "$corpus" "tests/fuzz/corpus/${target%_no_*}" >"$BUILD_DIR/$target.log" 2>&1
 }
 
 # One line per target: how many executions, in how long, and what its corpus grew to.

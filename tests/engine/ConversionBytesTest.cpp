@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,17 +32,19 @@ const std::vector<std::string> kProse = {
     Sjis("私"), Sjis("東京"), Sjis("亜"), Sjis("は"), Sjis("ん"), Sjis("ぁ"), Sjis("、"),
     Sjis("。"), Sjis("，"),   Sjis("．"), Sjis("ア"), Sjis("ヴ"), Sjis("ー"), Sjis("「」"),
     Sjis("ｱ"),  Sjis("｡"),    Sjis("ゝ"), Sjis("゛"), Sjis("　"), Sjis("・"), Sjis("①"),
-    Sjis("㈱"), Sjis("髙"),   Sjis("熙"), "a",        "Z9",       " ",        "\t",
-    "\n",       "\r\n",       "\r\n"};
+    Sjis("㈱"), Sjis("髙"),   Sjis("熙"), Sjis("一"), Sjis("腕"), Sjis("弌"), Sjis("院"),
+    "a",        "Z9",         " ",        "\t",       "\n",       "\r\n",     "\r\n"};
 
 // Characters the walk must hand to the conversion through UTF-16 wherever they stand:
 // those written under another code (NEC-selected IBM rows, NEC row 13 duplicates, IBM row
 // FA) and lead bytes whose second byte makes no character (also in the gaps right after
-// the last character of the rows of 腕, 熙, ヶ and 〓).
+// the last character of the rows of 腕, 熙, ヶ and 〓, and before the first of 亜's and
+// 弌's).
 const std::vector<std::string> kHandedOn = {
     Bytes("ed40"), Bytes("eeef"), Bytes("fa4a"), Bytes("fa54"), Bytes("fa58"), Bytes("8790"),
     Bytes("879a"), Bytes("817f"), Bytes("81ad"), Bytes("8540"), Bytes("829e"), Bytes("82f2"),
-    Bytes("fc4c"), Bytes("8130"), Bytes("9873"), Bytes("eaa5"), Bytes("8397"), Bytes("81ad")};
+    Bytes("fc4c"), Bytes("8130"), Bytes("9873"), Bytes("989e"), Bytes("8840"), Bytes("889e"),
+    Bytes("eaa5"), Bytes("8397"), Bytes("81ad")};
 
 // Bytes the walk must hand on or get exactly right: the above, the user-defined area,
 // bytes that do not decode alone (80, A0, FD..FF), lone lead bytes (which may join the
@@ -194,6 +197,34 @@ TEST(ByteWalk, TakesProseAndHandsOnTheRest) {
     others.Append(decoded(Bytes("81") + Sjis("語") + Bytes("80ff")));
     others.Append(u"");
     EXPECT_TRUE(detail::ByteWalkTakesKeywords(others));
+}
+
+// Every line of prose takes the walk, however long and wherever its characters fall
+// against the 64-byte blocks: a fault that hands such lines on shows nowhere else, since
+// the conversion through UTF-16 gives the same bytes, only slower.
+TEST(ByteWalk, EveryProseLineIsTaken) {
+    const KeywordList keywords = test::Keywords({"鍵", ""});
+    const detail::ByteKeywords pool = detail::EncodeKeywords(keywords);
+    std::vector<std::string> pieces;
+    std::copy_if(kProse.begin(), kProse.end(), std::back_inserter(pieces),
+                 [](const std::string& p) { return p.find_first_of("\r\n") == p.npos; });
+    std::mt19937 rng(7);
+    for (int iteration = 0; iteration < 2000; ++iteration) {
+        // Up to 65 single bytes first, so that every character meets every block edge.
+        std::string line(rng() % 66, 'a');
+        for (const std::size_t size = 40 + rng() % 260; line.size() < size;) {
+            line += pieces[rng() % pieces.size()];
+        }
+        const std::string text = line + "\r\nX";
+        std::string out;
+        detail::ByteOutput output(out);
+        RandomSource random = Seeded(static_cast<std::uint32_t>(iteration));
+        ConversionStats stats;
+        const detail::ByteLine taken =
+            detail::ConvertByteLine(text, 0, true, pool, {5, false}, random, stats, output);
+        ASSERT_EQ(taken.outcome, detail::ByteLine::kConverted) << testing::PrintToString(line);
+        ASSERT_EQ(taken.next, line.size() + 2);
+    }
 }
 
 // A character written under another code comes out under the one Windows writes, on

@@ -92,8 +92,10 @@ TEST(ConvertText, OutputCountersAndDraws) {
 
 // What Japanese text is made of, all in code page 932 and its extensions.
 const std::u16string kPool = test::U16(
-    "私東京大阪行来見話書雨風春空海花月髙纊褜鍈①㈱№ⅰⅡ∵≒￢㍉はにをがでともへやのかなりましたすあんぁゃっ"
-    "、。，．アイカタナコーヒーヴァｱｲｶﾀﾅｺｰ｡､ﾞﾟゝゞ゛゜ー「」（）！？・…―～＼ABCxyz019 ,.!?\\~\t　\n");
+    "私東京大阪行来見話書雨風春空海花月髙纊褜鍈①㈱№ⅰⅡ∵≒￢㍉はにをがでともへやのかなりましたすあんぁ"
+    "ゃっ"
+    "、。，．アイカタナコーヒーヴァｱｲｶﾀﾅｺｰ｡､ﾞﾟゝゞ゛゜ー「」（）！？・…―～＼ABCxyz019 "
+    ",.!?\\~\t　\n");
 
 std::u16string RandomChars(std::mt19937& rng, std::size_t maxLength) {
     std::u16string out(rng() % (maxLength + 1), u' ');

@@ -25,31 +25,65 @@ class Cp932CodecTest : public testing::Test {
 // codes or another Unicode form.
 TEST_F(Cp932CodecTest, TheSameMappingOnEveryPlatform) {
     const std::pair<std::string, std::u16string> decoded[] = {
-        {"80", u"\xDC80"}, {"a0", u"\xDCA0"}, {"fd", u"\xDCFD"}, {"ff", u"\xDCFF"}, {"5c", u"\\"},
-        {"7e", u"~"}, {"a1", u"\uFF61"}, {"815c", u"\u2015"}, {"8160", u"\uFF5E"},
-        {"8161", u"\u2225"}, {"817c", u"\uFF0D"}, {"8191", u"\uFFE0"}, {"eef9", u"\uFFE2"},
-        {"fa54", u"\uFFE2"}, {"fa4a", u"\u2160"}, {"eeef", u"\u2170"}, {"ed40", u"\u7E8A"},
-        {"8790", u"\u2252"}, {"f040", u"\uE000"}, {"f9fc", u"\uE757"},
+        {"80", u"\xDC80"},
+        {"a0", u"\xDCA0"},
+        {"fd", u"\xDCFD"},
+        {"ff", u"\xDCFF"},
+        {"5c", u"\\"},
+        {"7e", u"~"},
+        {"a1", u"\uFF61"},
+        {"815c", u"\u2015"},
+        {"8160", u"\uFF5E"},
+        {"8161", u"\u2225"},
+        {"817c", u"\uFF0D"},
+        {"8191", u"\uFFE0"},
+        {"eef9", u"\uFFE2"},
+        {"fa54", u"\uFFE2"},
+        {"fa4a", u"\u2160"},
+        {"eeef", u"\u2170"},
+        {"ed40", u"\u7E8A"},
+        {"8790", u"\u2252"},
+        {"f040", u"\uE000"},
+        {"f9fc", u"\uE757"},
         // Unassigned codes: the lead byte alone is escaped.
-        {"8540", u"\xDC85@"}, {"81ad", u"\xDC81\uFF6D"}};
+        {"8540", u"\xDC85@"},
+        {"81ad", u"\xDC81\uFF6D"}};
     for (const auto& [hex, text] : decoded) {
         EXPECT_EQ(test::Utf8(codec_.Decode(Bytes(hex))), test::Utf8(text)) << hex;
     }
     const std::pair<std::u16string, std::string> encoded[] = {
         // The forms input methods and web pages give; ¥ never as the backslash byte.
         {u"\u301C\u2016\u2212\u00A2\u00A3\u00AC\u2014", "8160 8161 817c 8191 8192 81ca 815c"},
-        {u"\u00A5", "818f"}, {u"\\\u00A5\uFFE5", "5c 818f 818f"},
+        {u"\u00A5", "818f"},
+        {u"\\\u00A5\uFFE5", "5c 818f 818f"},
         // Look-alikes that are other characters stay "?".
-        {u"\u00A6", "?"}, {u"\u203E", "?"}, {u"\u00E9", "?"}, {u"\uF8F0", "?"},
-        {u"\u30FB", "8145"}, {u"\u2015", "815c"},
-        {u"\uFF5E", "8160"}, {u"\u2225", "8161"}, {u"\uFF0D", "817c"}, {u"\uFFE2", "81ca"},
-        {u"\u2252", "81e0"}, {u"\u2160", "8754"}, {u"\u2170", "fa40"}, {u"\u7E8A", "fa5c"},
-        {u"\uE757", "f9fc"}, {u"\\", "5c"}, {u"~", "7e"},
+        {u"\u00A6", "?"},
+        {u"\u203E", "?"},
+        {u"\u00E9", "?"},
+        {u"\uF8F0", "?"},
+        {u"\u30FB", "8145"},
+        {u"\u2015", "815c"},
+        {u"\uFF5E", "8160"},
+        {u"\u2225", "8161"},
+        {u"\uFF0D", "817c"},
+        {u"\uFFE2", "81ca"},
+        {u"\u2252", "81e0"},
+        {u"\u2160", "8754"},
+        {u"\u2170", "fa40"},
+        {u"\u7E8A", "fa5c"},
+        {u"\uE757", "f9fc"},
+        {u"\\", "5c"},
+        {u"~", "7e"},
         // A character beyond the basic plane is one "?", not one per unit.
-        {u"a𠮷b😀😀c", "61 3f 62 3f3f 63"}, {u"\xD842\xD842\xDFB7", "3f3f"},
+        {u"a𠮷b😀😀c", "61 3f 62 3f3f 63"},
+        {u"\xD842\xD842\xDFB7", "3f3f"},
         // An escaped lead byte that would join what follows (0xEE 0xFA, 0x88 0xA1) is "?".
-        {u"\xDCEE纊", "3f fa5c"}, {u"X\xDC88\xFF61", "58 3f a1"}, {u"\xDC88\xDCA1", "3f a1"},
-        {u"\xDC88亜", "88 889f"}, {u"\xDC88\r\n", "88 0d0a"}, {u"\xDC81\u301C", "3f 8160"}};
+        {u"\xDCEE纊", "3f fa5c"},
+        {u"X\xDC88\xFF61", "58 3f a1"},
+        {u"\xDC88\xDCA1", "3f a1"},
+        {u"\xDC88亜", "88 889f"},
+        {u"\xDC88\r\n", "88 0d0a"},
+        {u"\xDC81\u301C", "3f 8160"}};
     for (const auto& [text, hex] : encoded) {
         EXPECT_EQ(codec_.Encode(text), hex == "?" ? hex : Bytes(hex)) << test::Utf8(text);
     }
