@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli/Arguments.h"
+#include "cli/PieceInput.h"
 #include "cli/Platform.h"
 #include "cli/Utf8Text.h"
 #include "engine/Conversion.h"
@@ -113,46 +114,6 @@ class InputBytes {
     std::size_t capacity_ = 0;
 };
 
-// Code page 932 input is read a piece at a time into one buffer and converted a run of
-// whole lines at a time: a large file costs neither a copy of itself in memory nor the
-// page faults of one, and the piece at hand stays in the cache.
-class PieceReader {
-  public:
-    explicit PieceReader(std::FILE* in) : in_(in), data_(new char[kFirstCapacity]) {}
-
-    // Reads more, after the `kept` bytes at the end of what was read before, which move to
-    // the buffer's start. Returns false on a read error.
-    bool Next(std::size_t kept) {
-        std::memmove(data_.get(), data_.get() + size_ - kept, kept);
-        size_ = kept;
-        // A piece is mostly new bytes: a long line that fills half the buffer doubles it,
-        // so that it is never walked again and again for a few bytes more.
-        if (kept > capacity_ / 2) {
-            std::unique_ptr<char[]> data(new char[capacity_ * 2]);
-            std::memcpy(data.get(), data_.get(), kept);
-            data_ = std::move(data);
-            capacity_ *= 2;
-        }
-        const std::size_t n = std::fread(data_.get() + size_, 1, capacity_ - size_, in_);
-        size_ += n;
-        ended_ = n < capacity_ - kept;
-        return !std::ferror(in_);
-    }
-
-    std::string_view View() const { return {data_.get(), size_}; }
-    // Whether the text ends with the bytes read.
-    bool Ended() const { return ended_; }
-
-  private:
-    static constexpr std::size_t kFirstCapacity = 256 * 1024;
-
-    std::FILE* in_;
-    std::unique_ptr<char[]> data_;
-    std::size_t capacity_ = kFirstCapacity;
-    std::size_t size_ = 0;
-    bool ended_ = false;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -231,24 +192,14 @@ int main(int argc, char** argv) {
     } else {
         // Code page 932 output goes out as it is made, so it is never held whole. An input
         // that cannot be read at all is told before anything else.
-        PieceReader reader(in);
-        if (!reader.Next(0)) {
+        const std::optional<ConversionStats> converted = ConvertInPieces(
+            in, run->keywords, run->options, run->random,
+            [](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); },
+            [&] { host.TellDrawnSeed(); });
+        if (!converted) {
             return cannotRead();
         }
-        host.TellDrawnSeed();
-        PieceConversion conversion(
-            run->keywords, run->options, run->random,
-            [](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), stdout); });
-        for (;;) {
-            const std::size_t used = conversion.Convert(reader.View(), reader.Ended());
-            if (reader.Ended()) {
-                break;
-            }
-            if (!reader.Next(reader.View().size() - used)) {
-                return cannotRead();
-            }
-        }
-        stats = conversion.Finish();
+        stats = *converted;
     }
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::cerr << "quillery-convert: cannot write the output\n";

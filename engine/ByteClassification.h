@@ -177,9 +177,10 @@ QUILLERY_AVX2_INLINE std::uint64_t Bits(__m256i x, std::size_t k) {
 }
 
 // Classifies p[k, k + 32), reading p[k + 32] too, into `masks`: the tests of the SSE2
-// path, on twice the bytes. Written out again rather than shared as a template over the
-// vector type: code for AVX2 must be marked for it, and a template body cannot be marked
-// for one of its types only. The classification test holds the two to the bytewise way.
+// path, on twice the bytes. Written out again: one body over GCC's generic vector types
+// would do, but a 32-byte vector may not cross a call outside code marked for AVX2, so
+// every helper of such a body must be written inside it, and the SSE2 path's speed would
+// have to be measured anew. The classification test holds the two to the bytewise way.
 QUILLERY_AVX2_INLINE void ClassifyThirtyTwo(const unsigned char* p, std::size_t k,
                                             ByteMasks& masks) {
     const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + k));

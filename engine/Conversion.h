@@ -82,7 +82,8 @@ class PieceConversion {
     // must come again, at the start of the next call's bytes. With `textEnds`, `bytes` is
     // all that is left of the text, and all of it is used.
     std::size_t Convert(std::string_view bytes, bool textEnds);
-    // Hands on the output still held, once the text has ended; returns the statistics.
+    // Hands on the output still held, once the text has ended or no more of it can be
+    // read; returns the statistics.
     ConversionStats Finish();
 
   private:

@@ -82,8 +82,16 @@ bool HoldsAlready(const std::string& path, std::uint64_t size, std::string_view 
     if (size != bytes.size()) {
         return false;
     }
-    const FileContents current = ReadWholeFile(path);
-    return current.status == FileContents::Status::kRead && current.bytes == bytes;
+    // Piece by piece: a large file is never held a second time, and the first piece that
+    // differs ends the reading.
+    std::size_t at = 0;
+    bool same = true;
+    const FileContents::Status status = ReadFilePieces(path, [&](std::string_view piece) {
+        same = piece == bytes.substr(at, piece.size());
+        at += piece.size();
+        return same;
+    });
+    return status == FileContents::Status::kRead && same && at == bytes.size();
 }
 
 std::optional<std::error_code> RefusedWrite(FileAccess access) {
@@ -113,6 +121,18 @@ void SetUnnamedFilesUnlinkable(bool unlinkable) {
     file_io_detail::gUnnamedUnlinkable = unlinkable;
 }
 }  // namespace file_io_testing
+
+FileContents ReadWholeFile(const std::string& path) {
+    FileContents result;
+    result.status = file_io_detail::ReadFilePieces(path, [&](std::string_view piece) {
+        result.bytes.append(piece);
+        return true;
+    });
+    if (result.status != FileContents::Status::kRead) {
+        result.bytes.clear();
+    }
+    return result;
+}
 
 const std::error_category& FileWriteCategory() {
     static const FileWriteCategoryImpl category;

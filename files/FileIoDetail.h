@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ std::error_code LastError();
 bool Check(bool ok, std::error_code& error);
 // What a write meets at an existing path, when it must stop there.
 std::optional<std::error_code> RefusedWrite(FileAccess access);
+// Hands the bytes of the file at `path` to `take` a piece at a time, to its end or until
+// `take` says false; the status is ReadWholeFile's. One per platform.
+FileContents::Status ReadFilePieces(const std::string& path,
+                                    const std::function<bool(std::string_view)>& take);
 // Whether the file at `path`, `size` bytes long, holds exactly `bytes`: then a write
 // would only wait for its flush to the disk (seconds on a busy one) for nothing.
 bool HoldsAlready(const std::string& path, std::uint64_t size, std::string_view bytes);

@@ -266,16 +266,14 @@ Replaced ReplaceThroughTemporary(const std::string& target, const std::string& f
 
 }  // namespace
 
-FileContents ReadWholeFile(const std::string& path) {
-    FileContents result;
+FileContents::Status file_io_detail::ReadFilePieces(
+    const std::string& path, const std::function<bool(std::string_view)>& take) {
     int error = 0;
     const int fd = OpenRegularFile(path, error);
     if (fd < 0) {
-        result.status =
-            IsMissing(error) ? FileContents::Status::kMissing : FileContents::Status::kFailed;
-        return result;
+        return IsMissing(error) ? FileContents::Status::kMissing : FileContents::Status::kFailed;
     }
-    result.status = FileContents::Status::kRead;
+    FileContents::Status status = FileContents::Status::kRead;
     char buffer[8192];
     for (;;) {
         const ssize_t n = read(fd, buffer, sizeof buffer);
@@ -286,14 +284,15 @@ FileContents ReadWholeFile(const std::string& path) {
             if (errno == EINTR) {
                 continue;
             }
-            result.status = FileContents::Status::kFailed;
-            result.bytes.clear();
+            status = FileContents::Status::kFailed;
             break;
         }
-        result.bytes.append(buffer, static_cast<std::size_t>(n));
+        if (!take({buffer, static_cast<std::size_t>(n)})) {
+            break;
+        }
     }
     close(fd);
-    return result;
+    return status;
 }
 
 FileAccess ProbeFileAccess(const std::string& path) {

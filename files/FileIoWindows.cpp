@@ -48,27 +48,24 @@ void RemoveLeftovers(const std::wstring& folder, const std::string& name) {
 
 }  // namespace
 
-FileContents ReadWholeFile(const std::string& path) {
-    FileContents result;
+FileContents::Status file_io_detail::ReadFilePieces(
+    const std::string& path, const std::function<bool(std::string_view)>& take) {
     const auto wide = Utf8ToWide(path);
     if (!wide) {
-        result.status = FileContents::Status::kFailed;
-        return result;
+        return FileContents::Status::kFailed;
     }
     std::FILE* file = _wfopen(wide->c_str(), L"rb");
     if (!file) {
-        result.status =
-            errno == ENOENT ? FileContents::Status::kMissing : FileContents::Status::kFailed;
-        return result;
+        return errno == ENOENT ? FileContents::Status::kMissing : FileContents::Status::kFailed;
     }
     char buffer[8192];
     std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        result.bytes.append(buffer, n);
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0 && take({buffer, n})) {
     }
-    result.status = std::ferror(file) ? FileContents::Status::kFailed : FileContents::Status::kRead;
+    const auto status =
+        std::ferror(file) ? FileContents::Status::kFailed : FileContents::Status::kRead;
     std::fclose(file);
-    return result;
+    return status;
 }
 
 FileAccess ProbeFileAccess(const std::string& path) {

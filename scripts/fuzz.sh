@@ -64,6 +64,7 @@ run_target() {
     local target=$1
     shift
     local corpus="$BUILD_DIR/corpus/$target"
+    # A variant's seeds are its first target's, as tests/fuzz/CMakeLists.txt gives them.
     mkdir -p "$corpus"
     "$BUILD_DIR/tests/fuzz/$target" -timeout="$timeout" "$@" -max_len=4096 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$BUILD_DIR/artifacts/$target-" \

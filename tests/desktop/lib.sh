@@ -120,8 +120,7 @@ qd_started() {
     qd_wait "$bound" qd_has_main "$QD_PID" || return 1
     QD_WIN=$(qd_main_window "$QD_PID")
     qd_wait "$bound" qd_framed "$QD_WIN" || return 1
-    xdotool windowactivate "$QD_WIN" 2>/dev/null
-    qd_wait "$bound" qd_active_is "$QD_WIN"
+    qd_activate "$QD_WIN" "$bound"
 }
 
 qd_has_main() {
@@ -132,9 +131,10 @@ qd_active_is() {
     [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]
 }
 
+# qd_activate WIN [SECONDS]: activates WIN and waits, at most SECONDS (10), until it is.
 qd_activate() {
     xdotool windowactivate "$1" 2>/dev/null
-    qd_wait 10 qd_active_is "$1"
+    qd_wait "${2:-10}" qd_active_is "$1"
 }
 
 # The exit question's box: a visible window of the process captioned with its name.

@@ -138,8 +138,6 @@ TEST(ProfileFileAccess, FailsWithoutTouchingAnything) {
     EXPECT_TRUE(NamesIn(dir.Name()).empty());
 }
 
-// Both ways, or not at all for a character that would come back as a look-alike, naming
-// another file.
 // The record on settings files already read, as a page keeps its file: later files over
 // earlier ones, the default dictionary asked for only when "Data" gives none, and a save
 // that leaves the rectangle and the lines it does not own alone.
@@ -178,6 +176,8 @@ TEST(SettingsDocuments, ReadLaterOverEarlierAndWriteIntoTheFile) {
               "InsertMark=0\r\nUseRandom=0\r\nRandomSeed=0\r\nNewestRandomSeed=0\r\n");
 }
 
+// Both ways, or not at all for a character that would come back as a look-alike, naming
+// another file.
 TEST(FileNames, ConvertBothWaysOrRefuse) {
     const std::string native = "/tmp/辞書/キー.txt", cp932 = "/tmp/\x8E\xAB\x8F\x91/\x83L\x81[.txt";
     EXPECT_EQ(FileSystemNameToCp932(native), cp932);
@@ -396,6 +396,10 @@ TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
     file_io_testing::SetWriteStepHook([](WriteStep step) {
         gTemporaryFilesOpened += step == WriteStep::kTemporaryOpened ? 1 : 0;
     });
+    // Taken away however the test ends: a failed assertion must not leave it to the next.
+    struct HookRemover {
+        ~HookRemover() { file_io_testing::SetWriteStepHook(nullptr); }
+    } hookRemover;
     ASSERT_TRUE(Save(DistinctSettings()));
     const std::string saved = ReadBytes(Ini());
     const int opened = gTemporaryFilesOpened;
@@ -410,7 +414,6 @@ TEST_F(SettingsFile, AnUnchangedFileIsNotWrittenAgain) {
     ASSERT_FALSE(ReplaceWritableFileAtomically(Ini(), saved + ";"));
     EXPECT_EQ(gTemporaryFilesOpened, opened + 2);
     EXPECT_EQ(ReadBytes(Ini()), saved + ";");
-    file_io_testing::SetWriteStepHook(nullptr);
 }
 
 #ifndef _WIN32

@@ -36,8 +36,7 @@ qw_start() {
 }
 
 qw_activate() {
-    xdotool windowactivate "$1" 2>/dev/null
-    qd_wait 60 qd_active_is "$1"
+    qd_activate "$1" 60
 }
 
 # qw_ask QUESTION: what Windows knows of the running main window ("rect", or "text ID";
