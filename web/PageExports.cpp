@@ -186,8 +186,8 @@ EMSCRIPTEN_KEEPALIVE int qm_choose_dictionary(const char16_t* name, int count) {
     return 1;
 }
 
-// Whether a dictionary's bytes are read as UTF-8: by the rules for dropped text, and only
-// when the whole file is valid UTF-8 (a run refuses a broken one).
+// Whether a dictionary's bytes are read as UTF-8: by the rules for dropped text (a run
+// refuses a marked file that is not valid UTF-8).
 EMSCRIPTEN_KEEPALIVE int qm_dictionary_is_utf8(const char* bytes, int size) {
     return quillery::IsUtf8ByDropRules(quillery::web::BytesArg(bytes, size)) ? 1 : 0;
 }

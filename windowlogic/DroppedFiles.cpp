@@ -83,25 +83,23 @@ bool IsRegularFile(const std::optional<fs::path>& path) {
 
 }  // namespace
 
+bool IsUtf8ByDropRules(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8ByteOrderMark)) {
+        return true;
+    }
+    const bool beyondAscii = std::any_of(
+        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
+    return beyondAscii && Utf8ToUtf16(bytes).has_value();
+}
+
 std::u16string DecodeDroppedBytes(std::string_view bytes) {
+    if (!IsUtf8ByDropRules(bytes)) {
+        return WithCrLf(DisplayFromCp932(bytes));
+    }
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
         return WithCrLf(LenientUtf8(bytes.substr(kUtf8ByteOrderMark.size())));
     }
-    const bool beyondAscii = std::any_of(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    if (beyondAscii) {
-        if (std::optional<std::u16string> utf8 = Utf8ToUtf16(bytes)) {
-            return WithCrLf(*utf8);
-        }
-    }
-    return WithCrLf(DisplayFromCp932(bytes));
-}
-
-bool IsUtf8ByDropRules(std::string_view bytes) {
-    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
-    const bool beyondAscii = std::any_of(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    return (bom || beyondAscii) && Utf8ToUtf16(bytes).has_value();
+    return WithCrLf(*Utf8ToUtf16(bytes));
 }
 
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint64_t maxBytes) {

@@ -11,15 +11,16 @@ namespace quillery {
 // What a pane sensibly holds: dropped files over this many bytes in all are refused.
 inline constexpr std::uint64_t kMaxDroppedBytes = std::uint64_t{64} * 1024 * 1024;
 
-// Dropped bytes as text: UTF-8 when they start with its byte-order mark (left out) or
-// are valid UTF-8 holding something beyond ASCII, code page 932 otherwise. Bytes that
+// Whether dropped or chosen bytes are UTF-8: they start with its byte-order mark, or are
+// valid UTF-8 holding something beyond ASCII; code page 932 otherwise. A page reads a
+// chosen dictionary by this too, so a marked file that is broken is refused as UTF-8
+// rather than read as something else.
+bool IsUtf8ByDropRules(std::string_view bytes);
+
+// Dropped bytes as text, by IsUtf8ByDropRules (a byte-order mark is left out). Bytes that
 // decode to nothing show as U+FFFD, which a pane saves as "?". CR LF, a lone CR and a
 // lone LF all come out as CR LF.
 std::u16string DecodeDroppedBytes(std::string_view bytes);
-
-// Whether DecodeDroppedBytes takes `bytes` as UTF-8 and every byte of them decodes: a
-// dictionary chosen in a page is then read as UTF-8.
-bool IsUtf8ByDropRules(std::string_view bytes);
 
 // The text of the files in order (paths as the window got them), or the message that
 // refuses them all: a file that is not a regular file or does not open (a pipe or a

@@ -119,7 +119,7 @@ TEST_F(DroppedFilesTest, OneRefusedFileRefusesTheWholeDropNamingIt) {
     EXPECT_EQ(kMaxDroppedBytes, 64u * 1024 * 1024);
 }
 
-TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValidThroughout) {
+TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValid) {
     EXPECT_TRUE(IsUtf8ByDropRules("\xE7\xA7\x81\n"));
     EXPECT_TRUE(
         IsUtf8ByDropRules("\xEF\xBB\xBF"
@@ -127,8 +127,9 @@ TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValidThroughout) {
     // Plain ASCII reads alike either way; code page 932 is not UTF-8.
     EXPECT_FALSE(IsUtf8ByDropRules("abc\r\n"));
     EXPECT_FALSE(IsUtf8ByDropRules("\x8E\x84\x82\xCD"));
-    // A mark does not make broken UTF-8 readable, and a bad byte at the end counts too.
-    EXPECT_FALSE(IsUtf8ByDropRules("\xEF\xBB\xBF\xE7\xA7"));
+    // A mark says UTF-8 even when what follows is broken, as a dropped file reads it; a
+    // dictionary reader then refuses it. Unmarked, a bad byte at the end counts.
+    EXPECT_TRUE(IsUtf8ByDropRules("\xEF\xBB\xBF\xE7\xA7"));
     EXPECT_FALSE(IsUtf8ByDropRules("\xE7\xA7\x81\x82"));
     EXPECT_FALSE(IsUtf8ByDropRules(""));
 }
