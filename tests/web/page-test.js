@@ -310,6 +310,25 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await words(), bundled, 'and after a reload');
     });
 
+    await check('the bundled dictionary out of reach: the run cannot open it, and the next run goes', async () => {
+      await page.fill('#input', '東京');
+      await page.route('**/velmo.dat', (route) => route.abort('internetdisconnected'));
+      try {
+        const before = await runs(page);
+        await menu(page, '変換(C)', '変換(C)');
+        await page.waitForSelector('#message-box[open]', { timeout: 20000 });
+        assert.strictEqual(await page.textContent('#message-text'), '辞書ファイルが開けません');
+        await page.click('#message-buttons button');
+        await runEnded(page, before);
+      } finally {
+        await page.unroute('**/velmo.dat');
+      }
+      const before = await runs(page);
+      await menu(page, '変換(C)', '変換(C)');
+      await runEnded(page, before);
+      assert.match(await page.textContent('#status'), /辞書の単語\d+個/);
+    });
+
     await check('a file dropped on the dictionary dialog waits for its OK; Cancel forgets it', async () => {
       const drop = (name, bytes) => page.evaluate(([n, b]) => {
         const data = new DataTransfer();

@@ -408,8 +408,14 @@ async function dictionaryBytes(request) {
     }
   }
   if (request.dictionaryPath === bundledDictionary) {
-    const response = await fetch(bundledDictionary);
-    return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    // A fetch that fails (the network gone) is a file that does not open: the run must
+    // still be posted, or the page would stay taken by a run that never ends.
+    try {
+      const response = await fetch(bundledDictionary);
+      return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    } catch {
+      return null;
+    }
   }
   return null;
 }
