@@ -206,6 +206,19 @@ EMSCRIPTEN_KEEPALIVE void qm_pane_file(const char16_t* text, int count) {
     SetResult(quillery::PaneFileBytes(crLf));
 }
 
+// Asked with a dropped file's size before it is read: 1 with the message that refuses the
+// drop as the result when it makes too much after `before` bytes, 0 when it fits.
+EMSCRIPTEN_KEEPALIVE int qm_drop_size_refusal(const char16_t* name, int nameCount, double before,
+                                              double size) {
+    const auto refusal =
+        quillery::DropSizeRefusal(Utf16Arg(name, nameCount), static_cast<std::uint64_t>(before),
+                                  static_cast<std::uint64_t>(size));
+    if (refusal) {
+        SetResult(*refusal);
+    }
+    return refusal ? 1 : 0;
+}
+
 // A file dropped on the input pane, after `before` bytes of the files ahead of it in the
 // same drop: 1 with its text as the result, or 0 with the message that refuses the drop.
 EMSCRIPTEN_KEEPALIVE int qm_dropped_file(const char16_t* name, int nameCount, const char* bytes,

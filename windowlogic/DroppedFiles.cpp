@@ -119,8 +119,11 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
         const std::uint64_t room = maxBytes - total;
         std::error_code error;
         const std::uintmax_t size = fs::file_size(*path, error);
-        if (!error && size > room) {
-            return Refused(name, texts::kDropTooLarge);
+        if (!error) {
+            if (std::optional<std::u16string> refusal =
+                    DropSizeRefusal(name, total, size, maxBytes)) {
+                return {std::nullopt, *std::move(refusal)};
+            }
         }
         std::string bytes;
         char buffer[1 << 16];
@@ -140,10 +143,19 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
     return {std::move(text), {}};
 }
 
+std::optional<std::u16string> DropSizeRefusal(std::u16string_view name, std::uint64_t before,
+                                              std::uint64_t size, std::uint64_t maxBytes) {
+    if (before > maxBytes || size > maxBytes - before) {
+        return Refused(name, texts::kDropTooLarge).refusal;
+    }
+    return std::nullopt;
+}
+
 DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
                             std::uint64_t maxBytes) {
-    if (before > maxBytes || bytes.size() > maxBytes - before) {
-        return Refused(name, texts::kDropTooLarge);
+    if (std::optional<std::u16string> refusal =
+            DropSizeRefusal(name, before, bytes.size(), maxBytes)) {
+        return {std::nullopt, *std::move(refusal)};
     }
     if (bytes.find('\0') != std::string_view::npos) {
         return Refused(name, texts::kDropNotText);

@@ -33,6 +33,13 @@ struct DroppedText {
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths,
                              std::uint64_t maxBytes = kMaxDroppedBytes);
 
+// The message that refuses a dropped file of `size` bytes after `before` bytes of the same
+// drop, when they make more than `maxBytes` in all; nullopt when it fits. Asked before the
+// file is read, so that a file too large is never held whole.
+std::optional<std::u16string> DropSizeRefusal(std::u16string_view name, std::uint64_t before,
+                                              std::uint64_t size,
+                                              std::uint64_t maxBytes = kMaxDroppedBytes);
+
 // One dropped file's bytes after `before` bytes of the files ahead of it: its text, or
 // the message that refuses it (a NUL byte, or more than `maxBytes` in all). A page, which
 // gets the bytes rather than a path, takes its files through this one by one.

@@ -283,6 +283,31 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
     });
 
+    await check('a drop over 64 MB in all is refused by its size, before the file is read', async () => {
+      await page.evaluate(() => {
+        const names = [];
+        const readWhole = File.prototype.arrayBuffer;
+        File.prototype.arrayBuffer = function () {
+          names.push(this.name);
+          return readWhole.call(this);
+        };
+        window.restoreArrayBuffer = () => { File.prototype.arrayBuffer = readWhole; return names; };
+        const data = new DataTransfer();
+        data.items.add(new File(['ok'], 'small.txt'));
+        data.items.add(new File([new Uint8Array(64 * 1024 * 1024 - 1)], 'big.txt'));
+        document.getElementById('input').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+      });
+      try {
+        await page.waitForSelector('#message-box[open]');
+        assert.match(await page.textContent('#message-text'), /big\.txt[\s\S]*64MB/);
+        await page.click('#message-buttons button');
+      } finally {
+        const names = await page.evaluate(() => window.restoreArrayBuffer());
+        assert.deepStrictEqual(names, ['small.txt'], 'only the file that fits was read');
+      }
+      assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
+    });
+
     await check('the bundled dictionary chosen is the one a run reads, even over a file of that name', async () => {
       const words = async () => {
         const before = await runs(page);

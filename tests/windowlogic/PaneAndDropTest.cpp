@@ -151,6 +151,20 @@ TEST(DroppedFileText, TheLimitCountsTheFilesBeforeAndANulRefuses) {
     EXPECT_NE(nul.refusal.find(u"NUL"), std::u16string::npos);
 }
 
+// A page asks with the size alone, before it reads a file.
+TEST(DropSizeRefusal, OnlyWhatGoesPastTheLimitInAllIsRefused) {
+    EXPECT_FALSE(DropSizeRefusal(u"a.txt", 6, 4, 10));
+    EXPECT_FALSE(DropSizeRefusal(u"a.txt", 10, 0, 10));
+    EXPECT_EQ(DropSizeRefusal(u"b.txt", 6, 5, 10),
+              u"次のファイルは挿入できません。\r\nb.txt\r\n"
+              u"ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
+    EXPECT_TRUE(DropSizeRefusal(u"c.txt", 11, 0, 10));
+    // Sizes near the top of the range do not wrap round.
+    EXPECT_TRUE(DropSizeRefusal(u"d.txt", 1, UINT64_MAX, 10));
+    EXPECT_FALSE(DropSizeRefusal(u"e.txt", 0, kMaxDroppedBytes));
+    EXPECT_TRUE(DropSizeRefusal(u"e.txt", 0, kMaxDroppedBytes + 1));
+}
+
 TEST_F(DroppedFilesTest, OnlyOneRegularFileMakesADictionary) {
     const std::u16string one = File(u"辞書.dat", "x");
     EXPECT_TRUE(IsDictionaryDrop({one}));

@@ -561,6 +561,12 @@ async function dropOnInput(event) {
   let text = '';
   let before = 0;
   for (const file of files) {
+    // Too large is known from the size: such a file is never read into the page.
+    const tooLarge = state.api.dropSizeRefusal(file.name, before, file.size);
+    if (tooLarge !== null) {
+      await messageBox(tooLarge);
+      return;
+    }
     const one = state.api.droppedFile(file.name, new Uint8Array(await file.arrayBuffer()), before);
     if (one.refusal !== undefined) {
       await messageBox(one.refusal);
