@@ -194,16 +194,8 @@ EMSCRIPTEN_KEEPALIVE int qm_dictionary_is_utf8(const char* bytes, int size) {
 
 // A pane's text (LF or CR LF between lines) as a saved file's bytes.
 EMSCRIPTEN_KEEPALIVE void qm_pane_file(const char16_t* text, int count) {
-    std::u16string crLf;
-    const std::u16string_view pane = Utf16Arg(text, count);
-    crLf.reserve(pane.size() + pane.size() / 16);
-    for (std::size_t i = 0; i < pane.size(); ++i) {
-        if (pane[i] == u'\n' && (i == 0 || pane[i - 1] != u'\r')) {
-            crLf.push_back(u'\r');
-        }
-        crLf.push_back(pane[i]);
-    }
-    SetResult(quillery::PaneFileBytes(crLf));
+    SetResult(
+        quillery::PaneFileBytes(quillery::WithCrLf(Utf16Arg(text, count), quillery::LoneCr::Keep)));
 }
 
 // Asked with a dropped file's size before it is read: 1 with the message that refuses the

@@ -39,24 +39,6 @@ std::u16string LenientUtf8(std::string_view bytes) {
     return text;
 }
 
-std::u16string WithCrLf(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            out += u"\r\n";
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-        } else if (text[i] == u'\n') {
-            out += u"\r\n";
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 std::u16string FileNameOf(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"/\\");
     return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));

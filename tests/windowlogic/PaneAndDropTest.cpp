@@ -13,6 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A page's panes hold LF; the saved file and the run take CR LF, whatever was there.
+TEST(WithCrLf, EveryKindOfLineBreakBecomesCrLf) {
+    EXPECT_EQ(WithCrLf(u"a\nb\r\nc\rd\n\n"), u"a\r\nb\r\nc\r\nd\r\n\r\n");
+    EXPECT_EQ(WithCrLf(u"\r\r\n\n\r"), u"\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(WithCrLf(u"a\nb\r\nc\rd\r", LoneCr::Keep), u"a\r\nb\r\nc\rd\r");
+    EXPECT_EQ(WithCrLf(u"漢字"), u"漢字");
+    EXPECT_EQ(WithCrLf(u""), u"");
+}
+
 TEST(PaneFileBytes, CodePage932WithQuestionMarksForWhatItCannotHold) {
     EXPECT_EQ(PaneFileBytes(u"表示\r\nｶﾅ"), "\x95\x5C\x8E\xA6\r\n\xB6\xC5");
     // A character outside the code page, a lone surrogate and a lone escaped byte are one
