@@ -108,8 +108,9 @@ EMSCRIPTEN_KEEPALIVE int qm_key_action(int key, int ctrl, int shift, int inPane,
                                                           paneWritable != 0));
 }
 
-// Everything the window shows that follows the record, as JSON.
-EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight, int busy) {
+// Everything the window shows that follows the record, as JSON. A page never disables its
+// panes (a run refuses typing instead), so they look as enabled ones do.
+EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight) {
     const auto split = quillery::SplitPaneHeights(paneAreaHeight, gRecord.windowRatio);
     const bool readOnly = quillery::OutputPaneReadOnly(gRecord);
     const auto look = [](quillery::PaneLook l) {
@@ -121,17 +122,15 @@ EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight, int busy) {
               Field("inputHeight", std::to_string(split.inputHeight)) + "," +
               Field("outputHeight", std::to_string(split.outputHeight)) + "," +
               Field("outputReadOnly", Flag(readOnly)) + "," +
-              Field("inputLook", look(quillery::PaneLookFor(gRecord, false, !busy))) + "," +
-              Field("outputLook", look(quillery::PaneLookFor(gRecord, readOnly, !busy))) + "}");
+              Field("inputLook", look(quillery::PaneLookFor(gRecord, false, true))) + "," +
+              Field("outputLook", look(quillery::PaneLookFor(gRecord, readOnly, true))) + "}");
 }
 
 // What a run takes from the record.
 EMSCRIPTEN_KEEPALIVE void qm_run_request() {
     const std::string& path = gRecord.dictionaryPath.Bytes();
     SetResult("{" + Field("pathEmpty", Flag(path.empty())) + "," +
-              Field("dictionaryName",
-                    JsonString(quillery::DisplayFromCp932(quillery::FileNameFromPath(path)))) +
-              "," + Field("dictionaryPath", JsonString(quillery::DisplayFromCp932(path))) + "," +
+              Field("dictionaryPath", JsonString(quillery::DisplayFromCp932(path))) + "," +
               Field("insertRatio", std::to_string(gRecord.insertRatio)) + "," +
               Field("debugRun", std::to_string(gRecord.debugRun)) + "," +
               Field("useFixedSeed", std::to_string(gRecord.useFixedSeed)) + "," +
@@ -227,15 +226,12 @@ EMSCRIPTEN_KEEPALIVE int qm_dropped_file(const char16_t* name, int nameCount, co
 EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
     namespace t = quillery::texts;
     const std::pair<const char*, std::u16string> texts[] = {
-        {"initialCaption", t::kInitialCaption},
         {"outputPlaceholder", t::kOutputPlaceholder},
-        {"cannotOpenFile", t::kCannotOpenFile},
         {"inputPaneName", t::kInputPaneName},
         {"inputPaneDescription", t::kInputPaneDescription},
         {"outputPaneName", t::kOutputPaneName},
         {"outputPaneDescription", t::kOutputPaneDescription},
         {"statusBarName", t::kStatusBarName},
-        {"statusBarDescription", t::kStatusBarDescription},
         {"ok", t::kOk},
         {"cancel", t::kCancel},
         {"dictionaryCaption", t::kDictionaryCaption},
@@ -249,19 +245,13 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"seedLabel", t::kSeedLabel},
         {"newestSeedLabel", t::kNewestSeedLabel},
         {"copySeedButton", t::kCopySeedButton},
-        {"seedFieldName", t::kSeedFieldName},
         {"seedFieldDescription", t::kSeedFieldDescription},
-        {"newestSeedDescription", t::kNewestSeedDescription},
         {"aboutCaption", t::kAboutCaption},
         {"aboutTextName", t::kAboutTextName},
         {"aboutText", quillery::AboutText(QUILLERY_DISPLAY_VERSION, Utf16Arg(helpAddress, count))},
         {"helpPrompt", quillery::HelpPrompt(Utf16Arg(helpAddress, count))},
         {"yes", t::kYes},
         {"no", t::kNo},
-        {"refusedFileHead", t::kRefusedFileHead},
-        {"dropNotText", t::kDropNotText},
-        {"dropTooLarge", t::kDropTooLarge},
-        {"pageLoading", t::kPageLoading},
         {"browseButton", t::kBrowseButton},
         {"pageBundledDictionary", t::kPageBundledDictionary},
         {"pageLoadSettings", t::kPageLoadSettings},

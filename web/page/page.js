@@ -314,7 +314,7 @@ function refreshView() {
   const panes = $('panes');
   // While a run is busy the panes are held by an overlay (greyed; edits refused, see wire)
   // rather than disabled or made inert, for the same reason.
-  const view = state.api.view(panes.clientHeight, false);
+  const view = state.api.view(panes.clientHeight);
   document.title = view.title;
   setOnce($('input').style, 'height', `${view.inputHeight}px`);
   setOnce($('output').style, 'height', `${view.outputHeight}px`);

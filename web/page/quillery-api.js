@@ -75,7 +75,7 @@ class QuilleryApi {
     return actions[this.call('qm_key_action', index < 0 ? keys.length : index, ctrl ? 1 : 0,
                              shift ? 1 : 0, inPane ? 1 : 0, paneWritable ? 1 : 0)];
   }
-  view(paneAreaHeight, busy) { this.call('qm_view', paneAreaHeight | 0, busy ? 1 : 0); return this.resultJson(); }
+  view(paneAreaHeight) { this.call('qm_view', paneAreaHeight | 0); return this.resultJson(); }
   runRequest() { this.call('qm_run_request'); return this.resultJson(); }
   recordNewestSeed(seed) { this.call('qm_record_newest_seed', seed | 0); }
   debugFields() { this.call('qm_debug_fields'); return this.resultJson(); }
