@@ -599,36 +599,19 @@ async function dropElsewhere(event) {
 
 function fillTexts() {
   const t = state.texts;
-  $('input-label').textContent = t.inputPaneName;
-  $('input-description').textContent = t.inputPaneDescription;
-  $('output-label').textContent = t.outputPaneName;
-  $('output-description').textContent = t.outputPaneDescription;
-  $('status').setAttribute('aria-label', t.statusBarName);
+  // Each element names its text: data-text for its content, data-label and
+  // data-description for what a screen reader says of it.
+  for (const element of document.querySelectorAll('[data-text]')) {
+    element.textContent = t[element.dataset.text].replace(/\r\n/g, '\n');
+  }
+  for (const element of document.querySelectorAll('[data-label]')) {
+    element.setAttribute('aria-label', t[element.dataset.label]);
+  }
+  for (const element of document.querySelectorAll('[data-description]')) {
+    element.setAttribute('aria-description', t[element.dataset.description]);
+  }
   $('output').value = t.outputPlaceholder;
-  $('settings-note').textContent = t.pageSettingsNote;
-  $('load-settings').textContent = t.pageLoadSettings;
-  $('save-settings').textContent = t.pageSaveSettings;
-  $('dictionary-caption').textContent = t.dictionaryCaption;
-  $('dictionary-explanation').textContent = t.dictionaryExplanation.replace(/\r\n/g, '\n');
-  $('dictionary-field-label').textContent = t.dictionaryFieldLabel;
-  // The [...] button the explanation speaks of.
-  $('dictionary-file-text').textContent = t.browseButton;
-  $('dictionary-file').setAttribute('aria-label', t.browseName);
-  $('dictionary-file').setAttribute('aria-description', t.browseDescription);
-  $('dictionary-bundled').textContent = t.pageBundledDictionary;
-  $('debug-caption').textContent = t.debugCaption;
-  $('debug-mark-label').textContent = t.insertMarkCheck;
-  $('debug-fixed-label').textContent = t.fixedSeedCheck;
-  $('debug-seed-label').textContent = t.seedLabel;
-  $('debug-seed').setAttribute('aria-description', t.seedFieldDescription);
-  $('debug-copy').textContent = t.copySeedButton;
-  $('debug-newest-label').textContent = t.newestSeedLabel;
-  $('debug-newest').setAttribute('aria-label', t.newestSeedLabel);
-  $('about-caption').textContent = t.aboutCaption;
   $('about-text').value = t.aboutText.replace(/\r\n/g, '\n');
-  $('about-text').setAttribute('aria-label', t.aboutTextName);
-  for (const id of ['dictionary-ok', 'debug-ok', 'about-ok']) $(id).textContent = t.ok;
-  for (const id of ['dictionary-cancel', 'debug-cancel']) $(id).textContent = t.cancel;
 }
 
 // Tab, Ctrl+Tab and Ctrl+Enter in a pane, as the window's key rules say (Esc, Enter and the
