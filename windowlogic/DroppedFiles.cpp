@@ -63,25 +63,29 @@ bool IsRegularFile(const std::optional<fs::path>& path) {
     return path && fs::is_regular_file(*path, error);
 }
 
-}  // namespace
-
-bool IsUtf8ByDropRules(std::string_view bytes) {
+// The drop rules' UTF-8 reading of `bytes`, or nothing when they are code page 932: a
+// byte-order mark makes them UTF-8 (read leniently, the mark left out); else valid UTF-8
+// holding something beyond ASCII does. Decided and decoded in one pass over the bytes.
+std::optional<std::u16string> Utf8ByDropRules(std::string_view bytes) {
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        return true;
+        return LenientUtf8(bytes.substr(kUtf8ByteOrderMark.size()));
     }
     const bool beyondAscii = std::any_of(
         bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    return beyondAscii && Utf8ToUtf16(bytes).has_value();
+    return beyondAscii ? Utf8ToUtf16(bytes) : std::nullopt;
+}
+
+}  // namespace
+
+bool IsUtf8ByDropRules(std::string_view bytes) {
+    return bytes.starts_with(kUtf8ByteOrderMark) || Utf8ByDropRules(bytes).has_value();
 }
 
 std::u16string DecodeDroppedBytes(std::string_view bytes) {
-    if (!IsUtf8ByDropRules(bytes)) {
-        return WithCrLf(DisplayFromCp932(bytes));
+    if (std::optional<std::u16string> utf8 = Utf8ByDropRules(bytes)) {
+        return WithCrLf(*utf8);
     }
-    if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        return WithCrLf(LenientUtf8(bytes.substr(kUtf8ByteOrderMark.size())));
-    }
-    return WithCrLf(*Utf8ToUtf16(bytes));
+    return WithCrLf(DisplayFromCp932(bytes));
 }
 
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint64_t maxBytes) {
