@@ -172,8 +172,8 @@ stage_desktop() {
 }
 
 # The page (web/): the engine, the settings record and the window rules built to
-# WebAssembly with Debian's emscripten into build-web/page/, and the converter natively
-# into build-web/native/ as the reference. A node differential then compares the page's
+# WebAssembly with Debian's emscripten into build-web/page/, and the converter of
+# build-test as the reference. A node differential then compares the page's
 # runs with the converter's, byte for byte, and the page is driven in headless chromium
 # (/usr/bin/chromium, no browser downloaded) by playwright-core, pinned in
 # tests/web/package-lock.json and installed by npm ci into build-web/npm/. The page test
@@ -185,14 +185,14 @@ stage_web() {
     emcmake cmake --fresh -S . -B "$dir/wasm" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DBUILD_TESTING=OFF -DQUILLERY_WARNINGS_AS_ERRORS=ON -DQUILLERY_PAGE_DIR="$dir/page"
     cmake --build "$dir/wasm" -j2
-    cmake --fresh -S . -B "$dir/native" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-        -DQUILLERY_BUILD_UI=OFF
-    cmake --build "$dir/native" -j2 --target quillery-convert
+    configure_test_build
+    cmake --build build-test -j2 --target quillery-convert
+    local convert=$PWD/build-test/quillery-convert
     mkdir -p "$dir/npm"
     cp tests/web/package.json tests/web/package-lock.json "$dir/npm/"
     (cd "$dir/npm" && npm ci --no-audit --no-fund --prefer-offline --loglevel=error)
-    QUILLERY_PAGE_DIR="$dir/page" node tests/web/differential.js "$dir/native/quillery-convert" 1000
-    QUILLERY_PAGE_DIR="$dir/page" QUILLERY_CONVERT="$dir/native/quillery-convert" \
+    QUILLERY_PAGE_DIR="$dir/page" node tests/web/differential.js "$convert" 1000
+    QUILLERY_PAGE_DIR="$dir/page" QUILLERY_CONVERT="$convert" \
         QUILLERY_SHOT="$dir/page.png" node tests/web/page-test.js
 }
 

@@ -32,8 +32,9 @@ class RunHost {
     virtual void PostStatus(std::u16string text) = 0;
     virtual void RecordNewestSeed(std::int32_t seed) = 0;
     virtual void SetOutput(std::u16string text) = 0;
-    // The dictionary, read as UTF-8 as the request asked, is not UTF-8. Only the
-    // converter asks for UTF-8; it names the file as it was given, in whatever bytes.
+    // The dictionary, read as UTF-8 as the request asked, is not UTF-8. The converter
+    // asks for UTF-8 when told to and names the file as it was given, in whatever bytes;
+    // a page asks for it when a chosen file looks like UTF-8.
     virtual void DictionaryNotUtf8(const std::string& /*file*/) {}
 };
 

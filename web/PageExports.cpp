@@ -108,8 +108,9 @@ EMSCRIPTEN_KEEPALIVE int qm_key_action(int key, int ctrl, int shift, int inPane,
                                                           paneWritable != 0));
 }
 
-// Everything the window shows that follows the record, as JSON.
-EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight, int busy) {
+// Everything the window shows that follows the record, as JSON. A page never disables its
+// panes (a run refuses typing instead), so they look as enabled ones do.
+EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight) {
     const auto split = quillery::SplitPaneHeights(paneAreaHeight, gRecord.windowRatio);
     const bool readOnly = quillery::OutputPaneReadOnly(gRecord);
     const auto look = [](quillery::PaneLook l) {
@@ -121,17 +122,15 @@ EMSCRIPTEN_KEEPALIVE void qm_view(int paneAreaHeight, int busy) {
               Field("inputHeight", std::to_string(split.inputHeight)) + "," +
               Field("outputHeight", std::to_string(split.outputHeight)) + "," +
               Field("outputReadOnly", Flag(readOnly)) + "," +
-              Field("inputLook", look(quillery::PaneLookFor(gRecord, false, !busy))) + "," +
-              Field("outputLook", look(quillery::PaneLookFor(gRecord, readOnly, !busy))) + "}");
+              Field("inputLook", look(quillery::PaneLookFor(gRecord, false, true))) + "," +
+              Field("outputLook", look(quillery::PaneLookFor(gRecord, readOnly, true))) + "}");
 }
 
 // What a run takes from the record.
 EMSCRIPTEN_KEEPALIVE void qm_run_request() {
     const std::string& path = gRecord.dictionaryPath.Bytes();
     SetResult("{" + Field("pathEmpty", Flag(path.empty())) + "," +
-              Field("dictionaryName",
-                    JsonString(quillery::DisplayFromCp932(quillery::FileNameFromPath(path)))) +
-              "," + Field("dictionaryPath", JsonString(quillery::DisplayFromCp932(path))) + "," +
+              Field("dictionaryPath", JsonString(quillery::DisplayFromCp932(path))) + "," +
               Field("insertRatio", std::to_string(gRecord.insertRatio)) + "," +
               Field("debugRun", std::to_string(gRecord.debugRun)) + "," +
               Field("useFixedSeed", std::to_string(gRecord.useFixedSeed)) + "," +
@@ -186,24 +185,29 @@ EMSCRIPTEN_KEEPALIVE int qm_choose_dictionary(const char16_t* name, int count) {
     return 1;
 }
 
-// Whether a dictionary's bytes are read as UTF-8: by the rules for dropped text, and only
-// when the whole file is valid UTF-8 (a run refuses a broken one).
+// Whether a dictionary's bytes are read as UTF-8: by the rules for dropped text (a run
+// refuses a marked file that is not valid UTF-8).
 EMSCRIPTEN_KEEPALIVE int qm_dictionary_is_utf8(const char* bytes, int size) {
     return quillery::IsUtf8ByDropRules(quillery::web::BytesArg(bytes, size)) ? 1 : 0;
 }
 
 // A pane's text (LF or CR LF between lines) as a saved file's bytes.
 EMSCRIPTEN_KEEPALIVE void qm_pane_file(const char16_t* text, int count) {
-    std::u16string crLf;
-    const std::u16string_view pane = Utf16Arg(text, count);
-    crLf.reserve(pane.size() + pane.size() / 16);
-    for (std::size_t i = 0; i < pane.size(); ++i) {
-        if (pane[i] == u'\n' && (i == 0 || pane[i - 1] != u'\r')) {
-            crLf.push_back(u'\r');
-        }
-        crLf.push_back(pane[i]);
+    SetResult(
+        quillery::PaneFileBytes(quillery::WithCrLf(Utf16Arg(text, count), quillery::LoneCr::Keep)));
+}
+
+// Asked with a dropped file's size before it is read: 1 with the message that refuses the
+// drop as the result when it makes too much after `before` bytes, 0 when it fits.
+EMSCRIPTEN_KEEPALIVE int qm_drop_size_refusal(const char16_t* name, int nameCount, double before,
+                                              double size) {
+    const auto refusal =
+        quillery::DropSizeRefusal(Utf16Arg(name, nameCount), static_cast<std::uint64_t>(before),
+                                  static_cast<std::uint64_t>(size));
+    if (refusal) {
+        SetResult(*refusal);
     }
-    SetResult(quillery::PaneFileBytes(crLf));
+    return refusal ? 1 : 0;
 }
 
 // A file dropped on the input pane, after `before` bytes of the files ahead of it in the
@@ -222,15 +226,12 @@ EMSCRIPTEN_KEEPALIVE int qm_dropped_file(const char16_t* name, int nameCount, co
 EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
     namespace t = quillery::texts;
     const std::pair<const char*, std::u16string> texts[] = {
-        {"initialCaption", t::kInitialCaption},
         {"outputPlaceholder", t::kOutputPlaceholder},
-        {"cannotOpenFile", t::kCannotOpenFile},
         {"inputPaneName", t::kInputPaneName},
         {"inputPaneDescription", t::kInputPaneDescription},
         {"outputPaneName", t::kOutputPaneName},
         {"outputPaneDescription", t::kOutputPaneDescription},
         {"statusBarName", t::kStatusBarName},
-        {"statusBarDescription", t::kStatusBarDescription},
         {"ok", t::kOk},
         {"cancel", t::kCancel},
         {"dictionaryCaption", t::kDictionaryCaption},
@@ -244,19 +245,13 @@ EMSCRIPTEN_KEEPALIVE void qm_texts(const char16_t* helpAddress, int count) {
         {"seedLabel", t::kSeedLabel},
         {"newestSeedLabel", t::kNewestSeedLabel},
         {"copySeedButton", t::kCopySeedButton},
-        {"seedFieldName", t::kSeedFieldName},
         {"seedFieldDescription", t::kSeedFieldDescription},
-        {"newestSeedDescription", t::kNewestSeedDescription},
         {"aboutCaption", t::kAboutCaption},
         {"aboutTextName", t::kAboutTextName},
         {"aboutText", quillery::AboutText(QUILLERY_DISPLAY_VERSION, Utf16Arg(helpAddress, count))},
         {"helpPrompt", quillery::HelpPrompt(Utf16Arg(helpAddress, count))},
         {"yes", t::kYes},
         {"no", t::kNo},
-        {"refusedFileHead", t::kRefusedFileHead},
-        {"dropNotText", t::kDropNotText},
-        {"dropTooLarge", t::kDropTooLarge},
-        {"pageLoading", t::kPageLoading},
         {"browseButton", t::kBrowseButton},
         {"pageBundledDictionary", t::kPageBundledDictionary},
         {"pageLoadSettings", t::kPageLoadSettings},

@@ -9,6 +9,7 @@
 
 #include "engine/ConversionRun.h"
 #include "web/ExportBuffer.h"
+#include "windowlogic/PaneFile.h"
 #include "windowlogic/RunController.h"
 
 namespace {
@@ -82,7 +83,7 @@ enum Option {
 };
 
 // A run as the record asked for it (see the page's qm_run_request). `input` is the input
-// pane's text, CR LF between lines. Few arguments: node 20's optimizing compiler has
+// pane's text, LF or CR LF between lines. Few arguments: node 20's optimizing compiler has
 // crashed on calls into WebAssembly with many.
 EMSCRIPTEN_KEEPALIVE void qm_run(const int* options, const char* dictionary, int dictionarySize,
                                  const char16_t* input, int inputCount) {
@@ -102,7 +103,10 @@ EMSCRIPTEN_KEEPALIVE void qm_run(const int* options, const char* dictionary, int
 
     WorkerRunHost host;
     if (auto prepared = quillery::PrepareRun(request, host)) {
-        quillery::FinishRun(std::move(*prepared), quillery::web::Utf16Arg(input, inputCount), host);
+        quillery::FinishRun(
+            std::move(*prepared),
+            quillery::WithCrLf(quillery::web::Utf16Arg(input, inputCount), quillery::LoneCr::Keep),
+            host);
     }
     host.Ended();
     std::remove(kDictionaryFile);

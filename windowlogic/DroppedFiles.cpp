@@ -39,24 +39,6 @@ std::u16string LenientUtf8(std::string_view bytes) {
     return text;
 }
 
-std::u16string WithCrLf(std::u16string_view text) {
-    std::u16string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r') {
-            out += u"\r\n";
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            }
-        } else if (text[i] == u'\n') {
-            out += u"\r\n";
-        } else {
-            out.push_back(text[i]);
-        }
-    }
-    return out;
-}
-
 std::u16string FileNameOf(std::u16string_view path) {
     const std::size_t slash = path.find_last_of(u"/\\");
     return std::u16string(slash == std::u16string_view::npos ? path : path.substr(slash + 1));
@@ -81,27 +63,29 @@ bool IsRegularFile(const std::optional<fs::path>& path) {
     return path && fs::is_regular_file(*path, error);
 }
 
-}  // namespace
-
-std::u16string DecodeDroppedBytes(std::string_view bytes) {
+// The drop rules' UTF-8 reading of `bytes`, or nothing when they are code page 932: a
+// byte-order mark makes them UTF-8 (read leniently, the mark left out); else valid UTF-8
+// holding something beyond ASCII does. Decided and decoded in one pass over the bytes.
+std::optional<std::u16string> Utf8ByDropRules(std::string_view bytes) {
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
-        return WithCrLf(LenientUtf8(bytes.substr(kUtf8ByteOrderMark.size())));
+        return LenientUtf8(bytes.substr(kUtf8ByteOrderMark.size()));
     }
     const bool beyondAscii = std::any_of(
         bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    if (beyondAscii) {
-        if (std::optional<std::u16string> utf8 = Utf8ToUtf16(bytes)) {
-            return WithCrLf(*utf8);
-        }
-    }
-    return WithCrLf(DisplayFromCp932(bytes));
+    return beyondAscii ? Utf8ToUtf16(bytes) : std::nullopt;
 }
 
+}  // namespace
+
 bool IsUtf8ByDropRules(std::string_view bytes) {
-    const bool bom = bytes.starts_with(kUtf8ByteOrderMark);
-    const bool beyondAscii = std::any_of(
-        bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) > 0x7F; });
-    return (bom || beyondAscii) && Utf8ToUtf16(bytes).has_value();
+    return bytes.starts_with(kUtf8ByteOrderMark) || Utf8ByDropRules(bytes).has_value();
+}
+
+std::u16string DecodeDroppedBytes(std::string_view bytes) {
+    if (std::optional<std::u16string> utf8 = Utf8ByDropRules(bytes)) {
+        return WithCrLf(*utf8);
+    }
+    return WithCrLf(DisplayFromCp932(bytes));
 }
 
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint64_t maxBytes) {
@@ -121,8 +105,11 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
         const std::uint64_t room = maxBytes - total;
         std::error_code error;
         const std::uintmax_t size = fs::file_size(*path, error);
-        if (!error && size > room) {
-            return Refused(name, texts::kDropTooLarge);
+        if (!error) {
+            if (std::optional<std::u16string> refusal =
+                    DropSizeRefusal(name, total, size, maxBytes)) {
+                return {std::nullopt, *std::move(refusal)};
+            }
         }
         std::string bytes;
         char buffer[1 << 16];
@@ -142,10 +129,19 @@ DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths, std::uint
     return {std::move(text), {}};
 }
 
+std::optional<std::u16string> DropSizeRefusal(std::u16string_view name, std::uint64_t before,
+                                              std::uint64_t size, std::uint64_t maxBytes) {
+    if (before > maxBytes || size > maxBytes - before) {
+        return Refused(name, texts::kDropTooLarge).refusal;
+    }
+    return std::nullopt;
+}
+
 DroppedText DroppedFileText(std::u16string_view name, std::string_view bytes, std::uint64_t before,
                             std::uint64_t maxBytes) {
-    if (before > maxBytes || bytes.size() > maxBytes - before) {
-        return Refused(name, texts::kDropTooLarge);
+    if (std::optional<std::u16string> refusal =
+            DropSizeRefusal(name, before, bytes.size(), maxBytes)) {
+        return {std::nullopt, *std::move(refusal)};
     }
     if (bytes.find('\0') != std::string_view::npos) {
         return Refused(name, texts::kDropNotText);

@@ -11,15 +11,16 @@ namespace quillery {
 // What a pane sensibly holds: dropped files over this many bytes in all are refused.
 inline constexpr std::uint64_t kMaxDroppedBytes = std::uint64_t{64} * 1024 * 1024;
 
-// Dropped bytes as text: UTF-8 when they start with its byte-order mark (left out) or
-// are valid UTF-8 holding something beyond ASCII, code page 932 otherwise. Bytes that
+// Whether dropped or chosen bytes are UTF-8: they start with its byte-order mark, or are
+// valid UTF-8 holding something beyond ASCII; code page 932 otherwise. A page reads a
+// chosen dictionary by this too, so a marked file that is broken is refused as UTF-8
+// rather than read as something else.
+bool IsUtf8ByDropRules(std::string_view bytes);
+
+// Dropped bytes as text, by IsUtf8ByDropRules (a byte-order mark is left out). Bytes that
 // decode to nothing show as U+FFFD, which a pane saves as "?". CR LF, a lone CR and a
 // lone LF all come out as CR LF.
 std::u16string DecodeDroppedBytes(std::string_view bytes);
-
-// Whether DecodeDroppedBytes takes `bytes` as UTF-8 and every byte of them decodes: a
-// dictionary chosen in a page is then read as UTF-8.
-bool IsUtf8ByDropRules(std::string_view bytes);
 
 // The text of the files in order (paths as the window got them), or the message that
 // refuses them all: a file that is not a regular file or does not open (a pipe or a
@@ -31,6 +32,13 @@ struct DroppedText {
 };
 DroppedText ReadDroppedFiles(const std::vector<std::u16string>& paths,
                              std::uint64_t maxBytes = kMaxDroppedBytes);
+
+// The message that refuses a dropped file of `size` bytes after `before` bytes of the same
+// drop, when they make more than `maxBytes` in all; nullopt when it fits. Asked before the
+// file is read, so that a file too large is never held whole.
+std::optional<std::u16string> DropSizeRefusal(std::u16string_view name, std::uint64_t before,
+                                              std::uint64_t size,
+                                              std::uint64_t maxBytes = kMaxDroppedBytes);
 
 // One dropped file's bytes after `before` bytes of the files ahead of it: its text, or
 // the message that refuses it (a NUL byte, or more than `maxBytes` in all). A page, which

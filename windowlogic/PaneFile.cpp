@@ -17,6 +17,26 @@ std::string PaneFileBytes(std::u16string_view crLfText) {
     return ThreadCodec().Encode(text);
 }
 
+std::u16string WithCrLf(std::u16string_view text, LoneCr loneCr) {
+    std::u16string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r') {
+            if (i + 1 < text.size() && text[i + 1] == u'\n') {
+                out += u"\r\n";
+                ++i;
+            } else {
+                out += loneCr == LoneCr::Break ? u"\r\n" : u"\r";
+            }
+        } else if (text[i] == u'\n') {
+            out += u"\r\n";
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
 std::u16string DisplayFromCp932(std::string_view bytes) {
     std::u16string text = ThreadCodec().Decode(bytes);
     for (char16_t& c : text) {

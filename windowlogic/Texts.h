@@ -120,7 +120,6 @@ inline constexpr char16_t kYes[] = u"はい";
 inline constexpr char16_t kNo[] = u"いいえ";
 
 // The page: what a browser needs said that a window does not.
-inline constexpr char16_t kPageLoading[] = u"読み込み中．．．";
 inline constexpr char16_t kPageBundledDictionary[] = u"同梱の辞書（velmo.dat）を使う";
 inline constexpr char16_t kPageLoadSettings[] = u"設定ファイルを読み込む";
 inline constexpr char16_t kPageSaveSettings[] = u"設定ファイルを保存";

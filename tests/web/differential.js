@@ -125,6 +125,14 @@ function pageRun(api, inputText, dict, ratio, seed, mark) {
 
 (async () => {
   const api = await loadApi();
+  // A byte-order mark makes a dictionary UTF-8, as it does a dropped file; broken UTF-8
+  // behind it is refused, never read as code page 932 keywords.
+  const marked = Uint8Array.of(0xef, 0xbb, 0xbf, 0x8a, 0xbf, 0x8e, 0x9a, 0x0d, 0x0a);
+  assert.ok(api.dictionaryIsUtf8(marked), 'a marked dictionary is taken as UTF-8');
+  const refused = pageRun(api, '漢字', marked, 5, 1, false);
+  assert.deepStrictEqual(refused.filter((r) => r.kind === 'message').map((r) => r.text),
+    ['辞書ファイルが開けません'], 'a marked dictionary that is not UTF-8');
+  assert.ok(!refused.some((r) => r.kind === 'output'), 'a refused dictionary converts nothing');
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'quillery-web-'));
   const decoder = new TextDecoder('shift_jis');
   const counts = { cases: 0, empty: 0, utf8: 0, marked: 0, long: 0 };

@@ -64,6 +64,21 @@ async function runEnded(page, before) {
   await page.waitForFunction((n) => Number(document.body.dataset.runs || 0) > n, before);
 }
 const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 0));
+// 変換 from the menu, and its end.
+async function convert(page) {
+  const before = await runs(page);
+  await menu(page, '変換(C)', '変換(C)');
+  await runEnded(page, before);
+}
+
+// A file of `bytes` named `name` dropped on the element `targetId`.
+function dropFiles(page, targetId, name, bytes) {
+  return page.evaluate(([id, n, b]) => {
+    const data = new DataTransfer();
+    data.items.add(new File([new Uint8Array(b)], n));
+    document.getElementById(id).dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+  }, [targetId, name, [...bytes]]);
+}
 
 (async () => {
   const server = await serve(pageDir);
@@ -196,9 +211,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
     });
 
     await check('a normal run records its clock seed, and copying it repeats the run', async () => {
-      const before = await runs(page);
-      await menu(page, '変換(C)', '変換(C)');
-      await runEnded(page, before);
+      await convert(page);
       const first = await page.inputValue('#output');
       await menu(page, '変換(C)', 'デバッグ変換(D)');
       const newest = await page.textContent('#debug-newest');
@@ -206,8 +219,9 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await page.click('#debug-copy');
       assert.strictEqual(await page.inputValue('#debug-seed'), newest);
       await page.uncheck('#debug-mark');
+      const before = await runs(page);
       await page.click('#debug-ok');
-      await runEnded(page, before + 1);
+      await runEnded(page, before);
       assert.strictEqual(await page.inputValue('#output'), first);
     });
 
@@ -236,9 +250,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await page.click('#debug-cancel');
       // The chosen dictionary was kept too: a run reads it.
       await page.getByLabel('入力テキスト', { exact: true }).fill('東京');
-      const before = await runs(page);
-      await menu(page, '変換(C)', '変換(C)');
-      await runEnded(page, before);
+      await convert(page);
       assert.match(await page.textContent('#status'), /\[辞書の単語5個\]/);
     });
 
@@ -268,11 +280,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
     });
 
     await check('a dropped text file goes into the input pane; one with a NUL is refused', async () => {
-      const drop = (name, bytes) => page.evaluate(([n, b]) => {
-        const data = new DataTransfer();
-        data.items.add(new File([new Uint8Array(b)], n));
-        document.getElementById('input').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
-      }, [name, [...bytes]]);
+      const drop = (name, bytes) => dropFiles(page, 'input', name, bytes);
       await page.fill('#input', '');
       await drop('a.txt', cp932('漢字\r\nかな'));
       await page.waitForFunction(() => document.getElementById('input').value === '漢字\nかな');
@@ -283,11 +291,34 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
     });
 
+    await check('a drop over 64 MB in all is refused by its size, before the file is read', async () => {
+      await page.evaluate(() => {
+        const names = [];
+        const readWhole = File.prototype.arrayBuffer;
+        File.prototype.arrayBuffer = function () {
+          names.push(this.name);
+          return readWhole.call(this);
+        };
+        window.restoreArrayBuffer = () => { File.prototype.arrayBuffer = readWhole; return names; };
+        const data = new DataTransfer();
+        data.items.add(new File(['ok'], 'small.txt'));
+        data.items.add(new File([new Uint8Array(64 * 1024 * 1024 - 1)], 'big.txt'));
+        document.getElementById('input').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
+      });
+      try {
+        await page.waitForSelector('#message-box[open]');
+        assert.match(await page.textContent('#message-text'), /big\.txt[\s\S]*64MB/);
+        await page.click('#message-buttons button');
+      } finally {
+        const names = await page.evaluate(() => window.restoreArrayBuffer());
+        assert.deepStrictEqual(names, ['small.txt'], 'only the file that fits was read');
+      }
+      assert.strictEqual(await page.inputValue('#input'), '漢字\nかな');
+    });
+
     await check('the bundled dictionary chosen is the one a run reads, even over a file of that name', async () => {
       const words = async () => {
-        const before = await runs(page);
-        await menu(page, '変換(C)', '変換(C)');
-        await runEnded(page, before);
+        await convert(page);
         return (await page.textContent('#status')).match(/辞書の単語(\d+)個/)[1];
       };
       const choose = async (file) => {
@@ -310,12 +341,25 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       assert.strictEqual(await words(), bundled, 'and after a reload');
     });
 
+    await check('the bundled dictionary out of reach: the run cannot open it, and the next run goes', async () => {
+      await page.fill('#input', '東京');
+      await page.route('**/velmo.dat', (route) => route.abort('internetdisconnected'));
+      try {
+        const before = await runs(page);
+        await menu(page, '変換(C)', '変換(C)');
+        await page.waitForSelector('#message-box[open]', { timeout: 20000 });
+        assert.strictEqual(await page.textContent('#message-text'), '辞書ファイルが開けません');
+        await page.click('#message-buttons button');
+        await runEnded(page, before);
+      } finally {
+        await page.unroute('**/velmo.dat');
+      }
+      await convert(page);
+      assert.match(await page.textContent('#status'), /辞書の単語\d+個/);
+    });
+
     await check('a file dropped on the dictionary dialog waits for its OK; Cancel forgets it', async () => {
-      const drop = (name, bytes) => page.evaluate(([n, b]) => {
-        const data = new DataTransfer();
-        data.items.add(new File([new Uint8Array(b)], n));
-        document.getElementById('dictionary-dialog').dispatchEvent(new DragEvent('drop', { dataTransfer: data, bubbles: true, cancelable: true }));
-      }, [name, [...bytes]]);
+      const drop = (name, bytes) => dropFiles(page, 'dictionary-dialog', name, bytes);
       const title = await page.title();
       await menu(page, '変換設定(S)', '辞書ファイル設定(D)');
       await drop('落とした.dat', cp932('猫\r\n東京\r\n'));
@@ -332,9 +376,7 @@ const runs = (page) => page.evaluate(() => Number(document.body.dataset.runs || 
       await page.click('#dictionary-ok');
       assert.strictEqual(await page.title(), title.replace(/\S+$/, '落とした.dat'));
       await page.fill('#input', '東京');
-      const before = await runs(page);
-      await menu(page, '変換(C)', '変換(C)');
-      await runEnded(page, before);
+      await convert(page);
       assert.match(await page.textContent('#status'), /辞書の単語2個/, 'the dropped file is the one read');
     });
 

@@ -13,6 +13,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// A page's panes hold LF; the saved file and the run take CR LF, whatever was there.
+TEST(WithCrLf, EveryKindOfLineBreakBecomesCrLf) {
+    EXPECT_EQ(WithCrLf(u"a\nb\r\nc\rd\n\n"), u"a\r\nb\r\nc\r\nd\r\n\r\n");
+    EXPECT_EQ(WithCrLf(u"\r\r\n\n\r"), u"\r\n\r\n\r\n\r\n");
+    EXPECT_EQ(WithCrLf(u"a\nb\r\nc\rd\r", LoneCr::Keep), u"a\r\nb\r\nc\rd\r");
+    EXPECT_EQ(WithCrLf(u"漢字"), u"漢字");
+    EXPECT_EQ(WithCrLf(u""), u"");
+}
+
 TEST(PaneFileBytes, CodePage932WithQuestionMarksForWhatItCannotHold) {
     EXPECT_EQ(PaneFileBytes(u"表示\r\nｶﾅ"), "\x95\x5C\x8E\xA6\r\n\xB6\xC5");
     // A character outside the code page, a lone surrogate and a lone escaped byte are one
@@ -119,7 +128,7 @@ TEST_F(DroppedFilesTest, OneRefusedFileRefusesTheWholeDropNamingIt) {
     EXPECT_EQ(kMaxDroppedBytes, 64u * 1024 * 1024);
 }
 
-TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValidThroughout) {
+TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValid) {
     EXPECT_TRUE(IsUtf8ByDropRules("\xE7\xA7\x81\n"));
     EXPECT_TRUE(
         IsUtf8ByDropRules("\xEF\xBB\xBF"
@@ -127,8 +136,9 @@ TEST(IsUtf8ByDropRules, MarkedOrBeyondAsciiAndValidThroughout) {
     // Plain ASCII reads alike either way; code page 932 is not UTF-8.
     EXPECT_FALSE(IsUtf8ByDropRules("abc\r\n"));
     EXPECT_FALSE(IsUtf8ByDropRules("\x8E\x84\x82\xCD"));
-    // A mark does not make broken UTF-8 readable, and a bad byte at the end counts too.
-    EXPECT_FALSE(IsUtf8ByDropRules("\xEF\xBB\xBF\xE7\xA7"));
+    // A mark says UTF-8 even when what follows is broken, as a dropped file reads it; a
+    // dictionary reader then refuses it. Unmarked, a bad byte at the end counts.
+    EXPECT_TRUE(IsUtf8ByDropRules("\xEF\xBB\xBF\xE7\xA7"));
     EXPECT_FALSE(IsUtf8ByDropRules("\xE7\xA7\x81\x82"));
     EXPECT_FALSE(IsUtf8ByDropRules(""));
 }
@@ -148,6 +158,20 @@ TEST(DroppedFileText, TheLimitCountsTheFilesBeforeAndANulRefuses) {
     const DroppedText nul = DroppedFileText(u"d.txt", std::string("a\0b", 3), 0, 10);
     EXPECT_FALSE(nul.text);
     EXPECT_NE(nul.refusal.find(u"NUL"), std::u16string::npos);
+}
+
+// A page asks with the size alone, before it reads a file.
+TEST(DropSizeRefusal, OnlyWhatGoesPastTheLimitInAllIsRefused) {
+    EXPECT_FALSE(DropSizeRefusal(u"a.txt", 6, 4, 10));
+    EXPECT_FALSE(DropSizeRefusal(u"a.txt", 10, 0, 10));
+    EXPECT_EQ(DropSizeRefusal(u"b.txt", 6, 5, 10),
+              u"次のファイルは挿入できません。\r\nb.txt\r\n"
+              u"ファイルが大きすぎます。一度に挿入できるのは合わせて64MBまでです。");
+    EXPECT_TRUE(DropSizeRefusal(u"c.txt", 11, 0, 10));
+    // Sizes near the top of the range do not wrap round.
+    EXPECT_TRUE(DropSizeRefusal(u"d.txt", 1, UINT64_MAX, 10));
+    EXPECT_FALSE(DropSizeRefusal(u"e.txt", 0, kMaxDroppedBytes));
+    EXPECT_TRUE(DropSizeRefusal(u"e.txt", 0, kMaxDroppedBytes + 1));
 }
 
 TEST_F(DroppedFilesTest, OnlyOneRegularFileMakesADictionary) {

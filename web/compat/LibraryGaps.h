@@ -31,7 +31,8 @@ inline to_chars_result to_chars(char* first, char* last, double value, chars_for
     }
     char text[64];
     const int length = std::snprintf(text, sizeof text, "%.*e", precision, value);
-    if (length < 0 || length > last - first) {
+    // A text longer than the buffer was cut short by snprintf: too large, not copied.
+    if (length < 0 || static_cast<size_t>(length) >= sizeof text || length > last - first) {
         return {last, errc::value_too_large};
     }
     std::memcpy(first, text, static_cast<size_t>(length));

@@ -314,7 +314,7 @@ function refreshView() {
   const panes = $('panes');
   // While a run is busy the panes are held by an overlay (greyed; edits refused, see wire)
   // rather than disabled or made inert, for the same reason.
-  const view = state.api.view(panes.clientHeight, false);
+  const view = state.api.view(panes.clientHeight);
   document.title = view.title;
   setOnce($('input').style, 'height', `${view.inputHeight}px`);
   setOnce($('output').style, 'height', `${view.outputHeight}px`);
@@ -408,8 +408,14 @@ async function dictionaryBytes(request) {
     }
   }
   if (request.dictionaryPath === bundledDictionary) {
-    const response = await fetch(bundledDictionary);
-    return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    // A fetch that fails (the network gone) is a file that does not open: the run must
+    // still be posted, or the page would stay taken by a run that never ends.
+    try {
+      const response = await fetch(bundledDictionary);
+      return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    } catch {
+      return null;
+    }
   }
   return null;
 }
@@ -555,6 +561,12 @@ async function dropOnInput(event) {
   let text = '';
   let before = 0;
   for (const file of files) {
+    // Too large is known from the size: such a file is never read into the page.
+    const tooLarge = state.api.dropSizeRefusal(file.name, before, file.size);
+    if (tooLarge !== null) {
+      await messageBox(tooLarge);
+      return;
+    }
     const one = state.api.droppedFile(file.name, new Uint8Array(await file.arrayBuffer()), before);
     if (one.refusal !== undefined) {
       await messageBox(one.refusal);
@@ -587,36 +599,19 @@ async function dropElsewhere(event) {
 
 function fillTexts() {
   const t = state.texts;
-  $('input-label').textContent = t.inputPaneName;
-  $('input-description').textContent = t.inputPaneDescription;
-  $('output-label').textContent = t.outputPaneName;
-  $('output-description').textContent = t.outputPaneDescription;
-  $('status').setAttribute('aria-label', t.statusBarName);
+  // Each element names its text: data-text for its content, data-label and
+  // data-description for what a screen reader says of it.
+  for (const element of document.querySelectorAll('[data-text]')) {
+    element.textContent = t[element.dataset.text].replace(/\r\n/g, '\n');
+  }
+  for (const element of document.querySelectorAll('[data-label]')) {
+    element.setAttribute('aria-label', t[element.dataset.label]);
+  }
+  for (const element of document.querySelectorAll('[data-description]')) {
+    element.setAttribute('aria-description', t[element.dataset.description]);
+  }
   $('output').value = t.outputPlaceholder;
-  $('settings-note').textContent = t.pageSettingsNote;
-  $('load-settings').textContent = t.pageLoadSettings;
-  $('save-settings').textContent = t.pageSaveSettings;
-  $('dictionary-caption').textContent = t.dictionaryCaption;
-  $('dictionary-explanation').textContent = t.dictionaryExplanation.replace(/\r\n/g, '\n');
-  $('dictionary-field-label').textContent = t.dictionaryFieldLabel;
-  // The [...] button the explanation speaks of.
-  $('dictionary-file-text').textContent = t.browseButton;
-  $('dictionary-file').setAttribute('aria-label', t.browseName);
-  $('dictionary-file').setAttribute('aria-description', t.browseDescription);
-  $('dictionary-bundled').textContent = t.pageBundledDictionary;
-  $('debug-caption').textContent = t.debugCaption;
-  $('debug-mark-label').textContent = t.insertMarkCheck;
-  $('debug-fixed-label').textContent = t.fixedSeedCheck;
-  $('debug-seed-label').textContent = t.seedLabel;
-  $('debug-seed').setAttribute('aria-description', t.seedFieldDescription);
-  $('debug-copy').textContent = t.copySeedButton;
-  $('debug-newest-label').textContent = t.newestSeedLabel;
-  $('debug-newest').setAttribute('aria-label', t.newestSeedLabel);
-  $('about-caption').textContent = t.aboutCaption;
   $('about-text').value = t.aboutText.replace(/\r\n/g, '\n');
-  $('about-text').setAttribute('aria-label', t.aboutTextName);
-  for (const id of ['dictionary-ok', 'debug-ok', 'about-ok']) $(id).textContent = t.ok;
-  for (const id of ['dictionary-cancel', 'debug-cancel']) $(id).textContent = t.cancel;
 }
 
 // Tab, Ctrl+Tab and Ctrl+Enter in a pane, as the window's key rules say (Esc, Enter and the

@@ -75,7 +75,7 @@ class QuilleryApi {
     return actions[this.call('qm_key_action', index < 0 ? keys.length : index, ctrl ? 1 : 0,
                              shift ? 1 : 0, inPane ? 1 : 0, paneWritable ? 1 : 0)];
   }
-  view(paneAreaHeight, busy) { this.call('qm_view', paneAreaHeight | 0, busy ? 1 : 0); return this.resultJson(); }
+  view(paneAreaHeight) { this.call('qm_view', paneAreaHeight | 0); return this.resultJson(); }
   runRequest() { this.call('qm_run_request'); return this.resultJson(); }
   recordNewestSeed(seed) { this.call('qm_record_newest_seed', seed | 0); }
   debugFields() { this.call('qm_debug_fields'); return this.resultJson(); }
@@ -90,6 +90,11 @@ class QuilleryApi {
   }
   dictionaryIsUtf8(bytes) { return this.call('qm_dictionary_is_utf8', bytes) === 1; }
   paneFile(text) { this.call('qm_pane_file', text); return this.resultBytes(); }
+  // The message that refuses a dropped file of `size` bytes after `before` bytes of the
+  // same drop, or null when it fits; asked before the file is read.
+  dropSizeRefusal(name, before, size) {
+    return this.call('qm_drop_size_refusal', name, before, size) ? this.resultText() : null;
+  }
   // { text } or { refusal } for one dropped file after `before` bytes of the same drop.
   droppedFile(name, bytes, before) {
     const taken = this.call('qm_dropped_file', name, bytes, before);

@@ -1,6 +1,6 @@
 // The page's conversion runs, off the page's own thread so that it never freezes. Each
 // step of a run is posted to the page as the run takes it; 'ended' follows the last. The
-// line breaks of a large text are turned here too (LF in the panes, CR LF in the run).
+// output's line breaks are turned here too (CR LF from the run, LF in the panes).
 'use strict';
 importScripts('quillery-api.js', 'quillery.js');
 
@@ -21,7 +21,7 @@ onmessage = async (event) => {
   const held = [];
   let busy = false;
   try {
-    api.run(request, dictionary, input.replace(/\r?\n/g, '\r\n'), (kind, text, value) => {
+    api.run(request, dictionary, input, (kind, text, value) => {
       const report = { kind, text: kind === 'output' ? text.replace(/\r\n/g, '\n') : text, value };
       if (hold && busy) held.push(report);
       else postMessage(report);
